@@ -1,0 +1,31 @@
+#pragma once
+// Directory lookups that answer the same on every system. Windows compares the
+// name FindFirstFile returns; elsewhere the folder is scanned ignoring case and the
+// stored name compared, so "codmp.exe" on disk never passes for "CoDMP.exe".
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// '\\' on Windows, '/' elsewhere: the end of every folder value.
+char folderSeparator();
+
+// The folder of the running program, ending with the separator.
+std::string programFolder();
+
+// True when folder holds a file or folder stored under exactly this name.
+bool exactNamePresent(const std::string& folder, const std::string& name);
+
+// The stored name of the entry that matches name ignoring case, if any.
+std::optional<std::string> findIgnoringCase(const std::string& folder, const std::string& name);
+
+// Ordinary files of a folder (no folders, no hidden or system files), in listing
+// order. A missing folder gives none. With a pattern ("*.dm_2"), only the names
+// that match it ignoring case, as the Windows listing does.
+std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern = "*");
+
+// Wildcard match with * and ?, ignoring ASCII case.
+bool matchesPattern(const std::string& name, const std::string& pattern);
+
+} // namespace platform

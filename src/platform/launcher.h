@@ -1,0 +1,29 @@
+#pragma once
+// Starting outside programs without waiting for them.
+#include <memory>
+#include <string>
+
+namespace platform {
+
+struct LaunchResult {
+    bool started = false;
+    std::string error; // what went wrong, in words for the user
+};
+
+class Launcher {
+public:
+    virtual ~Launcher() = default;
+    // commandLine names the program relative to workingFolder, e.g. "CoDMP.exe +exec FRWb_lo.cfg".
+    virtual LaunchResult startGame(const std::string& workingFolder, const std::string& commandLine) = 0;
+    // Opens a text file for reading (Notepad on Windows, the desktop's editor elsewhere).
+    virtual LaunchResult openTextFile(const std::string& path) = 0;
+    // Starts a program by its full path with no arguments.
+    virtual LaunchResult startProgram(const std::string& path) = 0;
+};
+
+// "notepad.exe " + path, unquoted: the command line Windows is given for a text file.
+std::string notepadCommandLine(const std::string& path);
+
+std::unique_ptr<Launcher> systemLauncher();
+
+} // namespace platform

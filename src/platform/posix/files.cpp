@@ -1,0 +1,80 @@
+#include "platform/files.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace platform {
+
+char folderSeparator() { return '/'; }
+
+std::string programFolder() {
+    std::error_code ec;
+    auto exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) return "./";
+    return exe.parent_path().string() + "/";
+}
+
+namespace {
+
+bool equalIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::vector<std::string> entryNames(const std::string& folder, bool filesOnly) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    fs::directory_iterator it(folder.empty() ? "." : folder, ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (filesOnly) {
+            std::error_code sec;
+            if (!it->is_regular_file(sec) || name.front() == '.') continue;
+        }
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
+} // namespace
+
+std::optional<std::string> findIgnoringCase(const std::string& folder, const std::string& name) {
+    auto names = entryNames(folder, false);
+    // An exact spelling wins over another entry that differs only in case.
+    for (const auto& n : names)
+        if (n == name) return n;
+    for (const auto& n : names)
+        if (equalIgnoringCase(n, name)) return n;
+    return std::nullopt;
+}
+
+bool exactNamePresent(const std::string& folder, const std::string& name) {
+    if (name.empty()) return false;
+    auto found = findIgnoringCase(folder, name);
+    return found && *found == name;
+}
+
+std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern) {
+    std::vector<std::string> names;
+    for (auto& n : entryNames(folder, true))
+        if (matchesPattern(n, pattern)) names.push_back(std::move(n));
+    // The directory itself has no order here; sort like an NTFS listing so that
+    // every run shows the same order.
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        auto la = a, lb = b;
+        for (auto& c : la) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (auto& c : lb) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return la != lb ? la < lb : a < b;
+    });
+    return names;
+}
+
+} // namespace platform
