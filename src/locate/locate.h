@@ -1,0 +1,62 @@
+#pragma once
+// Finding the game: the remembered path file beside the program, the start-up
+// lookup (registry, then the user), the relocation, and the game folder set-up
+// that checks the game's data and lists its demos.
+#include "core/dialogs.h"
+#include "core/folders.h"
+#include "platform/registry.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace locate {
+
+inline constexpr const char* kPathFileName = "CoD_path.ini";
+inline constexpr const char* kRegistryKey = "SOFTWARE\\Activision\\Call of Duty";
+inline constexpr const char* kRegistryValue = "InstallPath";
+inline constexpr const char* kFinderFilter = "CoDMP.exe (CoDMP.exe)";
+inline constexpr const char* kPleaseLocate = "Please Locate CoDMP.exe:";
+inline constexpr const char* kConfirmTitle = "CONFIRM COD ARENA PATH";
+inline constexpr const char* kNoPakFiles = "ERROR!  No CallOfDuty PAK Files Detected!";
+inline constexpr const char* kPakName = "pak0.pk3";
+inline constexpr const char* kDemoPattern = "*.dm_2";
+
+// The message shown when the registry gives no install path.
+std::string notInRegistryText();
+// The Yes/No confirmation of a candidate folder (given without its trailing separator).
+core::Message confirmation(const std::string& candidate);
+
+// The remembered path file as stored in appFolder, whatever its letter case.
+std::optional<std::string> findPathFile(const std::string& appFolder);
+// Where the remembered path is written: the existing file, else CoD_path.ini.
+std::string pathFileFor(const std::string& appFolder);
+
+// What a locator flow leaves behind. When proceed is false the program ends.
+struct Outcome {
+    bool proceed = false;
+    core::GameFolders folders;
+    std::vector<std::string> demos; // whole names, in listing order
+};
+
+// Form_Load's part: use the remembered path file, or find and confirm the game
+// folder (registry, then the file dialog), then set the game folder up.
+Outcome startUp(const std::string& appFolder, core::Dialogs& dialogs, platform::Registry& registry);
+
+// UpdateCODLoc_Click: the user picks CoDMP.exe again, confirms, and the game
+// folder is set up anew.
+Outcome relocate(const std::string& appFolder, core::Dialogs& dialogs);
+
+// Reads the remembered path file and derives the folders, checks pak0.pk3 and
+// lists the demos. A missing pak0.pk3 is reported here; the file is kept.
+struct SetUp {
+    enum class Status { Ready, Unreadable, NoPakFiles } status = Status::Unreadable;
+    core::GameFolders folders;
+    std::vector<std::string> demos;
+};
+SetUp setUpGameFolder(const std::string& appFolder, core::Dialogs& dialogs);
+
+// The location failure: the remembered path file goes, and the program ends.
+void forgetLocation(const std::string& appFolder);
+
+} // namespace locate
