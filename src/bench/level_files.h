@@ -1,0 +1,14 @@
+#pragma once
+// The game configuration script of each detail level: FRWb_lo.cfg, FRWb_hi.cfg,
+// FRWb_max.cfg and FRWb_custom.cfg (built from the Custom Config tab).
+#include "bench/choices.h"
+
+#include <string>
+#include <vector>
+
+namespace bench {
+
+// The lines of the level's file; custom is read only for the Custom level.
+std::vector<std::string> levelFileLines(Level level, const CustomSettings& custom);
+
+} // namespace bench

@@ -1,0 +1,167 @@
+#include "bench/run_command.h"
+
+#include "bench/levels.h"
+#include "bench/run_files.h"
+#include "bench/run_record.h"
+#include "core/textfile.h"
+#include "platform/files.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace bench {
+
+namespace {
+
+constexpr const char* kNoLevels = "! NO CONFIG FILES SELECTED !";
+constexpr const char* kNoResolutions = "! NO RESOLUTIONS SELECTED !";
+constexpr const char* kGameMissing = "ERROR:  CallOfDuty Folder location invlaid!\r\n\r\n"
+                                     "CLICK on the ADVANCED TAB and relocate CoDMP.exe.";
+constexpr const char* kNoDemo = "ERROR: NO AVAILABLE DEMO TO RUN!";
+
+constexpr const char* kWarningTitle = "COD CONFIG FILE WARNING";
+constexpr const char* kWarningText =
+    "WARNING:  Your CallOfDuty config file WILL BE OVERWRITTEN\r\n\r\n"
+    "Framewise has made a backup of this file.  When the benchmarks\r\n"
+    "finish, CallOfDuty will EXIT and you will need to RESTART Framewise\r\n"
+    "to Generate results.\r\n\r\n"
+    "When you press the GENERATE RESULTS button, your config\r\n"
+    " file will be RESTORED AUTOMATICALLY.\r\n\r\n"
+    "(The CODConfig.cfg backup file has been stored as CODconfig.bak)\r\n\r\n\r\n\r\n\r\n"
+    "                 SHOW THIS WARNING AGAIN?";
+constexpr const char* kWarningFlagLine = "E04F32BC300";
+
+constexpr const char* kCommentPrompt = "Comment for the Result File?\r\n"
+                                       "(ie: system settings and/or notes, etc.)";
+constexpr const char* kCommentTitle = "RESULT FILE COMMENT / NOTE";
+constexpr const char* kCommentDefault = "No Comment";
+
+constexpr const char* kNothingStarted = "The game was not started.";
+
+std::string unsafeDemoMessage(const std::string& entry) {
+    return "ERROR: The demo \"" + entry +
+           "\" cannot be benchmarked.\r\n\r\n"
+           "Its name must not be empty or hold blanks, quotes, semicolons or control "
+           "characters.\r\nRename the demo file in the demos folder and restart Framewise.";
+}
+
+std::string selectedEntry(const RunChoices& choices) {
+    if (choices.selectedDemo < 0 ||
+        choices.selectedDemo >= static_cast<int>(choices.demoEntries.size()))
+        return {};
+    return choices.demoEntries[static_cast<std::size_t>(choices.selectedDemo)];
+}
+
+// Tells the user why RUN stopped; the tool stays open.
+RunOutcome refuse(core::Dialogs& dialogs, const std::string& text) {
+    return refuse(dialogs, text);
+}
+
+bool anyOf(const auto& ticks) {
+    for (bool t : ticks)
+        if (t) return true;
+    return false;
+}
+
+// Removes every file of the folder whose name starts with "FRWb_" in that exact case.
+// Returns the full path of a file that could not be removed, or empty.
+std::string deleteToolFiles(const std::string& mainFolder) {
+    const std::string prefix = kToolFilePrefix;
+    for (const auto& name : platform::listFiles(mainFolder)) {
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        std::error_code ec;
+        std::filesystem::remove(core::fsPath(mainFolder + name), ec);
+        if (ec) return mainFolder + name;
+    }
+    return {};
+}
+
+} // namespace
+
+std::string gameCommandLine(const RunChoices& choices) {
+    auto levels = chosenLevels(choices);
+    std::string line = kGameProgram;
+    if (!levels.empty()) line += " +exec " + levelFileName(levels.front());
+    return line;
+}
+
+RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choices,
+                      const CustomSettings& custom, core::Dialogs& dialogs,
+                      platform::Launcher& launcher, platform::Clock& clock) {
+    const std::string& main = folders.mainFolder;
+    if (!anyOf(choices.levels)) return refuse(dialogs, kNoLevels);
+    if (!anyOf(choices.resolutions)) return refuse(dialogs, kNoResolutions);
+    if (!platform::exactNamePresent(folders.gameFolder, kGameProgram))
+        return refuse(dialogs, kGameMissing);
+
+    // A run record left behind means the last benchmark was never compiled: the
+    // configuration now in place is the benchmark's, and the backup is the user's own.
+    const bool uncompiledRun = platform::exactNamePresent(main, kRunRecordFile);
+
+    if (auto stuck = deleteToolFiles(main); !stuck.empty()) {
+        return refuse(dialogs, "ERROR: Could not delete \"" + stuck +
+                                   "\".\r\n\r\nYour config file was not touched. " +
+                                   kNothingStarted);
+    }
+
+    if (choices.demoEntries.empty()) return refuse(dialogs, kNoDemo);
+    if (!demoNameIsSafe(demoName(choices)))
+        return refuse(dialogs, unsafeDemoMessage(selectedEntry(choices)));
+
+    if (auto files = writeScriptFiles(main, choices, custom); !files.ok()) {
+        return refuse(dialogs, "ERROR: Could not write \"" + files.failedFile +
+                                "\".\r\n\r\nYour config file was not touched. " + kNothingStarted);
+    }
+
+    // Without a configuration there is nothing to restore after the benchmark.
+    if (!platform::exactNamePresent(main, kGameConfigFile)) {
+        return refuse(dialogs, "ERROR: The game's config file \"" + main + kGameConfigFile +
+                                "\" was not found.\r\n\r\n"
+                                "Start CallOfDuty once so that it creates its config file, "
+                                "then press RUN again.\r\n" + kNothingStarted);
+    }
+
+    if (!platform::exactNamePresent(folders.appFolder, kWarningFlagFile)) {
+        core::Message warning;
+        warning.text = kWarningText;
+        warning.title = kWarningTitle;
+        warning.buttons = core::Buttons::YesNoCancel;
+        warning.icon = core::Icon::Critical;
+        warning.defaultButton = core::Answer::Yes;
+        auto answer = dialogs.message(warning);
+        if (answer == core::Answer::Cancel) return {};
+        // Failing to store the flag only means the warning shows again next time.
+        if (answer == core::Answer::No)
+            core::writeLines(core::fsPath(folders.appFolder + kWarningFlagFile), {kWarningFlagLine});
+    }
+
+    const std::string comment = dialogs.inputBox(kCommentPrompt, kCommentTitle, kCommentDefault);
+
+    if (!writeRunRecord(main, choices, comment, clock.now())) {
+        return refuse(dialogs, "ERROR: Could not write \"" + main + kRunRecordFile +
+                                "\".\r\n\r\nYour config file was not touched. " + kNothingStarted);
+    }
+
+    const bool keepBackup = uncompiledRun && platform::exactNamePresent(main, kGameConfigBackup);
+    if (!keepBackup) {
+        std::error_code ec;
+        std::filesystem::copy_file(core::fsPath(main + kGameConfigFile),
+                                   core::fsPath(main + kGameConfigBackup),
+                                   std::filesystem::copy_options::overwrite_existing, ec);
+        if (ec) {
+            return refuse(dialogs, "ERROR: Could not back up \"" + main + kGameConfigFile + "\" to \"" +
+                                    kGameConfigBackup + "\": " + ec.message() +
+                                    "\r\n\r\nYour config file was not touched. " + kNothingStarted);
+        }
+    }
+
+    auto started = launcher.startGame(folders.gameFolder, gameCommandLine(choices));
+    if (!started.started) {
+        return refuse(dialogs, "ERROR: CallOfDuty could not be started.\r\n\r\n" + started.error +
+                                "\r\n\r\nYour config file and its backup \"" + kGameConfigBackup +
+                                "\" were kept. Press RUN again once the game can be started.");
+    }
+    return RunOutcome{true};
+}
+
+} // namespace bench

@@ -1,0 +1,31 @@
+#pragma once
+// RUN_Click: check the choices, write the run's files, back up the game's
+// configuration and start the game on the first level file.
+#include "bench/choices.h"
+#include "core/dialogs.h"
+#include "core/folders.h"
+#include "platform/clock.h"
+#include "platform/launcher.h"
+
+#include <string>
+
+namespace bench {
+
+struct RunOutcome {
+    bool closeTool = false; // the game was started; the tool ends now
+};
+
+// The warning flag file in the application folder: present means "do not warn again".
+inline constexpr const char* kWarningFlagFile = "user1.ini";
+inline constexpr const char* kGameConfigFile = "config_mp.cfg";
+inline constexpr const char* kGameConfigBackup = "config_mp.bak";
+inline constexpr const char* kGameProgram = "CoDMP.exe";
+
+// "CoDMP.exe +exec FRWb_<first chosen level>.cfg"
+std::string gameCommandLine(const RunChoices& choices);
+
+RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choices,
+                      const CustomSettings& custom, core::Dialogs& dialogs,
+                      platform::Launcher& launcher, platform::Clock& clock);
+
+} // namespace bench
