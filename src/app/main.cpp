@@ -1,0 +1,73 @@
+#include "app/framewise_form1.h"
+#include "app/qt_dialogs.h"
+
+#include "platform/files.h"
+#include "platform/single_instance.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTabWidget>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// FRAMEWISE_SCREENSHOTS=<folder>: save a picture of every tab there and quit.
+void saveScreenshots(Framewise_Form1& window, const QString& folder) {
+    QDir().mkpath(folder);
+    auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
+    const char* names[] = {"1-main", "2-custom-config", "3-compile-results", "4-advanced",
+                           "5-about-help"};
+    for (int i = 0; i < tabs->count(); ++i) {
+        tabs->setCurrentIndex(i);
+        window.grab().save(folder + QStringLiteral("/%1.png").arg(QLatin1String(names[i])));
+    }
+    tabs->setCurrentIndex(2);
+    window.setExcelFrameVisible(true);
+    window.grab().save(folder + QStringLiteral("/6-excel-panel.png"));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QtDialogs dialogs;
+
+    auto single = platform::acquireSingleInstance("framewise");
+    if (!single) {
+        core::tell(dialogs, "Already Running");
+        return 0;
+    }
+
+    auto registry = platform::systemRegistry();
+    auto launcher = platform::systemLauncher();
+    auto shell = platform::systemShell(0);
+    auto clock = platform::systemClock();
+    Framewise_Form1 window(
+        {dialogs, *registry, *launcher, *shell, *clock, platform::programFolder()});
+    dialogs.setParent(&window);
+    if (!window.Form_Load()) return 0;
+    window.show();
+
+    // FRAMEWISE_SHOWN_AT: print the wall-clock time (ns) once the window is on
+    // screen, so a script can measure start-up; then quit.
+    if (std::getenv("FRAMEWISE_SHOWN_AT")) {
+        QTimer::singleShot(0, &window, [] {
+            auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                          std::chrono::system_clock::now().time_since_epoch())
+                          .count();
+            std::printf("shown_at_ns=%lld\n", static_cast<long long>(ns));
+            std::fflush(stdout);
+            QApplication::quit();
+        });
+    }
+    if (const char* folder = std::getenv("FRAMEWISE_SCREENSHOTS")) {
+        QTimer::singleShot(200, &window, [&window, folder] {
+            saveScreenshots(window, QString::fromLocal8Bit(folder));
+            QApplication::quit();
+        });
+    }
+    return app.exec();
+}
