@@ -1,0 +1,290 @@
+#include "results/dumps.h"
+
+#include "bench/run_record.h"
+#include "core/folders.h"
+#include "core/textfile.h"
+#include "platform/files.h"
+#include "results/average.h"
+
+#include <algorithm>
+
+namespace results {
+
+namespace {
+
+constexpr const char* kThreePerDumpTag = "con3";
+constexpr std::array<const char*, kRows> kRowKeys{"lo", "hi", "ax", "us"};
+constexpr const char* kModeMarker = "MODE:";
+constexpr const char* kSecondsMarker = "seconds: ";
+constexpr const char* kFpsMarker = "fps";
+constexpr const char* kAverageLabel = "  AVERAGE FPS: ";
+constexpr std::size_t kThreePerDumpPlaces = 12;
+constexpr const char* kLineEnd = "\r\n";
+
+std::string trimBlanks(const std::string& s) {
+    auto first = s.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    auto last = s.find_last_not_of(' ');
+    return s.substr(first, last - first + 1);
+}
+
+std::string keptNote() {
+    return "\r\n\r\nThe report keeps the lines written before it.";
+}
+
+void tellDamagedDump(core::Dialogs& dialogs, const std::string& name, const std::string& what) {
+    core::tell(dialogs, "Error - The console dump " + name + " " + what + "." + keptNote());
+}
+
+// Reads one dump for the result lines; on any failure the user has been told.
+std::optional<std::string> loadDump(const std::string& mainFolder, const std::string& name,
+                                    core::Dialogs& dialogs) {
+    auto dump = ReadConsoleDump(mainFolder, name);
+    switch (dump.status) {
+    case DumpStatus::Present:
+        if (dump.text.empty()) {
+            tellDamagedDump(dialogs, name, "is empty");
+            return std::nullopt;
+        }
+        return std::move(dump.text);
+    case DumpStatus::Missing:
+        core::tell(dialogs, kPrematureTermination);
+        return std::nullopt;
+    case DumpStatus::NotAName:
+        core::tell(dialogs, std::string("Error - The dump list ") + bench::kDumpListFile +
+                                " names \"" + name +
+                                "\", which is not a plain file name, so it was not opened." +
+                                keptNote());
+        return std::nullopt;
+    case DumpStatus::Unreadable:
+        tellDamagedDump(dialogs, name, "could not be read");
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> labelOf(const std::string& name, const std::string& text,
+                                   core::Dialogs& dialogs) {
+    auto res = ParseResolutionLabel(text);
+    if (!res) {
+        tellDamagedDump(dialogs, name, "has no screen mode line (\"MODE: n, W x H f...\")");
+        return std::nullopt;
+    }
+    return resolutionLabel(*res);
+}
+
+// The fps texts of a dump, every one a number; on a fault the user has been told.
+std::optional<std::vector<std::string>> figuresOf(const std::string& name, const std::string& text,
+                                                  bool all, core::Dialogs& dialogs) {
+    auto figures = ExtractFpsValues(text, all);
+    if (!figures) {
+        tellDamagedDump(dialogs, name, "has a \"seconds: \" result without \"fps\" after it");
+        return std::nullopt;
+    }
+    if (figures->empty()) {
+        tellDamagedDump(dialogs, name, "holds no result (no \"seconds: \" ... \"fps\")");
+        return std::nullopt;
+    }
+    for (const auto& f : *figures) {
+        if (!parseFigure(f)) {
+            tellDamagedDump(dialogs, name, "has the result \"" + f + "\", which is not a number");
+            return std::nullopt;
+        }
+    }
+    return figures;
+}
+
+bool writeAverage(const std::vector<std::string>& figures, const std::string& name,
+                  std::string& report, core::Dialogs& dialogs) {
+    auto avg = averageHundredths(figures);
+    if (!avg) {
+        tellDamagedDump(dialogs, name, "has results too long to average");
+        return false;
+    }
+    report += kAverageLabel;
+    report += FormatAverage(hundredthsText(*avg));
+    report += kLineEnd;
+    return true;
+}
+
+RowResult onePerDump(const std::vector<std::string>& row, std::size_t runs,
+                     const std::string& mainFolder, std::string& report, core::Dialogs& dialogs) {
+    const std::size_t places = std::min(row.size(), kPlaces);
+    for (std::size_t r = 0; r < places; r += runs) {
+        auto first = loadDump(mainFolder, row[r], dialogs);
+        if (!first) return RowResult::Stopped;
+        auto label = labelOf(row[r], *first, dialogs);
+        if (!label) return RowResult::Stopped;
+        report += *label;
+
+        std::vector<std::string> figures;
+        for (std::size_t j = r; j < r + runs; ++j) {
+            if (j >= places) {
+                core::tell(dialogs, kStoppedEarly);
+                return RowResult::Stopped;
+            }
+            auto text = j == r ? first : loadDump(mainFolder, row[j], dialogs);
+            if (!text) return RowResult::Stopped;
+            auto found = figuresOf(row[j], *text, false, dialogs);
+            if (!found) return RowResult::Stopped;
+            report += valueField(found->front());
+            figures.push_back(found->front());
+        }
+        if (!writeAverage(figures, row[r], report, dialogs)) return RowResult::Stopped;
+    }
+    return RowResult::Completed;
+}
+
+RowResult threePerDump(const std::vector<std::string>& row, const std::string& mainFolder,
+                       std::string& report, core::Dialogs& dialogs) {
+    const std::size_t places = std::min(row.size(), kThreePerDumpPlaces);
+    for (std::size_t m = 0; m < places; ++m) {
+        auto text = loadDump(mainFolder, row[m], dialogs);
+        if (!text) return RowResult::Stopped;
+        auto label = labelOf(row[m], *text, dialogs);
+        if (!label) return RowResult::Stopped;
+        report += *label;
+        auto figures = figuresOf(row[m], *text, true, dialogs);
+        if (!figures) return RowResult::Stopped;
+        for (const auto& f : *figures)
+            report += valueField(f);
+        // A single result has nothing to average.
+        if (figures->size() == 1) {
+            report += kLineEnd;
+            continue;
+        }
+        if (!writeAverage(*figures, row[m], report, dialogs)) return RowResult::Stopped;
+    }
+    return RowResult::Completed;
+}
+
+} // namespace
+
+DumpMode dumpModeOf(const std::string& recordLine) {
+    return recordLine == kThreePerDumpTag ? DumpMode::ThreePerDump : DumpMode::OnePerDump;
+}
+
+DumpTable dumpTableFromLines(const std::vector<std::string>& lines) {
+    DumpTable table;
+    for (const auto& line : lines) {
+        if (line.size() < 2) continue;
+        const std::string key = line.substr(line.size() - 2);
+        for (std::size_t row = 0; row < kRows; ++row) {
+            if (key != kRowKeys[row]) continue;
+            if (table.rows[row].size() < kPlaces)
+                table.rows[row].push_back(line);
+            else
+                ++table.dropped[row];
+        }
+    }
+    return table;
+}
+
+std::optional<DumpTable> BuildDumpTable(const std::string& mainFolder) {
+    auto lines = core::readLines(core::fsPath(mainFolder + bench::kDumpListFile));
+    if (!lines) return std::nullopt;
+    return dumpTableFromLines(*lines);
+}
+
+ConsoleDump ReadConsoleDump(const std::string& mainFolder, const std::string& name) {
+    ConsoleDump dump;
+    if (!core::isPlainName(name)) {
+        dump.status = DumpStatus::NotAName;
+        return dump;
+    }
+    if (!platform::exactNamePresent(mainFolder, name)) {
+        dump.status = DumpStatus::Missing;
+        return dump;
+    }
+    auto bytes = core::readAll(core::fsPath(mainFolder + name));
+    if (!bytes) {
+        dump.status = DumpStatus::Unreadable;
+        return dump;
+    }
+    dump.status = DumpStatus::Present;
+    dump.text = std::move(*bytes);
+    if (auto cr = dump.text.find('\r'); cr != std::string::npos) dump.text.resize(cr);
+    return dump;
+}
+
+std::optional<Resolution> ParseResolutionLabel(const std::string& text) {
+    const auto mode = text.find(kModeMarker);
+    if (mode == std::string::npos) return std::nullopt;
+    const auto comma = text.find(',', mode);
+    if (comma == std::string::npos) return std::nullopt;
+    const auto x = text.find('x', comma + 1);
+    if (x == std::string::npos) return std::nullopt;
+    const auto f = text.find('f', x + 1);
+    // The height ends one character before the "f" (the blank in "480 fullscreen").
+    if (f == std::string::npos || f < x + 2) return std::nullopt;
+    Resolution r;
+    r.width = trimBlanks(text.substr(comma + 1, x - comma - 1));
+    r.height = trimBlanks(text.substr(x + 1, f - x - 2));
+    return r;
+}
+
+std::string resolutionLabel(const Resolution& r) {
+    std::string pad;
+    switch (r.width.size() + r.height.size()) {
+    case 5:
+        pad = "   ";
+        break;
+    case 6:
+        pad = "  ";
+        break;
+    case 7:
+        pad = " ";
+        break;
+    default:
+        break;
+    }
+    return pad + "(" + r.width + "x" + r.height + ") ";
+}
+
+std::optional<std::vector<std::string>> ExtractFpsValues(const std::string& text, bool all) {
+    const std::string seconds = kSecondsMarker;
+    std::vector<std::string> figures;
+    std::size_t start = 0;
+    while (figures.size() < kMaxFigures) {
+        const auto s = text.find(seconds, start);
+        if (s == std::string::npos) break;
+        const auto e = text.find(kFpsMarker, s);
+        if (e == std::string::npos) return std::nullopt;
+        // The figure ends one character before "fps" (the blank in "48.0 fps").
+        const auto from = s + seconds.size();
+        figures.push_back(trimBlanks(text.substr(from, e > from ? e - from - 1 : 0)));
+        if (!all) break;
+        // The next search starts one character before this "fps".
+        start = e - 1;
+    }
+    return figures;
+}
+
+std::string valueField(const std::string& fps) {
+    const std::size_t width = 5;
+    std::string pad = fps.size() < width ? std::string(width - fps.size(), ' ') : std::string();
+    return pad + fps + ", ";
+}
+
+std::string FormatAverage(const std::string& t) {
+    const auto point = t.find('.');
+    if (point == std::string::npos) return " " + t + ".00";
+    std::string pad;
+    if (point == 2)
+        pad = " ";
+    else if (point == 1)
+        pad = "  ";
+    if (point + 2 == t.size()) return pad + " " + t + "0";
+    return pad + " " + t + " ";
+}
+
+RowResult WriteResultLines(const std::vector<std::string>& row, DumpMode mode, int runs,
+                           const std::string& mainFolder, std::string& report,
+                           core::Dialogs& dialogs) {
+    if (mode == DumpMode::ThreePerDump) return threePerDump(row, mainFolder, report, dialogs);
+    // A group of no runs would never move on.
+    const std::size_t groupSize = runs < 1 ? 1 : static_cast<std::size_t>(runs);
+    return onePerDump(row, groupSize, mainFolder, report, dialogs);
+}
+
+} // namespace results

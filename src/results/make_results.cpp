@@ -1,0 +1,122 @@
+#include "results/make_results.h"
+
+#include "archive/archive_list.h"
+#include "bench/run_record.h"
+#include "core/textfile.h"
+#include "platform/files.h"
+#include "results/report.h"
+#include "results/restore.h"
+
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+namespace results {
+
+namespace {
+
+constexpr const char* kRestored = "CODconfig.bak has been restored to CODconfig.cfg";
+constexpr const char* kRemoved =
+    "All Framewise related files have been removed from your CallOfDuty Directory.";
+constexpr const char* kParagraph = "\r\n\r\n";
+
+bool writeReport(const std::string& path, const std::string& text) {
+    core::LineWriter w;
+    if (!w.open(core::fsPath(path))) return false;
+    w.write(text);
+    return w.close();
+}
+
+// The window shows the report with an empty first line: CR LF before every line.
+std::string previewText(const std::string& report) {
+    std::string text;
+    for (const auto& line : core::splitLines(report))
+        text += "\r\n" + line;
+    return text;
+}
+
+} // namespace
+
+std::string closingMessage(const std::string& restoreFailure,
+                           const std::vector<std::string>& notRemoved,
+                           const std::string& keptReport) {
+    std::string text;
+    if (restoreFailure.empty())
+        text = kRestored;
+    else
+        text = "CODconfig.bak could not be restored to CODconfig.cfg: " + restoreFailure +
+               ". config_mp.cfg and config_mp.bak were left as they are.";
+    text += kParagraph;
+    if (notRemoved.empty() && keptReport.empty()) return text + kRemoved;
+    if (!notRemoved.empty()) {
+        text += "These Framewise related files could not be removed from your CallOfDuty "
+                "Directory:";
+        for (std::size_t i = 0; i < notRemoved.size(); ++i)
+            text += (i == 0 ? " " : ", ") + notRemoved[i];
+        text += ".";
+        if (!keptReport.empty()) text += " The report " + keptReport + " was kept there.";
+        return text;
+    }
+    return text + "All Framewise related files except the report " + keptReport +
+           " have been removed from your CallOfDuty Directory.";
+}
+
+ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dialogs) {
+    const std::string& mainFolder = folders.mainFolder;
+    if (!platform::exactNamePresent(mainFolder, bench::kRunRecordFile)) {
+        core::tell(dialogs, kNoResults);
+        return {};
+    }
+
+    ResultsOutcome out;
+    std::string keptReport; // the main-folder copy, when it is the only one
+    try {
+        CompiledReport report = compileReport(mainFolder, dialogs);
+        if (!report.name.empty()) {
+            const std::string mainCopy = mainFolder + report.name;
+            const bool inMain = writeReport(mainCopy, report.text);
+            const std::string folder = archive::resultsFolder(folders.appFolder);
+            std::error_code ec;
+            std::filesystem::create_directories(core::fsPath(folder), ec);
+            const std::string archived = folder + report.name;
+            out.archived = writeReport(archived, report.text);
+            if (out.archived) {
+                out.resultsloc = archived;
+            } else {
+                std::string text = "Error - The report " + report.name +
+                                   " could not be saved in the results folder " + folder + ".";
+                if (inMain) {
+                    keptReport = report.name;
+                    out.resultsloc = mainCopy;
+                    text += std::string(kParagraph) + "It was kept in the game's main folder as " +
+                            mainCopy + ".";
+                } else {
+                    text += std::string(kParagraph) +
+                            "It could not be written anywhere; its text is shown below the "
+                            "results list.";
+                }
+                core::tell(dialogs, text);
+            }
+            out.comboItems = archive::archiveItems(folders.appFolder);
+            out.resultsText = previewText(report.text);
+        }
+    } catch (const std::exception& e) {
+        core::tell(dialogs, std::string("Error - The results could not be compiled (") + e.what() +
+                                ")." + kParagraph +
+                                "The benchmark's files are restored and removed next.");
+    }
+
+    try {
+        const RestoreResult restore = restoreConfiguration(mainFolder);
+        const auto notRemoved = removeToolFiles(mainFolder, keptReport);
+        core::tell(dialogs, closingMessage(restore.why, notRemoved, keptReport));
+    } catch (const std::exception& e) {
+        core::tell(dialogs, std::string("Error - The game's configuration could not be "
+                                        "restored and the benchmark's files could not be "
+                                        "removed (") +
+                                e.what() + ").");
+    }
+    return out;
+}
+
+} // namespace results

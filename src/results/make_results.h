@@ -1,0 +1,32 @@
+#pragma once
+// "Generate Results": compiles the benchmark left in the game's main folder into a
+// report, archives and shows it, restores the game's configuration and removes
+// the tool's files.
+#include "core/dialogs.h"
+#include "core/folders.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace results {
+
+inline constexpr const char* kNoResults = "Error - No results found";
+
+// What the window shows afterwards; an empty optional leaves that control as it is.
+struct ResultsOutcome {
+    bool archived = false;                              // a report is in the results folder
+    std::optional<std::string> resultsloc;              // the archived report's path
+    std::optional<std::vector<std::string>> comboItems; // Combo_Results, rebuilt
+    std::optional<std::string> resultsText;             // ResultsText: CR LF before every line
+};
+
+// MakeResults_Click. Never throws; every fault is told through dialogs.
+ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dialogs);
+
+// The closing message for what restoration and clean-up achieved.
+std::string closingMessage(const std::string& restoreFailure,
+                           const std::vector<std::string>& notRemoved,
+                           const std::string& keptReport);
+
+} // namespace results

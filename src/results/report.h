@@ -1,0 +1,47 @@
+#pragma once
+// The report of one benchmark: its header and setup block from the run record,
+// then one block of result lines per detail level.
+#include "core/dialogs.h"
+#include "results/dumps.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace results {
+
+struct RunRecord {
+    DumpMode mode = DumpMode::OnePerDump;
+    std::string demo;
+    std::vector<std::string> levels;
+    std::vector<std::string> resolutions;
+    std::string runsLine; // copied into the report as written
+    int runs = 0;         // its value
+    std::string reportName;
+    std::string startTime;
+    std::string comment;
+};
+
+struct RecordReading {
+    std::optional<RunRecord> record;
+    std::string fault; // what is wrong with the record when there is none
+};
+
+// Reads the record's fields at their fixed positions. A count that is not a
+// number, a record that ends early, a report name that is not one of the tool's
+// plain file names, or (one per dump) no runs, make it damaged.
+RecordReading parseRunRecord(const std::vector<std::string>& lines);
+
+// Report lines 1 to 13, each ended by CR LF.
+std::string reportHeader(const RunRecord& record);
+
+struct CompiledReport {
+    std::string name; // empty when the run record gave no report
+    std::string text; // the report's bytes; a stop may leave the last line unended
+};
+
+// Reads the run record, dump list and dumps of mainFolder and builds the report in
+// memory. Every fault has been shown by the time it returns; nothing is written.
+CompiledReport compileReport(const std::string& mainFolder, core::Dialogs& dialogs);
+
+} // namespace results

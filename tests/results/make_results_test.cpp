@@ -1,0 +1,238 @@
+#include "results/dumps.h"
+#include "results/make_results.h"
+
+#include "archive/archive_list.h"
+#include "core/textfile.h"
+#include "platform/files.h"
+#include "support/fakes.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace results;
+using testing_support::readFile;
+using testing_support::ScriptedDialogs;
+using testing_support::writeFile;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kData = FRAMEWISE_RESULTS_DATA;
+const std::string kReportName = "FRWb_120426_193005.txt";
+const std::string kClosing =
+    "CODconfig.bak has been restored to CODconfig.cfg\r\n\r\nAll Framewise "
+    "related files have been removed from your CallOfDuty Directory.";
+const std::string kBackup = "seta name \"Before the benchmark\"\r\n";
+
+// A game install whose main folder holds a finished benchmark of the fixtures.
+struct Install {
+    testing_support::TempDir tmp;
+    testing_support::GameInstall game = testing_support::makeGameInstall(tmp.path() / "game");
+    core::GameFolders folders;
+
+    explicit Install(const std::string& fixture) {
+        const char sep = platform::folderSeparator();
+        fs::create_directories(tmp.path() / "app");
+        folders.appFolder = (tmp.path() / "app").string() + sep;
+        folders.gameFolder = game.root.string() + sep;
+        folders.mainFolder = game.main().string() + sep;
+        for (const auto& e : fs::directory_iterator(kData + fixture))
+            fs::copy_file(e.path(), game.main() / e.path().filename());
+        writeFile(game.main() / "config_mp.bak", kBackup);
+        writeFile(game.main() / "config_mp.cfg", "seta r_mode \"6\"\r\n"); // the benchmark's
+        for (const char* other : {"frwb_old.txt", "FRWb", "FRWbX.cfg"})
+            writeFile(game.main() / other, "not the tool's");
+    }
+    fs::path main() const { return game.main(); }
+    fs::path archived() const { return tmp.path() / "app" / "User Results" / kReportName; }
+    std::vector<std::string> toolFilesLeft() const {
+        std::vector<std::string> left;
+        for (const auto& n : platform::listFiles(folders.mainFolder))
+            if (n.rfind("FRWb_", 0) == 0) left.push_back(n);
+        return left;
+    }
+};
+
+std::string expectedReport() {
+    return readFile(kData + kReportName);
+}
+
+// The expected report's first n lines, each with its line end.
+std::string firstLines(std::size_t n) {
+    auto lines = core::splitLines(expectedReport());
+    lines.resize(n);
+    return testing_support::crlf(lines);
+}
+
+std::string preview(const std::string& report) {
+    std::string text;
+    for (const auto& l : core::splitLines(report))
+        text += "\r\n" + l;
+    return text;
+}
+
+} // namespace
+
+TEST(MakeResults, WorkedExampleIsArchivedShownRestoredAndCleanedInBothModes) {
+    for (const char* fixture : {"worked_con3", "worked_con1"}) {
+        SCOPED_TRACE(fixture);
+        Install in(fixture);
+        ScriptedDialogs d;
+        d.expectMessage(kClosing);
+        ResultsOutcome out = makeResults(in.folders, d);
+
+        EXPECT_TRUE(out.archived);
+        EXPECT_EQ(readFile(in.archived()), expectedReport());
+        EXPECT_EQ(out.resultsloc, in.archived().string());
+        EXPECT_EQ(out.comboItems, archive::archiveItems(in.folders.appFolder));
+        ASSERT_TRUE(out.comboItems);
+        EXPECT_EQ(out.comboItems->size(), 2u);
+        EXPECT_EQ(out.resultsText, preview(expectedReport()));
+        EXPECT_EQ(out.resultsText->substr(0, 4), "\r\n--");
+
+        EXPECT_EQ(readFile(in.main() / "config_mp.cfg"), kBackup);
+        EXPECT_EQ(readFile(in.main() / "config_mp.bak"), kBackup);
+        EXPECT_TRUE(in.toolFilesLeft().empty());
+        for (const char* other : {"frwb_old.txt", "FRWb", "FRWbX.cfg", "pak0.pk3"})
+            EXPECT_TRUE(fs::exists(in.main() / other)) << other;
+    }
+}
+
+TEST(MakeResults, WithoutARunRecordNothingIsTouched) {
+    Install in("worked_con3");
+    fs::remove(in.main() / "FRWb_setup.ini");
+    ScriptedDialogs d;
+    d.expectMessage(kNoResults);
+    ResultsOutcome out = makeResults(in.folders, d);
+    EXPECT_FALSE(out.archived);
+    EXPECT_FALSE(out.resultsloc || out.comboItems || out.resultsText);
+    EXPECT_EQ(readFile(in.main() / "config_mp.cfg"), "seta r_mode \"6\"\r\n");
+    EXPECT_EQ(in.toolFilesLeft().size(), 5u);
+    EXPECT_FALSE(fs::exists(in.tmp.path() / "app" / "User Results"));
+}
+
+TEST(MakeResults, StoppedBenchmarkStillArchivesThePartialReportAndRestores) {
+    struct Case {
+        const char* what;
+        const char* fixture;
+        const char* removeDump; // from the folder only
+        bool dropLastListLine;
+        std::string message;
+        std::string report;
+    };
+    const Case cases[] = {
+        {"dump missing, three per dump", "worked_con3", "FRWb_6.hi", false, kPrematureTermination,
+         firstLines(20)},
+        {"run missing mid-group", "worked_con1", "FRWb_6_2.hi", false, kPrematureTermination,
+         firstLines(20) + " (1024x768)  30.1, "},
+        {"group short of runs", "worked_con1", nullptr, true, kStoppedEarly,
+         firstLines(20) + " (1024x768)  30.1,  30.4, "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Install in(c.fixture);
+        if (c.removeDump) fs::remove(in.main() / c.removeDump);
+        if (c.dropLastListLine) {
+            auto list = *core::readLines(in.main() / "FRWb_condump_list.ini");
+            list.pop_back();
+            core::writeLines(in.main() / "FRWb_condump_list.ini", list);
+        }
+        ScriptedDialogs d;
+        d.expectMessage(c.message).expectMessage(kClosing);
+        ResultsOutcome out = makeResults(in.folders, d);
+        EXPECT_TRUE(out.archived);
+        EXPECT_EQ(readFile(in.archived()), c.report);
+        EXPECT_EQ(out.resultsText, preview(c.report));
+        ASSERT_TRUE(out.comboItems);
+        EXPECT_EQ(out.comboItems->back(), in.archived().string());
+        EXPECT_EQ(readFile(in.main() / "config_mp.cfg"), kBackup);
+        EXPECT_TRUE(in.toolFilesLeft().empty());
+    }
+}
+
+TEST(MakeResults, MissingBackupIsNotClaimedRestored) {
+    Install in("worked_con3");
+    fs::remove(in.main() / "config_mp.bak");
+    ScriptedDialogs d;
+    d.expectMessage("CODconfig.bak could not be restored to CODconfig.cfg: config_mp.bak was not "
+                    "found in the game's main folder. config_mp.cfg and config_mp.bak were left "
+                    "as they are.\r\n\r\nAll Framewise related files have been removed from your "
+                    "CallOfDuty Directory.");
+    ResultsOutcome out = makeResults(in.folders, d);
+    EXPECT_TRUE(out.archived);
+    EXPECT_EQ(readFile(in.archived()), expectedReport());
+    EXPECT_EQ(readFile(in.main() / "config_mp.cfg"), "seta r_mode \"6\"\r\n");
+    EXPECT_FALSE(fs::exists(in.main() / "config_mp.bak"));
+}
+
+TEST(MakeResults, DamagedRunRecordWritesNoReportButStillRestores) {
+    Install in("worked_con3");
+    auto record = *core::readLines(in.main() / "FRWb_setup.ini");
+    record[9] = "../FRWb_escape.txt";
+    core::writeLines(in.main() / "FRWb_setup.ini", record);
+    ScriptedDialogs d;
+    d.expectMessage("Error - The run record FRWb_setup.ini is damaged: line 10 (the report name) "
+                    "is \"../FRWb_escape.txt\", not a file name beginning with FRWb_.\r\n\r\nNo "
+                    "report was written.")
+        .expectMessage(kClosing);
+    ResultsOutcome out = makeResults(in.folders, d);
+    EXPECT_FALSE(out.archived);
+    EXPECT_FALSE(out.resultsloc || out.resultsText);
+    EXPECT_FALSE(fs::exists(in.game.root / "FRWb_escape.txt"));
+    EXPECT_TRUE(platform::listFiles((in.tmp.path() / "app" / "User Results").string()).empty());
+    EXPECT_EQ(readFile(in.main() / "config_mp.cfg"), kBackup);
+    EXPECT_TRUE(in.toolFilesLeft().empty());
+}
+
+TEST(MakeResults, MissingDumpListArchivesTheSetupAlone) {
+    Install in("worked_con3");
+    fs::remove(in.main() / "FRWb_condump_list.ini");
+    ScriptedDialogs d;
+    d.expectMessage("Error - The dump list FRWb_condump_list.ini is missing or could not be read, "
+                    "so the report holds no results.\r\n\r\nThe report keeps its header and "
+                    "setup.")
+        .expectMessage(kClosing);
+    ResultsOutcome out = makeResults(in.folders, d);
+    EXPECT_TRUE(out.archived);
+    EXPECT_EQ(readFile(in.archived()), firstLines(13));
+}
+
+TEST(MakeResults, ReportThatCannotBeArchivedStaysInTheMainFolder) {
+    Install in("worked_con3");
+    writeFile(in.tmp.path() / "app" / "User Results", "a file where the folder should be");
+    const std::string mainCopy = in.folders.mainFolder + kReportName;
+    ScriptedDialogs d;
+    d.expectMessage("Error - The report " + kReportName +
+                    " could not be saved in the results folder " + in.folders.appFolder +
+                    "User Results" + platform::folderSeparator() +
+                    ".\r\n\r\nIt was kept in the game's main folder as " + mainCopy + ".")
+        .expectMessage("CODconfig.bak has been restored to CODconfig.cfg\r\n\r\nAll Framewise "
+                       "related files except the report " +
+                       kReportName + " have been removed from your CallOfDuty Directory.");
+    ResultsOutcome out = makeResults(in.folders, d);
+    EXPECT_FALSE(out.archived);
+    EXPECT_EQ(out.resultsloc, mainCopy);
+    EXPECT_EQ(readFile(mainCopy), expectedReport());
+    EXPECT_EQ(in.toolFilesLeft(), std::vector<std::string>{kReportName});
+}
+
+TEST(MakeResults, EarlierReportsStayListed) {
+    Install in("worked_con3");
+    const fs::path earlier = in.tmp.path() / "app" / "User Results" / "FRWb_010126_080000.txt";
+    writeFile(earlier, "earlier\r\n");
+    ScriptedDialogs d;
+    d.expectMessage(kClosing);
+    ResultsOutcome out = makeResults(in.folders, d);
+    ASSERT_TRUE(out.comboItems);
+    EXPECT_EQ(*out.comboItems,
+              (std::vector<std::string>{archive::kPlaceholder, in.archived().string(),
+                                        earlier.string()}));
+    EXPECT_EQ(readFile(earlier), "earlier\r\n");
+}
+
+TEST(ClosingMessage, NamesFilesThatCouldNotBeRemoved) {
+    EXPECT_EQ(closingMessage("", {"FRWb_3.lo", "FRWb_lo.cfg"}, ""),
+              "CODconfig.bak has been restored to CODconfig.cfg\r\n\r\nThese Framewise related "
+              "files could not be removed from your CallOfDuty Directory: FRWb_3.lo, "
+              "FRWb_lo.cfg.");
+}
