@@ -1,0 +1,55 @@
+#pragma once
+// How the stand-in is started: its options (from the command line or from
+// "gamesim.ini" in the game folder) and the game's own "+" commands.
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gamesim {
+
+inline constexpr const char* kOptionsFile = "gamesim.ini";
+
+struct Options {
+    std::optional<int> crashAfterPlays; // exit at once when this many demo plays have ended
+    bool windowed = false;              // the mode line says "windowed"
+    std::vector<std::string> failDumps; // condump cannot open these names ("*": every name)
+    long maxFrames = 20'000'000;        // simulated frames before giving up (0: no limit)
+    long idleFrames = 1000;             // frames with nothing to run before exiting
+    std::uint64_t seed = 1;             // run-to-run spread of the figures
+    bool help = false;
+};
+
+// Exit statuses of the program.
+enum ExitStatus : int {
+    kExitQuit = 0,       // the scripts ran "quit"
+    kExitCrash = 1,      // --crash-after-plays
+    kExitIdle = 2,       // nothing left to run
+    kExitFrameLimit = 3, // --max-frames reached, still running
+    kExitUsage = 64,     // a bad option
+};
+
+// Applies one "--name[=value]" option. False, with a message in error, when it is not one.
+bool applyOption(Options& options, const std::string& option, std::string& error);
+
+// Splits program arguments into options and the game's command line (every
+// argument that is not an option, joined by blanks).
+struct Arguments {
+    Options options;
+    std::string commandLine;
+    std::string error;
+};
+Arguments parseArguments(const std::vector<std::string>& args, Options defaults = {});
+
+// Options from the lines of an options file: one option per line, "#" starts a comment.
+bool readOptionsFile(const std::string& content, Options& options, std::string& error);
+
+std::string helpText();
+
+// The whole program: reads the options file of gameFolder, then args, runs the game
+// there and returns its exit status. Messages for the user go to err.
+int runProgram(const std::vector<std::string>& args, const std::string& gameFolder,
+               std::ostream& out, std::ostream& err);
+
+} // namespace gamesim
