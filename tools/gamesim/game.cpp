@@ -517,7 +517,8 @@ Outcome Game::run() {
         }
         return outcome_;
     }
-    if (runFrames(options_.maxFrames - frame_) == Outcome::Running) outcome_ = Outcome::FrameLimit;
+    // Still running at the limit: the caller may go on with runFrames.
+    if (runFrames(options_.maxFrames - frame_) == Outcome::Running) return Outcome::FrameLimit;
     return outcome_;
 }
 

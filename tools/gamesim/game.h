@@ -44,7 +44,8 @@ class Game {
     void addText(const std::string& text);
 
     Outcome frame();
-    // Runs until the game ends or the frame count reaches the option's limit.
+    // Runs until the game ends or the frame count reaches the option's limit
+    // (FrameLimit; the game itself is still Running then).
     Outcome run();
     // Runs at most count more frames.
     Outcome runFrames(long count);
