@@ -106,7 +106,7 @@ std::string modeLine(int mode, const char* screen = "fullscreen") {
 
 } // namespace
 
-TEST(Chain, EveryChoiceRunsToQuitAndWritesExactlyTheListedDumps) {
+TEST(GameSimChain, EveryChoiceRunsToQuitAndWritesExactlyTheListedDumps) {
     for (const auto& c : choiceTable()) {
         SCOPED_TRACE(describe(c));
         testing_support::TempDir dir;
@@ -134,7 +134,7 @@ TEST(Chain, EveryChoiceRunsToQuitAndWritesExactlyTheListedDumps) {
     }
 }
 
-TEST(Chain, LoopKeepsRunningAndRewritesItsDumps) {
+TEST(GameSimChain, LoopKeepsRunningAndRewritesItsDumps) {
     for (bool three : {false, true}) {
         testing_support::TempDir dir;
         auto install = testing_support::makeGameInstall(dir.path());
@@ -160,7 +160,7 @@ TEST(Chain, LoopKeepsRunningAndRewritesItsDumps) {
     }
 }
 
-TEST(Chain, LargeDemoOverflowsTheConsoleInThreePerDumpMode) {
+TEST(GameSimChain, LargeDemoOverflowsTheConsoleInThreePerDumpMode) {
     // Three plays of a 300 KiB demo print more lines than the console holds.
     for (std::size_t bytes : {std::size_t(4096), std::size_t(300 * 1024)}) {
         testing_support::TempDir dir;
@@ -177,7 +177,7 @@ TEST(Chain, LargeDemoOverflowsTheConsoleInThreePerDumpMode) {
     }
 }
 
-TEST(Chain, CrashMidBenchmarkLeavesTheLaterDumpsUnwritten) {
+TEST(GameSimChain, CrashMidBenchmarkLeavesTheLaterDumpsUnwritten) {
     testing_support::TempDir dir;
     auto install = testing_support::makeGameInstall(dir.path());
     const auto c = choices({true, false, false, false}, {3, 6}, 2, false);

@@ -25,7 +25,7 @@ int countOf(const std::string& text, const std::string& what) {
 
 } // namespace
 
-TEST(CommandText, TokenizesLikeTheEngine) {
+TEST(GameSimCommandText, TokenizesLikeTheEngine) {
     struct Case {
         std::string command;
         std::vector<std::string> words;
@@ -44,7 +44,7 @@ TEST(CommandText, TokenizesLikeTheEngine) {
         EXPECT_EQ(tokenize(c.command), c.words) << c.command;
 }
 
-TEST(CommandText, SplitsAtSemicolonsOutsideQuotesAndAtEveryLineEnd) {
+TEST(GameSimCommandText, SplitsAtSemicolonsOutsideQuotesAndAtEveryLineEnd) {
     CommandBuffer b;
     b.append("a 1;b \"x;y\"; c\r\nd \"open\ne");
     std::vector<std::string> taken;
@@ -53,7 +53,7 @@ TEST(CommandText, SplitsAtSemicolonsOutsideQuotesAndAtEveryLineEnd) {
     EXPECT_EQ(taken, (std::vector<std::string>{"a 1", "b \"x;y\"", " c", "", "d \"open", "e"}));
 }
 
-TEST(Interpreter, ExecAndVstrRunBeforeWhatFollowed) {
+TEST(GameSimInterpreter, ExecAndVstrRunBeforeWhatFollowed) {
     Fixture f;
     writeFile(f.install.main() / "inner.cfg", "echo in1\r\necho in2");
     Game g(f.install.root);
@@ -71,7 +71,7 @@ TEST(Interpreter, ExecAndVstrRunBeforeWhatFollowed) {
     EXPECT_NE(c.find("execing inner\n"), std::string::npos);
 }
 
-TEST(Interpreter, WaitHoldsTheBufferForPassesTwoPerFrame) {
+TEST(GameSimInterpreter, WaitHoldsTheBufferForPassesTwoPerFrame) {
     struct Case {
         std::string wait;
         long frameOfB;
@@ -92,7 +92,7 @@ TEST(Interpreter, WaitHoldsTheBufferForPassesTwoPerFrame) {
     }
 }
 
-TEST(Interpreter, CommandAndVariableNamesIgnoreCase) {
+TEST(GameSimInterpreter, CommandAndVariableNamesIgnoreCase) {
     Fixture f;
     Game g(f.install.root);
     g.addText("echo gone; Set Bench3 \"ECHO kept\"; Clear; VSTR bench3; R_MODE 6; Vid_Restart\n");
@@ -105,7 +105,7 @@ TEST(Interpreter, CommandAndVariableNamesIgnoreCase) {
     EXPECT_EQ(c.find("Unknown command"), std::string::npos) << c;
 }
 
-TEST(Interpreter, SetJoinsWordsSetaTakesOneValueUnknownWordsAreReported) {
+TEST(GameSimInterpreter, SetJoinsWordsSetaTakesOneValueUnknownWordsAreReported) {
     Fixture f;
     Game g(f.install.root);
     g.addText("set a vstr bench3a2; seta b 1 2; seta c \"3\"; frobnicate\n");
@@ -118,7 +118,7 @@ TEST(Interpreter, SetJoinsWordsSetaTakesOneValueUnknownWordsAreReported) {
     EXPECT_NE(c.find("Unknown command \"frobnicate\"\n"), std::string::npos);
 }
 
-TEST(Interpreter, ModeIsLatchedUntilVidRestart) {
+TEST(GameSimInterpreter, ModeIsLatchedUntilVidRestart) {
     Fixture f;
     Game g(f.install.root);
     g.addText("r_mode 9; echo between; vid_restart\n");
@@ -129,7 +129,7 @@ TEST(Interpreter, ModeIsLatchedUntilVidRestart) {
     EXPECT_EQ(g.variable("r_mode"), "9");
 }
 
-TEST(Interpreter, NextdemoIsEmptiedBeforeItRuns) {
+TEST(GameSimInterpreter, NextdemoIsEmptiedBeforeItRuns) {
     Fixture f;
     Game g(f.install.root);
     g.addText("timedemo 1; set nextdemo \"echo ran; set nextdemo echo again\"; demo bench1; echo "
@@ -143,7 +143,7 @@ TEST(Interpreter, NextdemoIsEmptiedBeforeItRuns) {
     EXPECT_EQ(g.variable("nextdemo"), "echo again");
 }
 
-TEST(Interpreter, DemoPlayTakesItsFramesAndPrintsTheModeLineWhenItLoads) {
+TEST(GameSimInterpreter, DemoPlayTakesItsFramesAndPrintsTheModeLineWhenItLoads) {
     Fixture f;
     Game g(f.install.root);
     g.addText("timedemo 1; r_mode 4; vid_restart; clear; demo bench1; echo after\n");
@@ -158,7 +158,7 @@ TEST(Interpreter, DemoPlayTakesItsFramesAndPrintsTheModeLineWhenItLoads) {
     EXPECT_EQ(countOf(f.console(g), " was shot by "), demoShape(4096).messageLines);
 }
 
-TEST(Interpreter, DemoFiguresCanBeFixedPerPlay) {
+TEST(GameSimInterpreter, DemoFiguresCanBeFixedPerPlay) {
     Fixture f;
     writeFile(f.install.demos() / "bench1.fps", "50\r\n47.4 junk\n");
     Game g(f.install.root);
@@ -176,7 +176,7 @@ TEST(Interpreter, DemoFiguresCanBeFixedPerPlay) {
     }
 }
 
-TEST(Interpreter, ModelFiguresFollowDetailModeAndSeed) {
+TEST(GameSimInterpreter, ModelFiguresFollowDetailModeAndSeed) {
     auto fps = [](const std::string& setup, std::uint64_t seed) {
         Fixture f;
         Options o;
@@ -200,7 +200,7 @@ TEST(Interpreter, ModelFiguresFollowDetailModeAndSeed) {
     EXPECT_NE(fps("r_mode 3", 7), fps("r_mode 3", 8));
 }
 
-TEST(Interpreter, MissingDemoDropsTheChainAndLeavesTheRestForTheNextFrame) {
+TEST(GameSimInterpreter, MissingDemoDropsTheChainAndLeavesTheRestForTheNextFrame) {
     Fixture f;
     Game g(f.install.root);
     g.addText("timedemo 1; set nextdemo \"echo never\"; demo nothere; echo next\n");
@@ -218,7 +218,7 @@ TEST(Interpreter, MissingDemoDropsTheChainAndLeavesTheRestForTheNextFrame) {
     EXPECT_EQ(f.console(g).find("never"), std::string::npos);
 }
 
-TEST(Interpreter, DemoWithOtherThanOneArgumentPrintsUsageAndPlaysNothing) {
+TEST(GameSimInterpreter, DemoWithOtherThanOneArgumentPrintsUsageAndPlaysNothing) {
     Fixture f;
     Game g(f.install.root);
     g.addText("timedemo 1; demo; demo bench1 bench1\n");
@@ -228,7 +228,7 @@ TEST(Interpreter, DemoWithOtherThanOneArgumentPrintsUsageAndPlaysNothing) {
     EXPECT_EQ(c.find("MODE:"), std::string::npos);
 }
 
-TEST(Console, DumpSkipsLeadingBlankLinesTrimsLinesAndEndsEachWithLf) {
+TEST(GameSimConsole, DumpSkipsLeadingBlankLinesTrimsLinesAndEndsEachWithLf) {
     Fixture f;
     Game g(f.install.root);
     g.addText(
@@ -241,7 +241,7 @@ TEST(Console, DumpSkipsLeadingBlankLinesTrimsLinesAndEndsEachWithLf) {
     EXPECT_EQ(countOf(f.console(g), "usage: condump <filename>\n"), 2);
 }
 
-TEST(Console, OldestLinesAreOverwrittenAndLongLinesWrap) {
+TEST(GameSimConsole, OldestLinesAreOverwrittenAndLongLinesWrap) {
     Console c;
     for (int i = 0; i < 500; ++i)
         c.print("line " + std::to_string(i) + "\n");
@@ -258,7 +258,7 @@ TEST(Console, OldestLinesAreOverwrittenAndLongLinesWrap) {
                                 std::string(23, 'c') + "\n" + std::string(77, 'c') + "\n\n");
 }
 
-TEST(Interpreter, QuitSavesBindsAndArchivedVariables) {
+TEST(GameSimInterpreter, QuitSavesBindsAndArchivedVariables) {
     struct Case {
         std::string script;
         std::vector<std::string> present, absent;
@@ -284,7 +284,7 @@ TEST(Interpreter, QuitSavesBindsAndArchivedVariables) {
     }
 }
 
-TEST(Interpreter, StartLoadsConfigThenRunsThePlusCommands) {
+TEST(GameSimInterpreter, StartLoadsConfigThenRunsThePlusCommands) {
     Fixture f;
     writeFile(f.install.main() / "FRWb_lo.cfg", "echo from script\r\n");
     Game g(f.install.root);
@@ -295,7 +295,7 @@ TEST(Interpreter, StartLoadsConfigThenRunsThePlusCommands) {
     EXPECT_LT(c.find("from script"), c.find("a+b"));
 }
 
-TEST(Faults, CrashWindowedAndUnwritableDump) {
+TEST(GameSimFaults, CrashWindowedAndUnwritableDump) {
     Fixture f;
     const std::string before = readFile(f.install.main() / "config_mp.cfg");
     Options o;
@@ -316,7 +316,7 @@ TEST(Faults, CrashWindowedAndUnwritableDump) {
     EXPECT_EQ(readFile(f.install.main() / "config_mp.cfg"), before) << "a crash saves nothing";
 }
 
-TEST(Options, ParsedFromArgumentsAndTheOptionsFile) {
+TEST(GameSimOptions, ParsedFromArgumentsAndTheOptionsFile) {
     struct Case {
         std::vector<std::string> args;
         bool ok;

@@ -46,7 +46,7 @@ bench::RunChoices twoModes() {
 
 } // namespace
 
-TEST(Program, RunsTheBenchmarkAsCoDMPFromTheGameFolder) {
+TEST(GameSimProgram, RunsTheBenchmarkAsCoDMPFromTheGameFolder) {
     testing_support::TempDir dir;
     auto install = testing_support::makeGameInstall(dir.path());
     ASSERT_TRUE(playInstall(install, twoModes()));
@@ -59,7 +59,7 @@ TEST(Program, RunsTheBenchmarkAsCoDMPFromTheGameFolder) {
     }
 }
 
-TEST(Program, TakesFaultsFromTheOptionsFileOfTheGameFolder) {
+TEST(GameSimProgram, TakesFaultsFromTheOptionsFileOfTheGameFolder) {
     testing_support::TempDir dir;
     auto install = testing_support::makeGameInstall(dir.path());
     testing_support::writeFile(install.root / "gamesim.ini",
