@@ -2,6 +2,7 @@
 #include "bench/levels.h"
 #include "bench/run_files.h"
 #include "game.h"
+#include "results/dumps.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
@@ -188,4 +189,29 @@ TEST(GameSimChain, CrashMidBenchmarkLeavesTheLaterDumpsUnwritten) {
     game.start(firstLevelCommand(c));
     EXPECT_EQ(game.run(), Outcome::Crashed);
     EXPECT_EQ(dumpsIn(install.main()), (std::set<std::string>{"FRWb_3_1.lo", "FRWb_3_2.lo"}));
+}
+
+TEST(GameSimChain, DumpsReadBackIntoTheWorkedExampleResultLines) {
+    // Plays in order: warm-up, runs a, b, c at 640x480, then the same at 1024x768.
+    for (bool three : {true, false}) {
+        testing_support::TempDir dir;
+        auto install = testing_support::makeGameInstall(dir.path());
+        testing_support::writeFile(install.demos() / "bench1.fps",
+                                   "99 48.0 47.4 47.8 99 35.2 35.8 35.5\n");
+        const auto c = choices({true, false, false, false}, {3, 6}, 3, three);
+        const auto listed = bench::writeRunScripts(install.main().string() + "/", c, {});
+        Game game(install.root);
+        game.start(firstLevelCommand(c));
+        ASSERT_EQ(game.run(), Outcome::Quit);
+
+        testing_support::ScriptedDialogs dialogs;
+        std::string report;
+        const auto mode = three ? results::DumpMode::ThreePerDump : results::DumpMode::OnePerDump;
+        EXPECT_EQ(results::WriteResultLines(listed, mode, 3,
+                                            results::DumpFolder(install.main().string() + "/"),
+                                            report, dialogs),
+                  results::RowResult::Completed);
+        EXPECT_EQ(report, "  (640x480)  48.0,  47.4,  47.8,   AVERAGE FPS:   47.73 \r\n"
+                          " (1024x768)  35.2,  35.8,  35.5,   AVERAGE FPS:   35.50\r\n");
+    }
 }
