@@ -7,6 +7,8 @@
 #include "results/average.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string_view>
 
 namespace results {
 
@@ -20,6 +22,26 @@ constexpr const char* kFpsMarker = "fps";
 constexpr const char* kAverageLabel = "  AVERAGE FPS: ";
 constexpr std::size_t kThreePerDumpPlaces = 12;
 constexpr const char* kLineEnd = "\r\n";
+
+// A console is mostly words, so a marker is found fastest by hopping (memchr) to
+// its punctuation, which is rare in console text, and comparing around it.
+std::size_t findMarker(const std::string& text, std::string_view marker, std::size_t from) {
+    std::size_t anchor = marker.find_first_of(":,.");
+    if (anchor == std::string_view::npos) anchor = 0;
+    const char* data = text.data();
+    const std::size_t size = text.size();
+    for (std::size_t at = from + anchor; at < size;) {
+        const void* hit = std::memchr(data + at, marker[anchor], size - at);
+        if (!hit) break;
+        const std::size_t pos = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
+        const std::size_t start = pos - anchor;
+        if (start + marker.size() <= size &&
+            std::memcmp(data + start, marker.data(), marker.size()) == 0)
+            return start;
+        at = pos + 1;
+    }
+    return std::string::npos;
+}
 
 std::string trimBlanks(const std::string& s) {
     auto first = s.find_first_not_of(' ');
@@ -37,9 +59,9 @@ void tellDamagedDump(core::Dialogs& dialogs, const std::string& name, const std:
 }
 
 // Reads one dump for the result lines; on any failure the user has been told.
-std::optional<std::string> loadDump(const std::string& mainFolder, const std::string& name,
+std::optional<std::string> loadDump(const DumpFolder& folder, const std::string& name,
                                     core::Dialogs& dialogs) {
-    auto dump = ReadConsoleDump(mainFolder, name);
+    auto dump = ReadConsoleDump(folder, name);
     switch (dump.status) {
     case DumpStatus::Present:
         if (dump.text.empty()) {
@@ -108,10 +130,10 @@ bool writeAverage(const std::vector<std::string>& figures, const std::string& na
 }
 
 RowResult onePerDump(const std::vector<std::string>& row, std::size_t runs,
-                     const std::string& mainFolder, std::string& report, core::Dialogs& dialogs) {
+                     const DumpFolder& folder, std::string& report, core::Dialogs& dialogs) {
     const std::size_t places = std::min(row.size(), kPlaces);
     for (std::size_t r = 0; r < places; r += runs) {
-        auto first = loadDump(mainFolder, row[r], dialogs);
+        auto first = loadDump(folder, row[r], dialogs);
         if (!first) return RowResult::Stopped;
         auto label = labelOf(row[r], *first, dialogs);
         if (!label) return RowResult::Stopped;
@@ -123,9 +145,12 @@ RowResult onePerDump(const std::vector<std::string>& row, std::size_t runs,
                 core::tell(dialogs, kStoppedEarly);
                 return RowResult::Stopped;
             }
-            auto text = j == r ? first : loadDump(mainFolder, row[j], dialogs);
-            if (!text) return RowResult::Stopped;
-            auto found = figuresOf(row[j], *text, false, dialogs);
+            std::optional<std::string> other;
+            if (j != r) {
+                other = loadDump(folder, row[j], dialogs);
+                if (!other) return RowResult::Stopped;
+            }
+            auto found = figuresOf(row[j], j == r ? *first : *other, false, dialogs);
             if (!found) return RowResult::Stopped;
             report += valueField(found->front());
             figures.push_back(found->front());
@@ -135,11 +160,11 @@ RowResult onePerDump(const std::vector<std::string>& row, std::size_t runs,
     return RowResult::Completed;
 }
 
-RowResult threePerDump(const std::vector<std::string>& row, const std::string& mainFolder,
+RowResult threePerDump(const std::vector<std::string>& row, const DumpFolder& folder,
                        std::string& report, core::Dialogs& dialogs) {
     const std::size_t places = std::min(row.size(), kThreePerDumpPlaces);
     for (std::size_t m = 0; m < places; ++m) {
-        auto text = loadDump(mainFolder, row[m], dialogs);
+        auto text = loadDump(folder, row[m], dialogs);
         if (!text) return RowResult::Stopped;
         auto label = labelOf(row[m], *text, dialogs);
         if (!label) return RowResult::Stopped;
@@ -186,17 +211,30 @@ std::optional<DumpTable> BuildDumpTable(const std::string& mainFolder) {
     return dumpTableFromLines(*lines);
 }
 
+DumpFolder::DumpFolder(std::string mainFolder) : folder_(std::move(mainFolder)) {
+    for (auto& name : platform::listFiles(folder_))
+        names_.insert(std::move(name));
+}
+
+bool DumpFolder::present(const std::string& name) const {
+    return names_.count(name) != 0;
+}
+
 ConsoleDump ReadConsoleDump(const std::string& mainFolder, const std::string& name) {
+    return ReadConsoleDump(DumpFolder(mainFolder), name);
+}
+
+ConsoleDump ReadConsoleDump(const DumpFolder& folder, const std::string& name) {
     ConsoleDump dump;
     if (!core::isPlainName(name)) {
         dump.status = DumpStatus::NotAName;
         return dump;
     }
-    if (!platform::exactNamePresent(mainFolder, name)) {
+    if (!folder.present(name)) {
         dump.status = DumpStatus::Missing;
         return dump;
     }
-    auto bytes = core::readAll(core::fsPath(mainFolder + name));
+    auto bytes = core::readAll(core::fsPath(folder.path() + name));
     if (!bytes) {
         dump.status = DumpStatus::Unreadable;
         return dump;
@@ -208,7 +246,7 @@ ConsoleDump ReadConsoleDump(const std::string& mainFolder, const std::string& na
 }
 
 std::optional<Resolution> ParseResolutionLabel(const std::string& text) {
-    const auto mode = text.find(kModeMarker);
+    const auto mode = findMarker(text, kModeMarker, 0);
     if (mode == std::string::npos) return std::nullopt;
     const auto comma = text.find(',', mode);
     if (comma == std::string::npos) return std::nullopt;
@@ -246,9 +284,9 @@ std::optional<std::vector<std::string>> ExtractFpsValues(const std::string& text
     std::vector<std::string> figures;
     std::size_t start = 0;
     while (figures.size() < kMaxFigures) {
-        const auto s = text.find(seconds, start);
+        const auto s = findMarker(text, seconds, start);
         if (s == std::string::npos) break;
-        const auto e = text.find(kFpsMarker, s);
+        const auto e = findMarker(text, kFpsMarker, s);
         if (e == std::string::npos) return std::nullopt;
         // The figure ends one character before "fps" (the blank in "48.0 fps").
         const auto from = s + seconds.size();
@@ -279,12 +317,11 @@ std::string FormatAverage(const std::string& t) {
 }
 
 RowResult WriteResultLines(const std::vector<std::string>& row, DumpMode mode, int runs,
-                           const std::string& mainFolder, std::string& report,
-                           core::Dialogs& dialogs) {
-    if (mode == DumpMode::ThreePerDump) return threePerDump(row, mainFolder, report, dialogs);
+                           const DumpFolder& folder, std::string& report, core::Dialogs& dialogs) {
+    if (mode == DumpMode::ThreePerDump) return threePerDump(row, folder, report, dialogs);
     // A group of no runs would never move on.
     const std::size_t groupSize = runs < 1 ? 1 : static_cast<std::size_t>(runs);
-    return onePerDump(row, groupSize, mainFolder, report, dialogs);
+    return onePerDump(row, groupSize, folder, report, dialogs);
 }
 
 } // namespace results

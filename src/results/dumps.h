@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace results {
@@ -42,8 +43,23 @@ struct ConsoleDump {
     std::string text; // the file up to its first CR
 };
 
+// The main folder's file names, listed once per compilation: a large run has 144
+// dumps, and a directory scan for each of them cost far more than reading them.
+class DumpFolder {
+  public:
+    explicit DumpFolder(std::string mainFolder);
+    const std::string& path() const { return folder_; }
+    // True when a file is stored under exactly this name (letter case included).
+    bool present(const std::string& name) const;
+
+  private:
+    std::string folder_;
+    std::unordered_set<std::string> names_;
+};
+
 // A dump counts only under its exact name; a name that is not a plain file name
 // is never opened.
+ConsoleDump ReadConsoleDump(const DumpFolder& folder, const std::string& name);
 ConsoleDump ReadConsoleDump(const std::string& mainFolder, const std::string& name);
 
 struct Resolution {
@@ -73,8 +89,7 @@ enum class RowResult { Completed, Stopped };
 // A stop has shown its message; the report then keeps what was written, a begun
 // line without its end.
 RowResult WriteResultLines(const std::vector<std::string>& row, DumpMode mode, int runs,
-                           const std::string& mainFolder, std::string& report,
-                           core::Dialogs& dialogs);
+                           const DumpFolder& folder, std::string& report, core::Dialogs& dialogs);
 
 inline constexpr const char* kPrematureTermination =
     "Error - Premature Benchmark Termination Detected";

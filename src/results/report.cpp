@@ -153,12 +153,13 @@ CompiledReport compileReport(const std::string& mainFolder, core::Dialogs& dialo
                                 "results.\r\n\r\nThe report keeps its header and setup.");
         return out;
     }
+    const DumpFolder dumps(mainFolder);
     for (std::size_t row = 0; row < kRows; ++row) {
         if (table->rows[row].empty()) continue;
         out.text += kLineEnd;
         out.text += kLevelHeaders[row];
         out.text += kLineEnd;
-        if (WriteResultLines(table->rows[row], rec.mode, rec.runs, mainFolder, out.text, dialogs) ==
+        if (WriteResultLines(table->rows[row], rec.mode, rec.runs, dumps, out.text, dialogs) ==
             RowResult::Stopped)
             break;
     }

@@ -200,7 +200,7 @@ struct Row {
     }
     void listOnly(const std::string& name) { names.push_back(name); }
     RowResult write(DumpMode mode, int runs, ScriptedDialogs& d, std::string& report) {
-        return WriteResultLines(names, mode, runs, dir.folder(), report, d);
+        return WriteResultLines(names, mode, runs, DumpFolder(dir.folder()), report, d);
     }
 };
 
