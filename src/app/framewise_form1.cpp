@@ -3,6 +3,10 @@
 #include "app/click_label.h"
 #include "app/qt_text.h"
 #include "archive/archive_list.h"
+#include "bench/presets.h"
+#include "bench/run_command.h"
+#include "help/help.h"
+#include "results/make_results.h"
 #include "locate/locate.h"
 
 #include <QApplication>
@@ -763,17 +767,30 @@ void Framewise_Form1::UpdateCODLoc_Click() {
 }
 
 // The flows behind these handlers live in their subsystems and are wired in here.
-void Framewise_Form1::RUN_Click() {}
-void Framewise_Form1::MakeResults_Click() {}
-void Framewise_Form1::Load_low_Click() {}
-void Framewise_Form1::Load_Hi_Click() {}
-void Framewise_Form1::Load_Max_Click() {}
-void Framewise_Form1::Load_Optimized_Click() {}
-void Framewise_Form1::Command1_Click() {}
-void Framewise_Form1::Label8_Click() {}
-void Framewise_Form1::Label12_Click() {}
-void Framewise_Form1::Picture3_Click() {}
-void Framewise_Form1::Picture4_Click() {}
+void Framewise_Form1::RUN_Click() {
+    auto outcome = bench::runCommand(folders_, runChoices(), customSettings(), dialogs_, launcher_, clock_);
+    if (outcome.closeTool) endProgram();
+}
+
+void Framewise_Form1::MakeResults_Click() {
+    auto outcome = results::makeResults(folders_, dialogs_);
+    if (outcome.resultsloc) setResultsLocation(*outcome.resultsloc);
+    if (outcome.comboItems) setArchiveItems(*outcome.comboItems);
+    if (outcome.resultsText) setResultsText(*outcome.resultsText);
+}
+
+void Framewise_Form1::Load_low_Click() { applyCustomSettings(bench::preset(bench::Preset::Low)); }
+void Framewise_Form1::Load_Hi_Click() { applyCustomSettings(bench::preset(bench::Preset::Hi)); }
+void Framewise_Form1::Load_Max_Click() { applyCustomSettings(bench::preset(bench::Preset::Max)); }
+void Framewise_Form1::Load_Optimized_Click() {
+    applyCustomSettings(bench::preset(bench::Preset::Optimized));
+}
+
+void Framewise_Form1::Command1_Click() { help::Command1_Click(appFolder_, launcher_); }
+void Framewise_Form1::Label8_Click() { help::openLink(help::Link::Label8, shell_); }
+void Framewise_Form1::Label12_Click() { help::openLink(help::Link::Label12, shell_); }
+void Framewise_Form1::Picture3_Click() { help::openLink(help::Link::Picture3, shell_); }
+void Framewise_Form1::Picture4_Click() { help::openLink(help::Link::Picture4, shell_); }
 void Framewise_Form1::Combo_Results_Click() {}
 void Framewise_Form1::open_results_Click() {}
 void Framewise_Form1::resultopen_Click() {}

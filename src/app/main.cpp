@@ -2,6 +2,7 @@
 #include "app/qt_dialogs.h"
 
 #include "platform/files.h"
+#include "platform/shell.h"
 #include "platform/single_instance.h"
 
 #include <QApplication>
@@ -29,6 +30,17 @@ void saveScreenshots(Framewise_Form1& window, const QString& folder) {
     window.grab().save(folder + QStringLiteral("/6-excel-panel.png"));
 }
 
+// Web pages open with the main window as their owner, which exists only after
+// the services are handed to it.
+class OwnedShell : public platform::Shell {
+public:
+    QWidget* owner = nullptr;
+    void openAddress(const std::string& url) override {
+        auto handle = owner ? static_cast<std::uintptr_t>(owner->winId()) : 0;
+        platform::systemShell(handle)->openAddress(url);
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -43,11 +55,12 @@ int main(int argc, char** argv) {
 
     auto registry = platform::systemRegistry();
     auto launcher = platform::systemLauncher();
-    auto shell = platform::systemShell(0);
+    OwnedShell shell;
     auto clock = platform::systemClock();
     Framewise_Form1 window(
-        {dialogs, *registry, *launcher, *shell, *clock, platform::programFolder()});
+        {dialogs, *registry, *launcher, shell, *clock, platform::programFolder()});
     dialogs.setParent(&window);
+    shell.owner = &window;
     if (!window.Form_Load()) return 0;
     window.show();
 

@@ -1,0 +1,67 @@
+#pragma once
+// The real window with scripted dialogs, recording services and a real game
+// install in a temporary folder.
+#include "app/framewise_form1.h"
+
+#include "support/fakes.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QTabWidget>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace testing_support {
+
+inline QApplication& app() {
+    static int argc = 1;
+    static char name[] = "window_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* instance = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *instance;
+}
+
+class WindowTest : public ::testing::Test {
+  protected:
+    TempDir tmp;
+    std::string appFolder = tmp.folder() + "app/";
+    GameInstall game = makeGameInstall(tmp.path() / "game");
+    ScriptedDialogs dialogs;
+    FakeRegistry registry;
+    RecordingLauncher launcher;
+    RecordingShell shell;
+    FixedClock clock;
+    std::unique_ptr<Framewise_Form1> window;
+
+    WindowTest() {
+        app();
+        std::filesystem::create_directories(appFolder);
+        window = std::make_unique<Framewise_Form1>(
+            WindowServices{dialogs, registry, launcher, shell, clock, appFolder});
+    }
+
+    void rememberGame() { writeFile(appFolder + "CoD_path.ini", crlf({game.root.string() + "/"})); }
+
+    template <class W = QWidget> W* get(const char* name) {
+        auto* w = window->findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QTabWidget* tabs() { return get<QTabWidget>("SSTab1"); }
+
+    // The frame, tab or window a control sits in, as the window's vocabulary names it.
+    std::string placeOf(QWidget* w) {
+        for (QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
+            if (qobject_cast<QGroupBox*>(p)) return p->objectName().toStdString();
+            int tab = tabs()->indexOf(p);
+            if (tab >= 0) return "tab " + tabs()->tabText(tab).toStdString();
+            if (p == window.get()) return "window";
+        }
+        return "?";
+    }
+};
+
+} // namespace testing_support
