@@ -66,13 +66,14 @@ std::vector<std::string> listFiles(const std::string& folder, const std::string&
     std::vector<std::string> names;
     for (auto& n : entryNames(folder, true))
         if (matchesPattern(n, pattern)) names.push_back(std::move(n));
-    // The directory itself has no order here; sort like an NTFS listing so that
-    // every run shows the same order.
+    // The directory itself has no order here; sort like an NTFS listing (names
+    // compared in upper case, so "_" comes after the letters) so that every run
+    // and every system shows the same order.
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        auto la = a, lb = b;
-        for (auto& c : la) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        for (auto& c : lb) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return la != lb ? la < lb : a < b;
+        auto ua = a, ub = b;
+        for (auto& c : ua) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        for (auto& c : ub) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return ua != ub ? ua < ub : a < b;
     });
     return names;
 }

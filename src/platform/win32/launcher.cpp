@@ -1,0 +1,64 @@
+#include "platform/launcher.h"
+#include "platform/win32/win32_calls.h"
+
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+// The first word of a command line: up to the first blank, or a quoted text.
+std::string programOf(const std::string& commandLine) {
+    if (!commandLine.empty() && commandLine.front() == '"') {
+        auto end = commandLine.find('"', 1);
+        return commandLine.substr(1, end == std::string::npos ? std::string::npos : end - 1);
+    }
+    return commandLine.substr(0, commandLine.find_first_of(" \t"));
+}
+
+// Starts a process in a normal window that takes the focus and does not wait.
+// The command line goes to the program exactly as given.
+LaunchResult start(const std::string* application, const std::string& commandLine,
+                   const std::string* workingFolder) {
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION pi{};
+    BOOL ok = win32::createProcess(application ? application->c_str() : nullptr, line.data(), nullptr, nullptr,
+                                   FALSE, 0, nullptr, workingFolder ? workingFolder->c_str() : nullptr, &si, &pi);
+    if (!ok) {
+        DWORD code = ::GetLastError();
+        return {false, "Could not start \"" + commandLine + "\": " + win32::errorText(code)};
+    }
+    if (pi.hThread) ::CloseHandle(pi.hThread);
+    if (pi.hProcess) ::CloseHandle(pi.hProcess);
+    return {true, {}};
+}
+
+class WindowsLauncher : public Launcher {
+public:
+    LaunchResult startGame(const std::string& workingFolder, const std::string& commandLine) override {
+        std::string program = programOf(commandLine);
+        if (program.empty()) return {false, "No program to start."};
+        // Windows would look for the program beside this tool and in our current
+        // folder, not in the working folder given to it; name it outright.
+        std::string application = workingFolder + program;
+        return start(&application, commandLine, &workingFolder);
+    }
+    LaunchResult openTextFile(const std::string& path) override {
+        return start(nullptr, notepadCommandLine(path), nullptr);
+    }
+    LaunchResult startProgram(const std::string& path) override {
+        // Named outright too, so that a path with blanks never starts "C:\Program.exe".
+        return start(&path, path, nullptr);
+    }
+};
+
+} // namespace
+
+std::unique_ptr<Launcher> systemLauncher() { return std::make_unique<WindowsLauncher>(); }
+
+} // namespace platform
