@@ -1,6 +1,7 @@
 #include "app/framewise_form1.h"
 #include "app/qt_dialogs.h"
 
+#include "help/help.h"
 #include "platform/files.h"
 #include "platform/shell.h"
 #include "platform/single_instance.h"
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace {
 
@@ -44,6 +46,14 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
+    // --check-guide: say where the guide is expected and whether it is there
+    // (used to check an installed copy without opening the window).
+    if (argc == 2 && std::string_view(argv[1]) == "--check-guide") {
+        std::string guide = platform::programFolder() + help::kGuideFileName;
+        bool present = platform::exactNamePresent(platform::programFolder(), help::kGuideFileName);
+        std::printf("%s %s\n", guide.c_str(), present ? "found" : "missing");
+        return present ? 0 : 1;
+    }
     QApplication app(argc, argv);
     QtDialogs dialogs;
 

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# cmake --install into a temporary prefix gives the program folder the tool
+# expects, a menu entry and icon, and the installed program finds its guide.
+set -euo pipefail
+build=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$build" --prefix "$prefix" >/dev/null
+fail() { echo "FAIL: $*"; exit 1; }
+dir="$prefix/lib/framewise"
+[ -x "$dir/framewise" ] || fail "program missing"
+[ -f "$dir/Framewise_Guide.txt" ] || fail "guide missing"
+[ -d "$dir/User Results" ] || fail "User Results missing"
+[ -z "$(ls -A "$dir/User Results")" ] || fail "User Results not empty"
+[ -f "$prefix/share/icons/hicolor/64x64/apps/framewise.png" ] || fail "icon missing"
+desktop="$prefix/share/applications/framewise.desktop"
+grep -qx "Exec=\"$dir/framewise\"" "$desktop" || fail "menu entry does not start the installed program"
+grep -qx "Icon=framewise" "$desktop" || fail "menu entry has no icon"
+cmp -s "$dir/Framewise_Guide.txt" "$(dirname "$0")/../../docs/Framewise_Guide.txt" || fail "guide differs"
+out=$("$prefix/bin/framewise" --check-guide) || fail "installed program did not find its guide: $out"
+[ "$out" = "$dir/Framewise_Guide.txt found" ] || fail "unexpected: $out"
+# The installed program opens its window (offscreen) on a game install.
+game="$prefix/game"
+mkdir -p "$game/MAIN/demos"
+: > "$game/CoDMP.exe"; : > "$game/MAIN/pak0.pk3"; : > "$game/MAIN/demos/bench1.dm_2"
+printf '%s/\r\n' "$game" > "$dir/CoD_path.ini"
+QT_QPA_PLATFORM=offscreen FRAMEWISE_SHOWN_AT=1 timeout 20 "$dir/framewise" | grep -q '^shown_at_ns=' \
+  || fail "installed program did not open its window"
+echo "install layout ok"
