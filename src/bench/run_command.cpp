@@ -54,7 +54,8 @@ std::string selectedEntry(const RunChoices& choices) {
 
 // Tells the user why RUN stopped; the tool stays open.
 RunOutcome refuse(core::Dialogs& dialogs, const std::string& text) {
-    return refuse(dialogs, text);
+    core::tell(dialogs, text);
+    return {};
 }
 
 bool anyOf(const auto& ticks) {

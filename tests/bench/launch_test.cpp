@@ -1,0 +1,54 @@
+// A real start of a native stand-in game through the system launcher.
+#include "bench/bench.h"
+#include "platform/files.h"
+#include "support/fakes.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(GameLaunch, TheGameRunsInItsFolderOnTheFirstLevelFile) {
+    testing_support::TempDir tmp;
+    auto game = testing_support::makeGameInstall(tmp.path() / "game");
+    fs::copy_file(FRAMEWISE_RECORD_ARGS, game.root / "CoDMP.exe", fs::copy_options::overwrite_existing);
+    fs::create_directories(tmp.path() / "app");
+    testing_support::writeFile(tmp.path() / "app" / "user1.ini", testing_support::crlf({"E04F32BC300"}));
+
+    const char sep = platform::folderSeparator();
+    core::GameFolders folders;
+    folders.appFolder = (tmp.path() / "app").string() + sep;
+    folders.gameFolder = game.root.string() + sep;
+    folders.mainFolder = game.main().string() + sep;
+    folders.demosFolder = game.demos().string() + sep;
+    bench::RunChoices choices;
+    choices.levels = {true, true, false, false};
+    choices.demoEntries = {"bench1.dm_2"};
+    choices.selectedDemo = 0;
+
+    testing_support::ScriptedDialogs dialogs;
+    dialogs.expectInput("No Comment");
+    testing_support::FixedClock clock;
+    auto launcher = platform::systemLauncher();
+    ASSERT_TRUE(bench::runCommand(folders, choices, {}, dialogs, *launcher, clock).closeTool);
+
+    // The start does not wait for the program, so give it a moment to write its record.
+    const auto record = game.root / "record.txt";
+    const std::string lastLine = "arg=FRWb_lo.cfg\n";
+    std::string text;
+    for (int i = 0; i < 250; ++i) {
+        text = testing_support::readFile(record);
+        if (text.size() >= lastLine.size() && text.ends_with(lastLine)) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    auto lines = testing_support::readFile(record);
+    ASSERT_FALSE(lines.empty()) << "the game never wrote its record";
+    auto cwd = lines.substr(4, lines.find('\n') - 4);
+    EXPECT_TRUE(fs::equivalent(game.root, cwd)) << cwd;
+    EXPECT_EQ("arg=+exec\narg=FRWb_lo.cfg\n", lines.substr(lines.find('\n') + 1));
+}
+
+} // namespace

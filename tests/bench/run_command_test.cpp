@@ -1,0 +1,283 @@
+#include "bench/bench.h"
+#include "bench_test_support.h"
+#include "core/textfile.h"
+#include "platform/files.h"
+#include "support/fakes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using core::Answer;
+using testing_support::crlf;
+using testing_support::readFile;
+using testing_support::writeFile;
+
+const std::string kWarning =
+    "WARNING:  Your CallOfDuty config file WILL BE OVERWRITTEN\r\n\r\n"
+    "Framewise has made a backup of this file.  When the benchmarks\r\n"
+    "finish, CallOfDuty will EXIT and you will need to RESTART Framewise\r\n"
+    "to Generate results.\r\n\r\n"
+    "When you press the GENERATE RESULTS button, your config\r\n"
+    " file will be RESTORED AUTOMATICALLY.\r\n\r\n"
+    "(The CODConfig.cfg backup file has been stored as CODconfig.bak)\r\n\r\n\r\n\r\n\r\n"
+    "                 SHOW THIS WARNING AGAIN?";
+
+class RunCommand : public ::testing::Test {
+public:
+    testing_support::TempDir tmp;
+    testing_support::GameInstall game = testing_support::makeGameInstall(tmp.path() / "game");
+    core::GameFolders folders;
+    testing_support::RecordingLauncher launcher;
+    testing_support::FixedClock clock;
+    bench::RunChoices choices;
+    bench::CustomSettings custom;
+    std::string userConfig;
+
+    void SetUp() override {
+        const char sep = platform::folderSeparator();
+        fs::create_directories(tmp.path() / "app");
+        folders.appFolder = (tmp.path() / "app").string() + sep;
+        folders.gameFolder = game.root.string() + sep;
+        folders.gameDrive = folders.gameFolder.front();
+        folders.mainFolder = game.main().string() + sep;
+        folders.demosFolder = game.demos().string() + sep;
+        choices.levels = {true, false, false, false};
+        choices.resolutions = {};
+        choices.resolutions[3] = true;
+        choices.runs = 1;
+        choices.demoEntries = {"bench1.dm_2"};
+        choices.selectedDemo = 0;
+        userConfig = readFile(game.main() / "config_mp.cfg");
+    }
+
+    bench::RunOutcome run(testing_support::ScriptedDialogs& dialogs) {
+        return bench::runCommand(folders, choices, custom, dialogs, launcher, clock);
+    }
+
+    std::vector<std::string> mainFiles() const { return testing_support::namesIn(game.main()); }
+    std::vector<std::string> record() const { return *core::readLines(game.main() / "FRWb_setup.ini"); }
+    bool inMain(const std::string& name) const { return fs::exists(game.main() / name); }
+};
+
+TEST_F(RunCommand, StartsTheGameOnTheFirstLevelAfterBackingUpTheConfig) {
+    testing_support::ScriptedDialogs dialogs;
+    dialogs.expectMessage(kWarning, Answer::Yes).expectInput("No Comment");
+    writeFile(game.main() / "config_mp.bak", "an old backup");
+
+    auto outcome = run(dialogs);
+
+    EXPECT_TRUE(outcome.closeTool);
+    ASSERT_EQ(2u, dialogs.shown.size());
+    const auto& warning = dialogs.shown[0].message;
+    EXPECT_EQ("COD CONFIG FILE WARNING", warning.title);
+    EXPECT_EQ(core::Buttons::YesNoCancel, warning.buttons);
+    EXPECT_EQ(core::Icon::Critical, warning.icon);
+    const auto& prompt = dialogs.shown[1];
+    EXPECT_EQ("Comment for the Result File?\r\n(ie: system settings and/or notes, etc.)", prompt.prompt);
+    EXPECT_EQ("RESULT FILE COMMENT / NOTE", prompt.title);
+    EXPECT_EQ("No Comment", prompt.defaultText);
+
+    ASSERT_EQ(1u, launcher.calls.size());
+    EXPECT_EQ("game", launcher.calls[0].kind);
+    EXPECT_EQ(folders.gameFolder, launcher.calls[0].workingFolder);
+    EXPECT_EQ("CoDMP.exe +exec FRWb_lo.cfg", launcher.calls[0].commandLine);
+
+    EXPECT_EQ(userConfig, readFile(game.main() / "config_mp.bak"));
+    EXPECT_EQ(userConfig, readFile(game.main() / "config_mp.cfg"));
+    EXPECT_EQ("No Comment", record().back());
+    EXPECT_EQ("FRWb_120426_193005.txt", record()[7]);
+    EXPECT_EQ("Friday, December 04, 2026  07:30:05 PM", record()[8]);
+    EXPECT_EQ((std::vector<std::string>{"FRWb_condump_list.ini", "FRWb_cont_lo.cfg", "FRWb_lo.cfg",
+                                        "FRWb_master.cfg", "FRWb_setup.ini", "config_mp.bak",
+                                        "config_mp.cfg", "demos", "pak0.pk3"}),
+              mainFiles());
+    EXPECT_FALSE(fs::exists(tmp.path() / "app" / "user1.ini"));
+}
+
+TEST_F(RunCommand, ChecksStopBeforeAnythingChanges) {
+    struct Case {
+        const char* name;
+        void (*spoil)(RunCommand&);
+        std::string message;
+    };
+    const Case cases[] = {
+        {"no level", [](RunCommand& t) { t.choices.levels = {}; }, "! NO CONFIG FILES SELECTED !"},
+        {"no resolution", [](RunCommand& t) { t.choices.resolutions = {}; },
+         "! NO RESOLUTIONS SELECTED !"},
+        {"game program in another case",
+         [](RunCommand& t) { fs::rename(t.game.root / "CoDMP.exe", t.game.root / "codmp.exe"); },
+         "ERROR:  CallOfDuty Folder location invlaid!\r\n\r\nCLICK on the ADVANCED TAB and relocate "
+         "CoDMP.exe."},
+    };
+    const auto saved = choices;
+    for (const auto& c : cases) {
+        choices = saved;
+        writeFile(game.main() / "FRWb_old.txt", "old");
+        c.spoil(*this);
+        const auto before = mainFiles();
+        {
+            testing_support::ScriptedDialogs dialogs;
+            dialogs.expectMessage(c.message);
+            EXPECT_FALSE(run(dialogs).closeTool) << c.name;
+            ASSERT_EQ(1u, dialogs.shown.size()) << c.name;
+            EXPECT_EQ("Framewise", dialogs.shown[0].message.title) << c.name;
+            EXPECT_EQ(core::Buttons::Ok, dialogs.shown[0].message.buttons) << c.name;
+            EXPECT_EQ(core::Icon::None, dialogs.shown[0].message.icon) << c.name;
+        }
+        EXPECT_EQ(before, mainFiles()) << c.name;
+        EXPECT_TRUE(launcher.calls.empty()) << c.name;
+        fs::remove(game.main() / "FRWb_old.txt");
+        if (fs::exists(game.root / "codmp.exe")) fs::rename(game.root / "codmp.exe", game.root / "CoDMP.exe");
+    }
+}
+
+TEST_F(RunCommand, DemoChecksComeAfterTheOldFilesAreDeleted) {
+    struct Case {
+        std::vector<std::string> entries;
+        std::string message;
+    };
+    const std::string refused = "\" cannot be benchmarked.\r\n\r\nIts name must not be empty or hold "
+                                "blanks, quotes, semicolons or control characters.\r\nRename the "
+                                "demo file in the demos folder and restart Framewise.";
+    const Case cases[] = {
+        {{}, "ERROR: NO AVAILABLE DEMO TO RUN!"},
+        {{"my demo.dm_2"}, "ERROR: The demo \"my demo.dm_2" + refused},
+        {{"x\";quit;\".dm_2"}, "ERROR: The demo \"x\";quit;\".dm_2" + refused},
+        {{"a;quit.dm_2"}, "ERROR: The demo \"a;quit.dm_2" + refused},
+        {{"tab\there.dm_2"}, "ERROR: The demo \"tab\there.dm_2" + refused},
+        {{"line\nbreak.dm_2"}, "ERROR: The demo \"line\nbreak.dm_2" + refused},
+        {{".dm_2"}, "ERROR: The demo \".dm_2" + refused},
+    };
+    for (const auto& c : cases) {
+        writeFile(game.main() / "FRWb_old.txt", "old");
+        writeFile(game.main() / "FRWb_3.lo", "old dump");
+        writeFile(game.main() / "frwb_x", "not ours");
+        choices.demoEntries = c.entries;
+        choices.selectedDemo = c.entries.empty() ? -1 : 0;
+        {
+            testing_support::ScriptedDialogs dialogs;
+            dialogs.expectMessage(c.message);
+            EXPECT_FALSE(run(dialogs).closeTool);
+        }
+        EXPECT_EQ((std::vector<std::string>{"config_mp.cfg", "demos", "frwb_x", "pak0.pk3"}), mainFiles())
+            << c.message;
+        EXPECT_TRUE(launcher.calls.empty());
+    }
+}
+
+TEST_F(RunCommand, CancelAtTheWarningKeepsTheScriptsAndStartsNothing) {
+    testing_support::ScriptedDialogs dialogs;
+    dialogs.expectMessage(kWarning, Answer::Cancel);
+    EXPECT_FALSE(run(dialogs).closeTool);
+    EXPECT_TRUE(inMain("FRWb_lo.cfg"));
+    EXPECT_TRUE(inMain("FRWb_master.cfg"));
+    EXPECT_TRUE(inMain("FRWb_condump_list.ini"));
+    EXPECT_FALSE(inMain("FRWb_setup.ini"));
+    EXPECT_FALSE(inMain("config_mp.bak"));
+    EXPECT_TRUE(launcher.calls.empty());
+    EXPECT_FALSE(fs::exists(tmp.path() / "app" / "user1.ini"));
+}
+
+TEST_F(RunCommand, AnsweringNoStoresTheFlagAndTheNextRunDoesNotWarn) {
+    {
+        testing_support::ScriptedDialogs dialogs;
+        dialogs.expectMessage(kWarning, Answer::No).expectInput("first");
+        EXPECT_TRUE(run(dialogs).closeTool);
+    }
+    EXPECT_EQ(crlf({"E04F32BC300"}), readFile(tmp.path() / "app" / "user1.ini"));
+    {
+        testing_support::ScriptedDialogs dialogs;
+        dialogs.expectInput(""); // a cancelled comment prompt
+        EXPECT_TRUE(run(dialogs).closeTool);
+    }
+    EXPECT_EQ("", record().back());
+    EXPECT_EQ(2u, launcher.calls.size());
+}
+
+TEST_F(RunCommand, AFlagFileInAnotherCaseDoesNotSilenceTheWarning) {
+    writeFile(tmp.path() / "app" / "USER1.INI", crlf({"E04F32BC300"}));
+    testing_support::ScriptedDialogs dialogs;
+    dialogs.expectMessage(kWarning, Answer::Yes).expectInput("No Comment");
+    EXPECT_TRUE(run(dialogs).closeTool);
+}
+
+TEST_F(RunCommand, ASecondRunBeforeResultsKeepsTheUsersBackup) {
+    {
+        testing_support::ScriptedDialogs dialogs;
+        dialogs.expectMessage(kWarning, Answer::Yes).expectInput("first");
+        ASSERT_TRUE(run(dialogs).closeTool);
+    }
+    // The benchmark ran and the game saved its configuration on quit.
+    writeFile(game.main() / "config_mp.cfg", crlf({"unbindall", "seta r_picmip \"3\""}));
+    writeFile(game.main() / "FRWb_3.lo", "dump");
+    {
+        testing_support::ScriptedDialogs dialogs;
+        dialogs.expectMessage(kWarning, Answer::Yes).expectInput("second");
+        ASSERT_TRUE(run(dialogs).closeTool);
+    }
+    EXPECT_EQ(userConfig, readFile(game.main() / "config_mp.bak"));
+    EXPECT_FALSE(inMain("FRWb_3.lo"));
+    EXPECT_EQ("second", record().back());
+}
+
+TEST_F(RunCommand, ACompiledRunLeavesNoRecordSoTheBackupIsRenewed) {
+    writeFile(game.main() / "config_mp.bak", "backup of an earlier, compiled run");
+    testing_support::ScriptedDialogs dialogs;
+    dialogs.expectMessage(kWarning, Answer::Yes).expectInput("No Comment");
+    ASSERT_TRUE(run(dialogs).closeTool);
+    EXPECT_EQ(userConfig, readFile(game.main() / "config_mp.bak"));
+}
+
+TEST_F(RunCommand, NoGameConfigMeansNoRecordNoBackupNoStart) {
+    fs::remove(game.main() / "config_mp.cfg");
+    testing_support::ScriptedDialogs dialogs;
+    dialogs.expectMessage("ERROR: The game's config file \"" + folders.mainFolder +
+                          "config_mp.cfg\" was not found.\r\n\r\nStart CallOfDuty once so that it "
+                          "creates its config file, then press RUN again.\r\nThe game was not started.");
+    EXPECT_FALSE(run(dialogs).closeTool);
+    EXPECT_TRUE(inMain("FRWb_master.cfg"));
+    EXPECT_FALSE(inMain("FRWb_setup.ini"));
+    EXPECT_FALSE(inMain("config_mp.bak"));
+    EXPECT_TRUE(launcher.calls.empty());
+}
+
+TEST_F(RunCommand, AFailedStartIsReportedAndTheToolStaysOpen) {
+    launcher.result = {false, "Wine is not installed."};
+    {
+        testing_support::ScriptedDialogs dialogs;
+        dialogs.expectMessage(kWarning, Answer::Yes)
+            .expectInput("No Comment")
+            .expectMessage("ERROR: CallOfDuty could not be started.\r\n\r\nWine is not installed.\r\n\r\n"
+                           "Your config file and its backup \"config_mp.bak\" were kept. Press RUN "
+                           "again once the game can be started.");
+        EXPECT_FALSE(run(dialogs).closeTool);
+    }
+    EXPECT_EQ(userConfig, readFile(game.main() / "config_mp.cfg"));
+    EXPECT_EQ(userConfig, readFile(game.main() / "config_mp.bak"));
+}
+
+TEST_F(RunCommand, AFileThatCannotBeWrittenStopsTheRun) {
+    struct Case {
+        const char* blocker; // a folder standing where a file must be written
+        bool warned;
+    };
+    const Case cases[] = {{"FRWb_master.cfg", false}, {"FRWb_setup.ini", true}};
+    for (const auto& c : cases) {
+        fs::create_directory(game.main() / c.blocker);
+        {
+            testing_support::ScriptedDialogs dialogs;
+            if (c.warned) dialogs.expectMessage(kWarning, Answer::Yes).expectInput("No Comment");
+            dialogs.expectMessage("ERROR: Could not write \"" + folders.mainFolder + c.blocker +
+                                  "\".\r\n\r\nYour config file was not touched. The game was not started.");
+            EXPECT_FALSE(run(dialogs).closeTool) << c.blocker;
+        }
+        EXPECT_FALSE(inMain("config_mp.bak")) << c.blocker;
+        EXPECT_EQ(userConfig, readFile(game.main() / "config_mp.cfg"));
+        EXPECT_TRUE(launcher.calls.empty()) << c.blocker;
+        fs::remove(game.main() / c.blocker);
+    }
+}
+
+} // namespace
