@@ -13,7 +13,8 @@ void BM_WriteLargestRunFiles(benchmark::State& state) {
     namespace fs = std::filesystem;
     const fs::path dir =
         fs::temp_directory_path() /
-        ("framewise-bench-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+        ("framewise-bench-" +
+         std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
     fs::create_directories(dir);
     const std::string folder = dir.string() + static_cast<char>(fs::path::preferred_separator);
 

@@ -16,11 +16,11 @@ struct RunChoices {
     // Check_lo, Check_hi, Check_max, Check_custom
     std::array<bool, kLevelCount> levels{true, true, true, false};
     // Check0 .. Check11; the index is the game's mode number.
-    std::array<bool, kResolutionCount> resolutions{false, false, false, true, true, false,
+    std::array<bool, kResolutionCount> resolutions{false, false, false, true, true,  false,
                                                    true,  false, true,  true, false, false};
-    int runs = 3;             // run1, run2, run3
-    bool threePerDump = true; // ThreeDump selected (else Option1)
-    bool loop = false;        // dloop
+    int runs = 3;                         // run1, run2, run3
+    bool threePerDump = true;             // ThreeDump selected (else Option1)
+    bool loop = false;                    // dloop
     std::vector<std::string> demoEntries; // DemoList items, whole names such as "bench1.dm_2"
     int selectedDemo = -1;                // index into demoEntries, -1 when none is selected
 };

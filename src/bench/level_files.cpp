@@ -81,13 +81,16 @@ std::vector<std::string> customLevelLines(const CustomSettings& c) {
         setting("seta r_swapDelay ", "0"),
         setting("seta r_swapInterval ", "0"),
     };
-    if (auto v = firstSelected(c.chr_text, textureValues)) lines.push_back(setting("seta r_picmip2 ", *v));
-    if (auto v = firstSelected(c.gen_text, textureValues)) lines.push_back(setting("seta r_picmip ", *v));
+    if (auto v = firstSelected(c.chr_text, textureValues))
+        lines.push_back(setting("seta r_picmip2 ", *v));
+    if (auto v = firstSelected(c.gen_text, textureValues))
+        lines.push_back(setting("seta r_picmip ", *v));
     lines.push_back(setting("seta r_textureMode ", c.opt_bilinear ? "GL_LINEAR_MIPMAP_NEAREST"
                                                                   : "GL_LINEAR_MIPMAP_LINEAR"));
     lines.push_back(setting("seta r_texturebits ", c.opt_texture_16 ? "16" : "32"));
     // The ticked wall-marks line has always carried two blanks in the Custom file.
-    lines.push_back(c.check_wall ? setting("seta cg_marks  ", "1") : setting("seta cg_marks ", "0"));
+    lines.push_back(c.check_wall ? setting("seta cg_marks  ", "1")
+                                 : setting("seta cg_marks ", "0"));
     lines.push_back(setting("seta cg_brass ", c.check_brass ? "1" : "0"));
     if (auto v = firstSelected(std::array<bool, 3>{c.opt_dl_no, c.opt_dl_mo, c.opt_dl_ev},
                                std::array<const char*, 3>{"0", "2", "1"}))
@@ -96,7 +99,8 @@ std::vector<std::string> customLevelLines(const CustomSettings& c) {
                                std::array<const char*, 2>{"0", "1"}))
         lines.push_back(setting("seta r_dlightQuality ", *v));
     const std::array<bool, 4> modelDetail{c.op_md_min, c.op_md_lo, c.op_md_nr, c.op_md_max};
-    if (auto bias = firstSelected(modelDetail, std::array<const char*, 4>{"-200", "-100", "0", "0"})) {
+    if (auto bias =
+            firstSelected(modelDetail, std::array<const char*, 4>{"-200", "-100", "0", "0"})) {
         auto scale = firstSelected(modelDetail, std::array<const char*, 4>{"4", "2", "1", "0"});
         lines.push_back(setting("seta r_lodbias ", *bias));
         lines.push_back(setting("seta r_lodscale", *scale));

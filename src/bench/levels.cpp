@@ -14,11 +14,13 @@ constexpr std::array<LevelNames, kLevelCount> kLevels{{
 }};
 
 constexpr std::array<const char*, kResolutionCount> kResolutionTexts{
-    "320x240",  "400x300",   "512x384",   "640x480",   "800x600",   "960x720",
-    "1024x768", "1152x864",  "1280x1024", "1600x1200", "2048x1536", "856x480"};
+    "320x240",  "400x300",  "512x384",   "640x480",   "800x600",   "960x720",
+    "1024x768", "1152x864", "1280x1024", "1600x1200", "2048x1536", "856x480"};
 } // namespace
 
-const LevelNames& levelNames(Level level) { return kLevels[static_cast<std::size_t>(level)]; }
+const LevelNames& levelNames(Level level) {
+    return kLevels[static_cast<std::size_t>(level)];
+}
 
 std::string levelFileName(Level level) {
     return std::string(kToolFilePrefix) + levelNames(level).code + ".cfg";
@@ -47,7 +49,9 @@ std::vector<int> chosenModes(const RunChoices& choices) {
     return modes;
 }
 
-int runCount(const RunChoices& choices) { return std::clamp(choices.runs, 1, 3); }
+int runCount(const RunChoices& choices) {
+    return std::clamp(choices.runs, 1, 3);
+}
 
 std::string demoName(const RunChoices& choices) {
     if (choices.selectedDemo < 0 ||

@@ -18,7 +18,8 @@ CustomSettings preset(Preset which) {
     std::size_t texture = 0, light = 2, model = 3, quality = 1;
     bool filterBilinear = false, texture16 = false, effects = true;
     switch (which) {
-    case Preset::Max: break;
+    case Preset::Max:
+        break;
     case Preset::Hi:
         texture = 2, light = 1, model = 2, quality = 0;
         break;
@@ -41,7 +42,8 @@ CustomSettings preset(Preset which) {
     auto lights = only<3>(light);
     s.opt_dl_no = lights[0], s.opt_dl_mo = lights[1], s.opt_dl_ev = lights[2];
     auto models = only<4>(model);
-    s.op_md_min = models[0], s.op_md_lo = models[1], s.op_md_nr = models[2], s.op_md_max = models[3];
+    s.op_md_min = models[0], s.op_md_lo = models[1], s.op_md_nr = models[2],
+    s.op_md_max = models[3];
     auto qualities = only<2>(quality);
     s.opt_wdl_f = qualities[0], s.opt_wdl_n = qualities[1];
     return s;

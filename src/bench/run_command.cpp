@@ -111,15 +111,17 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
 
     if (auto files = writeScriptFiles(main, choices, custom); !files.ok()) {
         return refuse(dialogs, "ERROR: Could not write \"" + files.failedFile +
-                                "\".\r\n\r\nYour config file was not touched. " + kNothingStarted);
+                                   "\".\r\n\r\nYour config file was not touched. " +
+                                   kNothingStarted);
     }
 
     // Without a configuration there is nothing to restore after the benchmark.
     if (!platform::exactNamePresent(main, kGameConfigFile)) {
         return refuse(dialogs, "ERROR: The game's config file \"" + main + kGameConfigFile +
-                                "\" was not found.\r\n\r\n"
-                                "Start CallOfDuty once so that it creates its config file, "
-                                "then press RUN again.\r\n" + kNothingStarted);
+                                   "\" was not found.\r\n\r\n"
+                                   "Start CallOfDuty once so that it creates its config file, "
+                                   "then press RUN again.\r\n" +
+                                   kNothingStarted);
     }
 
     if (!platform::exactNamePresent(folders.appFolder, kWarningFlagFile)) {
@@ -133,14 +135,16 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
         if (answer == core::Answer::Cancel) return {};
         // Failing to store the flag only means the warning shows again next time.
         if (answer == core::Answer::No)
-            core::writeLines(core::fsPath(folders.appFolder + kWarningFlagFile), {kWarningFlagLine});
+            core::writeLines(core::fsPath(folders.appFolder + kWarningFlagFile),
+                             {kWarningFlagLine});
     }
 
     const std::string comment = dialogs.inputBox(kCommentPrompt, kCommentTitle, kCommentDefault);
 
     if (!writeRunRecord(main, choices, comment, clock.now())) {
         return refuse(dialogs, "ERROR: Could not write \"" + main + kRunRecordFile +
-                                "\".\r\n\r\nYour config file was not touched. " + kNothingStarted);
+                                   "\".\r\n\r\nYour config file was not touched. " +
+                                   kNothingStarted);
     }
 
     const bool keepBackup = uncompiledRun && platform::exactNamePresent(main, kGameConfigBackup);
@@ -150,17 +154,19 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
                                    core::fsPath(main + kGameConfigBackup),
                                    std::filesystem::copy_options::overwrite_existing, ec);
         if (ec) {
-            return refuse(dialogs, "ERROR: Could not back up \"" + main + kGameConfigFile + "\" to \"" +
-                                    kGameConfigBackup + "\": " + ec.message() +
-                                    "\r\n\r\nYour config file was not touched. " + kNothingStarted);
+            return refuse(dialogs, "ERROR: Could not back up \"" + main + kGameConfigFile +
+                                       "\" to \"" + kGameConfigBackup + "\": " + ec.message() +
+                                       "\r\n\r\nYour config file was not touched. " +
+                                       kNothingStarted);
         }
     }
 
     auto started = launcher.startGame(folders.gameFolder, gameCommandLine(choices));
     if (!started.started) {
         return refuse(dialogs, "ERROR: CallOfDuty could not be started.\r\n\r\n" + started.error +
-                                "\r\n\r\nYour config file and its backup \"" + kGameConfigBackup +
-                                "\" were kept. Press RUN again once the game can be started.");
+                                   "\r\n\r\nYour config file and its backup \"" +
+                                   kGameConfigBackup +
+                                   "\" were kept. Press RUN again once the game can be started.");
     }
     return RunOutcome{true};
 }

@@ -47,7 +47,8 @@ ScriptFiles writeScriptFiles(const std::string& mainFolder, const RunChoices& ch
     }
 
     const std::string master = mainFolder + kMasterScriptFile;
-    if (!core::writeLines(core::fsPath(master), masterScriptLines(choices))) result.failedFile = master;
+    if (!core::writeLines(core::fsPath(master), masterScriptLines(choices)))
+        result.failedFile = master;
     return result;
 }
 

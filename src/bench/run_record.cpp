@@ -37,10 +37,12 @@ std::vector<std::string> runRecordLines(const RunChoices& choices, const std::st
     lines.push_back(demoName(choices));
     const auto levels = chosenLevels(choices);
     lines.push_back(std::to_string(levels.size()));
-    for (Level level : levels) lines.push_back(levelNames(level).recordName);
+    for (Level level : levels)
+        lines.push_back(levelNames(level).recordName);
     const auto modes = chosenModes(choices);
     lines.push_back(std::to_string(modes.size()));
-    for (int m : modes) lines.push_back(resolutionText(m));
+    for (int m : modes)
+        lines.push_back(resolutionText(m));
     lines.push_back(std::to_string(runCount(choices)));
     lines.push_back(reportFileName(t));
     lines.push_back(startTimeText(t));

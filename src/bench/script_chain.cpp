@@ -8,7 +8,9 @@ namespace {
 
 constexpr const char* kRunTokens[] = {"a", "b", "c"};
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
 
 // The command that follows the chosen level: its level file, or quit after the last one.
 std::string nextLevelCommand(Level level, const RunChoices& choices) {
@@ -24,11 +26,14 @@ void addResolution(std::vector<std::string>& lines, int m, const std::string& ne
     const std::string done = "done" + std::to_string(m);
     const std::string ms = std::to_string(m);
     lines.push_back("Set " + bench + " " +
-                    quoted("r_mode " + ms + ";wait;vid_restart; clear; wait; wait; wait; wait; vstr " +
-                           bench + "a1"));
-    lines.push_back("Set " + bench + "a1 " +
-                    quoted("wait; wait; demo " + demo + "; clear; set nextdemo vstr " + bench + "a2"));
-    lines.push_back("Set " + bench + "a2 " + quoted("wait; wait; clear; wait; vstr " + bench + "a"));
+                    quoted("r_mode " + ms +
+                           ";wait;vid_restart; clear; wait; wait; wait; wait; vstr " + bench +
+                           "a1"));
+    lines.push_back(
+        "Set " + bench + "a1 " +
+        quoted("wait; wait; demo " + demo + "; clear; set nextdemo vstr " + bench + "a2"));
+    lines.push_back("Set " + bench + "a2 " +
+                    quoted("wait; wait; clear; wait; vstr " + bench + "a"));
     for (int r = 1; r <= runs; ++r) {
         const std::string self = bench + kRunTokens[r - 1];
         const std::string after = r < runs ? bench + kRunTokens[r] : done;

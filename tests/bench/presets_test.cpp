@@ -66,7 +66,8 @@ TEST(Presets, PresetThenRunWithOnlyCustomWritesThatColumnsCustomFile) {
         choices.selectedDemo = 0;
         testing_support::TempDir dir;
         bench::writeRunScripts(dir.folder(), choices, bench::preset(c.which));
-        EXPECT_EQ(testing_support::readFile(bench_test::dataPath(std::string("levels/") + c.customFixture)),
+        EXPECT_EQ(testing_support::readFile(
+                      bench_test::dataPath(std::string("levels/") + c.customFixture)),
                   testing_support::readFile(dir.path() / "FRWb_custom.cfg"))
             << c.name;
         EXPECT_FALSE(std::filesystem::exists(dir.path() / "FRWb_lo.cfg")) << c.name;

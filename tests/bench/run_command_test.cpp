@@ -25,7 +25,7 @@ const std::string kWarning =
     "                 SHOW THIS WARNING AGAIN?";
 
 class RunCommand : public ::testing::Test {
-public:
+  public:
     testing_support::TempDir tmp;
     testing_support::GameInstall game = testing_support::makeGameInstall(tmp.path() / "game");
     core::GameFolders folders;
@@ -57,7 +57,9 @@ public:
     }
 
     std::vector<std::string> mainFiles() const { return testing_support::namesIn(game.main()); }
-    std::vector<std::string> record() const { return *core::readLines(game.main() / "FRWb_setup.ini"); }
+    std::vector<std::string> record() const {
+        return *core::readLines(game.main() / "FRWb_setup.ini");
+    }
     bool inMain(const std::string& name) const { return fs::exists(game.main() / name); }
 };
 
@@ -75,7 +77,8 @@ TEST_F(RunCommand, StartsTheGameOnTheFirstLevelAfterBackingUpTheConfig) {
     EXPECT_EQ(core::Buttons::YesNoCancel, warning.buttons);
     EXPECT_EQ(core::Icon::Critical, warning.icon);
     const auto& prompt = dialogs.shown[1];
-    EXPECT_EQ("Comment for the Result File?\r\n(ie: system settings and/or notes, etc.)", prompt.prompt);
+    EXPECT_EQ("Comment for the Result File?\r\n(ie: system settings and/or notes, etc.)",
+              prompt.prompt);
     EXPECT_EQ("RESULT FILE COMMENT / NOTE", prompt.title);
     EXPECT_EQ("No Comment", prompt.defaultText);
 
@@ -108,7 +111,8 @@ TEST_F(RunCommand, ChecksStopBeforeAnythingChanges) {
          "! NO RESOLUTIONS SELECTED !"},
         {"game program in another case",
          [](RunCommand& t) { fs::rename(t.game.root / "CoDMP.exe", t.game.root / "codmp.exe"); },
-         "ERROR:  CallOfDuty Folder location invlaid!\r\n\r\nCLICK on the ADVANCED TAB and relocate "
+         "ERROR:  CallOfDuty Folder location invlaid!\r\n\r\nCLICK on the ADVANCED TAB and "
+         "relocate "
          "CoDMP.exe."},
     };
     const auto saved = choices;
@@ -129,7 +133,8 @@ TEST_F(RunCommand, ChecksStopBeforeAnythingChanges) {
         EXPECT_EQ(before, mainFiles()) << c.name;
         EXPECT_TRUE(launcher.calls.empty()) << c.name;
         fs::remove(game.main() / "FRWb_old.txt");
-        if (fs::exists(game.root / "codmp.exe")) fs::rename(game.root / "codmp.exe", game.root / "CoDMP.exe");
+        if (fs::exists(game.root / "codmp.exe"))
+            fs::rename(game.root / "codmp.exe", game.root / "CoDMP.exe");
     }
 }
 
@@ -138,9 +143,10 @@ TEST_F(RunCommand, DemoChecksComeAfterTheOldFilesAreDeleted) {
         std::vector<std::string> entries;
         std::string message;
     };
-    const std::string refused = "\" cannot be benchmarked.\r\n\r\nIts name must not be empty or hold "
-                                "blanks, quotes, semicolons or control characters.\r\nRename the "
-                                "demo file in the demos folder and restart Framewise.";
+    const std::string refused =
+        "\" cannot be benchmarked.\r\n\r\nIts name must not be empty or hold "
+        "blanks, quotes, semicolons or control characters.\r\nRename the "
+        "demo file in the demos folder and restart Framewise.";
     const Case cases[] = {
         {{}, "ERROR: NO AVAILABLE DEMO TO RUN!"},
         {{"my demo.dm_2"}, "ERROR: The demo \"my demo.dm_2" + refused},
@@ -161,7 +167,8 @@ TEST_F(RunCommand, DemoChecksComeAfterTheOldFilesAreDeleted) {
             dialogs.expectMessage(c.message);
             EXPECT_FALSE(run(dialogs).closeTool);
         }
-        EXPECT_EQ((std::vector<std::string>{"config_mp.cfg", "demos", "frwb_x", "pak0.pk3"}), mainFiles())
+        EXPECT_EQ((std::vector<std::string>{"config_mp.cfg", "demos", "frwb_x", "pak0.pk3"}),
+                  mainFiles())
             << c.message;
         EXPECT_TRUE(launcher.calls.empty());
     }
@@ -233,9 +240,10 @@ TEST_F(RunCommand, ACompiledRunLeavesNoRecordSoTheBackupIsRenewed) {
 TEST_F(RunCommand, NoGameConfigMeansNoRecordNoBackupNoStart) {
     fs::remove(game.main() / "config_mp.cfg");
     testing_support::ScriptedDialogs dialogs;
-    dialogs.expectMessage("ERROR: The game's config file \"" + folders.mainFolder +
-                          "config_mp.cfg\" was not found.\r\n\r\nStart CallOfDuty once so that it "
-                          "creates its config file, then press RUN again.\r\nThe game was not started.");
+    dialogs.expectMessage(
+        "ERROR: The game's config file \"" + folders.mainFolder +
+        "config_mp.cfg\" was not found.\r\n\r\nStart CallOfDuty once so that it "
+        "creates its config file, then press RUN again.\r\nThe game was not started.");
     EXPECT_FALSE(run(dialogs).closeTool);
     EXPECT_TRUE(inMain("FRWb_master.cfg"));
     EXPECT_FALSE(inMain("FRWb_setup.ini"));
@@ -249,9 +257,10 @@ TEST_F(RunCommand, AFailedStartIsReportedAndTheToolStaysOpen) {
         testing_support::ScriptedDialogs dialogs;
         dialogs.expectMessage(kWarning, Answer::Yes)
             .expectInput("No Comment")
-            .expectMessage("ERROR: CallOfDuty could not be started.\r\n\r\nWine is not installed.\r\n\r\n"
-                           "Your config file and its backup \"config_mp.bak\" were kept. Press RUN "
-                           "again once the game can be started.");
+            .expectMessage(
+                "ERROR: CallOfDuty could not be started.\r\n\r\nWine is not installed.\r\n\r\n"
+                "Your config file and its backup \"config_mp.bak\" were kept. Press RUN "
+                "again once the game can be started.");
         EXPECT_FALSE(run(dialogs).closeTool);
     }
     EXPECT_EQ(userConfig, readFile(game.main() / "config_mp.cfg"));
@@ -269,8 +278,9 @@ TEST_F(RunCommand, AFileThatCannotBeWrittenStopsTheRun) {
         {
             testing_support::ScriptedDialogs dialogs;
             if (c.warned) dialogs.expectMessage(kWarning, Answer::Yes).expectInput("No Comment");
-            dialogs.expectMessage("ERROR: Could not write \"" + folders.mainFolder + c.blocker +
-                                  "\".\r\n\r\nYour config file was not touched. The game was not started.");
+            dialogs.expectMessage(
+                "ERROR: Could not write \"" + folders.mainFolder + c.blocker +
+                "\".\r\n\r\nYour config file was not touched. The game was not started.");
             EXPECT_FALSE(run(dialogs).closeTool) << c.blocker;
         }
         EXPECT_FALSE(inMain("config_mp.bak")) << c.blocker;

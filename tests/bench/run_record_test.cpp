@@ -20,14 +20,19 @@ TEST(RunRecord, WrittenByteForByte) {
     };
     const Case cases[] = {
         {"records/normal_640_con3.ini", {true, false, false, false}, {3}, 1, true, "No Comment"},
-        {"records/all_levels_con1.ini", {true, true, true, true}, {4, 11}, 3, false,
+        {"records/all_levels_con1.ini",
+         {true, true, true, true},
+         {4, 11},
+         3,
+         false,
          "P4 2.4GHz, \"quoted\" notes; and blanks"},
     };
     for (const auto& c : cases) {
         bench::RunChoices choices;
         choices.levels = c.levels;
         choices.resolutions = {};
-        for (int m : c.modes) choices.resolutions[static_cast<std::size_t>(m)] = true;
+        for (int m : c.modes)
+            choices.resolutions[static_cast<std::size_t>(m)] = true;
         choices.runs = c.runs;
         choices.threePerDump = c.threePerDump;
         choices.demoEntries = {"bench1.dm_2"};

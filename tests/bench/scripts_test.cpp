@@ -18,7 +18,8 @@ RunChoices choose(std::array<bool, 4> levels, std::vector<int> modes, int runs, 
     RunChoices c;
     c.levels = levels;
     c.resolutions = {};
-    for (int m : modes) c.resolutions[static_cast<std::size_t>(m)] = true;
+    for (int m : modes)
+        c.resolutions[static_cast<std::size_t>(m)] = true;
     c.runs = runs;
     c.threePerDump = threePerDump;
     c.loop = loop;
@@ -77,7 +78,8 @@ TEST(LevelFiles, FixedAndCustomLevelsMatchTheirTables) {
 
 TEST(LevelFiles, OnlyTheTickedLevelsAreWritten) {
     TempDir dir;
-    bench::writeRunScripts(dir.folder(), choose({true, false, true, false}, {3}, 1, true, false), {});
+    bench::writeRunScripts(dir.folder(), choose({true, false, true, false}, {3}, 1, true, false),
+                           {});
     EXPECT_EQ(testing_support::readFile(bench_test::dataPath("levels/FRWb_lo.cfg")),
               testing_support::readFile(dir.path() / "FRWb_lo.cfg"));
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "FRWb_max.cfg"));
@@ -93,28 +95,44 @@ TEST(LevelFiles, CustomLinesFollowTheFirstSelectedOptionOfEachGroup) {
         std::vector<std::string> absent;
     };
     const Case cases[] = {
-        {"wall marks off uses one blank", [](CustomSettings& s) { s.check_wall = false; },
-         {"seta cg_marks \"0\""}, {"seta cg_marks  \"1\""}},
-        {"low model detail", [](CustomSettings& s) { s.op_md_lo = true; },
-         {"seta r_lodbias \"-100\"", "seta r_lodscale\"2\""}, {}},
-        {"first selected wins", [](CustomSettings& s) { s.chr_text = {false, true, false, true}; },
-         {"seta r_picmip2 \"1\""}, {"seta r_picmip2 \"3\""}},
-        {"trilinear is not read", [](CustomSettings& s) { s.opt_trilinear = true; },
-         {"seta r_textureMode \"GL_LINEAR_MIPMAP_LINEAR\""}, {}},
-        {"bilinear and 16 bit", [](CustomSettings& s) { s.opt_bilinear = s.opt_texture_16 = true; },
-         {"seta r_textureMode \"GL_LINEAR_MIPMAP_NEAREST\"", "seta r_texturebits \"16\""}, {}},
+        {"wall marks off uses one blank",
+         [](CustomSettings& s) { s.check_wall = false; },
+         {"seta cg_marks \"0\""},
+         {"seta cg_marks  \"1\""}},
+        {"low model detail",
+         [](CustomSettings& s) { s.op_md_lo = true; },
+         {"seta r_lodbias \"-100\"", "seta r_lodscale\"2\""},
+         {}},
+        {"first selected wins",
+         [](CustomSettings& s) {
+             s.chr_text = {false, true, false, true};
+         },
+         {"seta r_picmip2 \"1\""},
+         {"seta r_picmip2 \"3\""}},
+        {"trilinear is not read",
+         [](CustomSettings& s) { s.opt_trilinear = true; },
+         {"seta r_textureMode \"GL_LINEAR_MIPMAP_LINEAR\""},
+         {}},
+        {"bilinear and 16 bit",
+         [](CustomSettings& s) { s.opt_bilinear = s.opt_texture_16 = true; },
+         {"seta r_textureMode \"GL_LINEAR_MIPMAP_NEAREST\"", "seta r_texturebits \"16\""},
+         {}},
         {"models only before everything",
          [](CustomSettings& s) { s.opt_dl_mo = s.opt_dl_ev = true; },
-         {"seta r_dynamiclight \"2\""}, {"seta r_dynamiclight \"1\""}},
-        {"world light fastest", [](CustomSettings& s) { s.opt_wdl_f = true; },
-         {"seta r_dlightQuality \"0\""}, {}},
+         {"seta r_dynamiclight \"2\""},
+         {"seta r_dynamiclight \"1\""}},
+        {"world light fastest",
+         [](CustomSettings& s) { s.opt_wdl_f = true; },
+         {"seta r_dlightQuality \"0\""},
+         {}},
     };
     for (const auto& c : cases) {
         CustomSettings s = bareCustom();
         c.set(s);
         auto lines = bench::levelFileLines(bench::Custom, s);
         for (const auto& want : c.expected)
-            EXPECT_NE(std::find(lines.begin(), lines.end(), want), lines.end()) << c.name << ": " << want;
+            EXPECT_NE(std::find(lines.begin(), lines.end(), want), lines.end())
+                << c.name << ": " << want;
         for (const auto& unwanted : c.absent)
             EXPECT_EQ(std::find(lines.begin(), lines.end(), unwanted), lines.end()) << c.name;
         EXPECT_EQ("exec FRWb_cont_custom.cfg", lines.back()) << c.name;
@@ -124,7 +142,7 @@ TEST(LevelFiles, CustomLinesFollowTheFirstSelectedOptionOfEachGroup) {
 // A small model of the game's command buffer: enough of the console language to
 // follow the chain from the command line to quit and record every dump it writes.
 class ChainWalker {
-public:
+  public:
     explicit ChainWalker(std::filesystem::path main) : main_(std::move(main)) {}
 
     std::vector<std::string> dumps;
@@ -150,7 +168,7 @@ public:
         }
     }
 
-private:
+  private:
     std::filesystem::path main_;
     std::deque<std::string> buffer_;
     std::map<std::string, std::string> vars_;
@@ -199,7 +217,8 @@ private:
             auto lines = core::readLines(main_ / rest);
             if (!lines) return problems.push_back("exec of missing file " + rest);
             std::string text;
-            for (const auto& l : *lines) text += l + "\n";
+            for (const auto& l : *lines)
+                text += l + "\n";
             insert(text);
         } else if (word == "demo") {
             if (rest != "bench1") problems.push_back("demo " + rest);
@@ -213,14 +232,16 @@ private:
 };
 
 TEST(RunScripts, EveryChoiceMakesAChainThatWritesTheDumpListInOrder) {
-    const std::vector<std::vector<int>> modeSets{{3}, {0, 11}, {4, 6, 9}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}};
+    const std::vector<std::vector<int>> modeSets{
+        {3}, {0, 11}, {4, 6, 9}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}};
     for (int levelMask = 1; levelMask < 16; ++levelMask)
         for (const auto& modes : modeSets)
             for (int runs = 1; runs <= 3; ++runs)
                 for (bool three : {false, true})
                     for (bool loop : {false, true}) {
                         std::array<bool, 4> levels{};
-                        for (int l = 0; l < 4; ++l) levels[static_cast<std::size_t>(l)] = levelMask & (1 << l);
+                        for (int l = 0; l < 4; ++l)
+                            levels[static_cast<std::size_t>(l)] = levelMask & (1 << l);
                         auto choices = choose(levels, modes, runs, three, loop);
                         TempDir dir;
                         auto names = bench::writeRunScripts(dir.folder(), choices, {});
@@ -232,7 +253,8 @@ TEST(RunScripts, EveryChoiceMakesAChainThatWritesTheDumpListInOrder) {
                         const std::size_t perLevel = modes.size() * (three ? 1 : runs);
                         const auto levelCount = bench::chosenLevels(choices).size();
                         ASSERT_EQ(levelCount * perLevel, names.size()) << label;
-                        EXPECT_EQ(*core::readLines(dir.path() / bench::kDumpListFile), names) << label;
+                        EXPECT_EQ(*core::readLines(dir.path() / bench::kDumpListFile), names)
+                            << label;
 
                         ChainWalker walker(dir.path());
                         // A loop never leaves the first level: two passes over its dumps.
@@ -241,13 +263,15 @@ TEST(RunScripts, EveryChoiceMakesAChainThatWritesTheDumpListInOrder) {
                         EXPECT_EQ(std::vector<std::string>{}, walker.problems) << label;
                         if (loop) {
                             EXPECT_FALSE(walker.quit) << label;
-                            std::vector<std::string> firstLevel(names.begin(), names.begin() + perLevel);
+                            std::vector<std::string> firstLevel(names.begin(),
+                                                                names.begin() + perLevel);
                             std::vector<std::string> twice = firstLevel;
                             twice.insert(twice.end(), firstLevel.begin(), firstLevel.end());
                             EXPECT_EQ(twice, walker.dumps) << label;
                             for (const auto& f : testing_support::namesIn(dir.path()))
-                                EXPECT_EQ(std::string::npos,
-                                          testing_support::readFile(dir.path() / f).find("vstr continue"))
+                                EXPECT_EQ(
+                                    std::string::npos,
+                                    testing_support::readFile(dir.path() / f).find("vstr continue"))
                                     << label << " " << f;
                         } else {
                             EXPECT_TRUE(walker.quit) << label;
@@ -276,7 +300,8 @@ TEST(RunScripts, CommandLineStartsTheFirstTickedLevel) {
 
 TEST(RunScripts, AllLevelsOnePerDumpListsTwentyFourDumps) {
     TempDir dir;
-    auto names = bench::writeRunScripts(dir.folder(), choose({true, true, true, true}, {4, 11}, 3, false, false), {});
+    auto names = bench::writeRunScripts(
+        dir.folder(), choose({true, true, true, true}, {4, 11}, 3, false, false), {});
     ASSERT_EQ(24u, names.size());
     EXPECT_EQ("FRWb_4_1.lo", names.front());
     EXPECT_EQ("FRWb_11_3.cus", names.back());
