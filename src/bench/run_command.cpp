@@ -154,9 +154,12 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
                                    core::fsPath(main + kGameConfigBackup),
                                    std::filesystem::copy_options::overwrite_existing, ec);
         if (ec) {
+            // Without a backup this run must not count as one waiting for its results.
+            std::error_code ignored;
+            std::filesystem::remove(core::fsPath(main + kRunRecordFile), ignored);
             return refuse(dialogs, "ERROR: Could not back up \"" + main + kGameConfigFile +
-                                       "\" to \"" + kGameConfigBackup + "\": " + ec.message() +
-                                       "\r\n\r\nYour config file was not touched. " +
+                                       "\" to \"" + kGameConfigBackup +
+                                       "\".\r\n\r\nYour config file was not touched. " +
                                        kNothingStarted);
         }
     }

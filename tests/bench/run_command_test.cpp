@@ -290,4 +290,18 @@ TEST_F(RunCommand, AFileThatCannotBeWrittenStopsTheRun) {
     }
 }
 
+TEST_F(RunCommand, AFailedBackupWithdrawsTheRunRecord) {
+    fs::create_directory(game.main() / "config_mp.bak");
+    testing_support::ScriptedDialogs dialogs;
+    dialogs.expectMessage(kWarning, Answer::Yes)
+        .expectInput("No Comment")
+        .expectMessage("ERROR: Could not back up \"" + folders.mainFolder +
+                       "config_mp.cfg\" to \"config_mp.bak\".\r\n\r\nYour config file was not "
+                       "touched. The game was not started.");
+    EXPECT_FALSE(run(dialogs).closeTool);
+    EXPECT_FALSE(inMain("FRWb_setup.ini"));
+    EXPECT_EQ(userConfig, readFile(game.main() / "config_mp.cfg"));
+    EXPECT_TRUE(launcher.calls.empty());
+}
+
 } // namespace
