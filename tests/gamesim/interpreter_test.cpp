@@ -165,11 +165,11 @@ TEST(GameSimInterpreter, DemoFiguresCanBeFixedPerPlay) {
     g.addText("timedemo 1; set nextdemo \"set nextdemo demo bench1; demo bench1\"; demo bench1\n");
     g.run();
     const std::string c = f.console(g);
-    // 228 frames at 50 fps take 4560 ms, at 47.4 fps 4810 ms; then the list starts over.
+    // 116 frames at 50 fps take 2320 ms, at 47.4 fps 2447 ms; then the list starts over.
     std::size_t at = 0;
     for (const char* line :
-         {"228 frames, 4.6 seconds: 50.0 fps\n", "228 frames, 4.8 seconds: 47.4 fps\n",
-          "228 frames, 4.6 seconds: 50.0 fps\n"}) {
+         {"116 frames, 2.3 seconds: 50.0 fps\n", "116 frames, 2.4 seconds: 47.4 fps\n",
+          "116 frames, 2.3 seconds: 50.0 fps\n"}) {
         at = c.find(line, at);
         ASSERT_NE(at, std::string::npos) << line << c;
         ++at;

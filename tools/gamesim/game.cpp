@@ -99,8 +99,8 @@ std::optional<VideoMode> videoMode(int mode) {
 }
 
 DemoShape demoShape(std::uintmax_t bytes) {
-    // One frame per 32 bytes on top of a short intro, one line of chatter per KiB.
-    return {100 + static_cast<long>(bytes / 32), static_cast<int>(bytes / 1024)};
+    // One frame per 256 bytes on top of a short intro, one line of chatter per KiB.
+    return {100 + static_cast<long>(bytes / 256), static_cast<int>(bytes / 1024)};
 }
 
 std::string timedemoLine(long frames, long milliseconds, double fps) {

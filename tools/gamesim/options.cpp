@@ -106,13 +106,14 @@ a comment; options given on the command line come after the file's):
                          "ERROR: couldn't open."; NAME * fails every dump;
                          may be given more than once
   --max-frames=N         give up after N simulated frames with status 3
-                         (default 20000000; 0 = no limit)
+                         (default 2000000, enough for the largest chain with
+                         a 2 MB demo; 0 = no limit)
   --idle-frames=N        frames with nothing to run before exiting with status 2
                          (default 1000)
   --seed=N               seed of the run-to-run spread of the figures (default 1)
   --help                 this text
 
-Demos: a play of <name>.dm_2 of B bytes takes 100 + B/32 frames and prints a
+Demos: a play of <name>.dm_2 of B bytes takes 100 + B/256 frames and prints a
 loading block (with the mode line) and B/1024 further lines; with timedemo 1
 it ends with "<frames> frames, <seconds> seconds: <fps> fps".
 

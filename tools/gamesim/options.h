@@ -15,7 +15,7 @@ struct Options {
     std::optional<int> crashAfterPlays; // exit at once when this many demo plays have ended
     bool windowed = false;              // the mode line says "windowed"
     std::vector<std::string> failDumps; // condump cannot open these names ("*": every name)
-    long maxFrames = 20'000'000;        // simulated frames before giving up (0: no limit)
+    long maxFrames = 2'000'000;         // simulated frames before giving up (0: no limit)
     long idleFrames = 1000;             // frames with nothing to run before exiting
     std::uint64_t seed = 1;             // run-to-run spread of the figures
     bool help = false;
