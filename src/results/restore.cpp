@@ -1,6 +1,7 @@
 #include "results/restore.h"
 
 #include "bench/levels.h"
+#include "bench/run_command.h"
 #include "core/folders.h"
 #include "platform/files.h"
 
@@ -20,20 +21,21 @@ constexpr const char* kRestoreScratch = "FRWb_config_mp.tmp";
 RestoreResult restoreConfiguration(const std::string& mainFolder) {
     namespace fs = std::filesystem;
     RestoreResult out;
-    if (!platform::exactNamePresent(mainFolder, kConfigBackup)) {
-        out.why = std::string(kConfigBackup) + " was not found in the game's main folder";
+    if (!platform::exactNamePresent(mainFolder, bench::kGameConfigBackup)) {
+        out.why =
+            std::string(bench::kGameConfigBackup) + " was not found in the game's main folder";
         return out;
     }
     const fs::path scratch = core::fsPath(mainFolder + kRestoreScratch);
     std::error_code ec;
-    fs::copy_file(core::fsPath(mainFolder + kConfigBackup), scratch,
+    fs::copy_file(core::fsPath(mainFolder + bench::kGameConfigBackup), scratch,
                   fs::copy_options::overwrite_existing, ec);
-    if (!ec) fs::rename(scratch, core::fsPath(mainFolder + kConfigFile), ec);
+    if (!ec) fs::rename(scratch, core::fsPath(mainFolder + bench::kGameConfigFile), ec);
     if (ec) {
         std::error_code ignored;
         fs::remove(scratch, ignored);
-        out.why = std::string(kConfigBackup) + " could not be copied to " + kConfigFile + " (" +
-                  ec.message() + ")";
+        out.why = std::string(bench::kGameConfigBackup) + " could not be copied to " +
+                  bench::kGameConfigFile + " (" + ec.message() + ")";
         return out;
     }
     out.restored = true;

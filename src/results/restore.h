@@ -6,9 +6,6 @@
 
 namespace results {
 
-inline constexpr const char* kConfigFile = "config_mp.cfg";
-inline constexpr const char* kConfigBackup = "config_mp.bak";
-
 struct RestoreResult {
     bool restored = false;
     std::string why; // when not restored: what went wrong, in words for the user
