@@ -36,6 +36,8 @@ constexpr const char* kCommentPrompt = "Comment for the Result File?\r\n"
 constexpr const char* kCommentTitle = "RESULT FILE COMMENT / NOTE";
 constexpr const char* kCommentDefault = "No Comment";
 
+constexpr const char* kBackupScratch = "FRWb_config_mp.bak.tmp";
+
 constexpr const char* kNothingStarted = "The game was not started.";
 
 std::string unsafeDemoMessage(const std::string& entry) {
@@ -149,14 +151,19 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
 
     const bool keepBackup = uncompiledRun && platform::exactNamePresent(main, kGameConfigBackup);
     if (!keepBackup) {
+        // Copied beside it and renamed over the old backup, which stays whole if the
+        // copy fails; the scratch name is one the clean-up removes.
+        namespace fs = std::filesystem;
+        const fs::path scratch = core::fsPath(main + kBackupScratch);
         std::error_code ec;
-        std::filesystem::copy_file(core::fsPath(main + kGameConfigFile),
-                                   core::fsPath(main + kGameConfigBackup),
-                                   std::filesystem::copy_options::overwrite_existing, ec);
+        fs::copy_file(core::fsPath(main + kGameConfigFile), scratch,
+                      fs::copy_options::overwrite_existing, ec);
+        if (!ec) fs::rename(scratch, core::fsPath(main + kGameConfigBackup), ec);
         if (ec) {
             // Without a backup this run must not count as one waiting for its results.
             std::error_code ignored;
-            std::filesystem::remove(core::fsPath(main + kRunRecordFile), ignored);
+            fs::remove(scratch, ignored);
+            fs::remove(core::fsPath(main + kRunRecordFile), ignored);
             return refuse(dialogs, "ERROR: Could not back up \"" + main + kGameConfigFile +
                                        "\" to \"" + kGameConfigBackup +
                                        "\".\r\n\r\nYour config file was not touched. " +

@@ -110,10 +110,12 @@ TEST_F(RunCommand, ChecksStopBeforeAnythingChanges) {
         {"no resolution", [](RunCommand& t) { t.choices.resolutions = {}; },
          "! NO RESOLUTIONS SELECTED !"},
         {"game program in another case",
-         [](RunCommand& t) { fs::rename(t.game.root / "CoDMP.exe", t.game.root / "codmp.exe"); },
-         "ERROR:  CallOfDuty Folder location invlaid!\r\n\r\nCLICK on the ADVANCED TAB and "
-         "relocate "
-         "CoDMP.exe."},
+         [](RunCommand& t) {
+             fs::remove(t.game.root / "CoDMP.exe");
+             writeFile(t.game.root / "codmp.exe", "program");
+         },
+         "ERROR:  CallOfDuty Folder location invlaid!\r\n\r\n"
+         "CLICK on the ADVANCED TAB and relocate CoDMP.exe."},
     };
     const auto saved = choices;
     for (const auto& c : cases) {
@@ -133,8 +135,10 @@ TEST_F(RunCommand, ChecksStopBeforeAnythingChanges) {
         EXPECT_EQ(before, mainFiles()) << c.name;
         EXPECT_TRUE(launcher.calls.empty()) << c.name;
         fs::remove(game.main() / "FRWb_old.txt");
-        if (fs::exists(game.root / "codmp.exe"))
-            fs::rename(game.root / "codmp.exe", game.root / "CoDMP.exe");
+        if (fs::exists(game.root / "codmp.exe")) {
+            fs::remove(game.root / "codmp.exe");
+            writeFile(game.root / "CoDMP.exe", "placeholder");
+        }
     }
 }
 

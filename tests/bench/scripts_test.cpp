@@ -231,53 +231,65 @@ class ChainWalker {
     }
 };
 
-TEST(RunScripts, EveryChoiceMakesAChainThatWritesTheDumpListInOrder) {
+struct Combination {
+    int levelMask; // bit 0 Normal .. bit 3 Custom
+    std::vector<int> modes;
+    int runs;
+    bool threePerDump, loop;
+};
+
+// Every level set on one shape of run, and every shape of run on a few level sets.
+std::vector<Combination> combinations() {
+    std::vector<Combination> all;
+    for (int mask = 1; mask < 16; ++mask)
+        for (bool three : {false, true})
+            all.push_back({mask, {0, 11}, 2, three, false});
     const std::vector<std::vector<int>> modeSets{
-        {3}, {0, 11}, {4, 6, 9}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}};
-    for (int levelMask = 1; levelMask < 16; ++levelMask)
+        {3}, {4, 6, 9}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}};
+    for (int mask : {1, 6, 8, 15})
         for (const auto& modes : modeSets)
             for (int runs = 1; runs <= 3; ++runs)
                 for (bool three : {false, true})
-                    for (bool loop : {false, true}) {
-                        std::array<bool, 4> levels{};
-                        for (int l = 0; l < 4; ++l)
-                            levels[static_cast<std::size_t>(l)] = levelMask & (1 << l);
-                        auto choices = choose(levels, modes, runs, three, loop);
-                        TempDir dir;
-                        auto names = bench::writeRunScripts(dir.folder(), choices, {});
-                        std::string label = "levels " + std::to_string(levelMask) + " modes " +
-                                            std::to_string(modes.size()) + " runs " +
-                                            std::to_string(runs) + (three ? " con3" : " con1") +
-                                            (loop ? " loop" : "");
+                    for (bool loop : {false, true})
+                        all.push_back({mask, modes, runs, three, loop});
+    return all;
+}
 
-                        const std::size_t perLevel = modes.size() * (three ? 1 : runs);
-                        const auto levelCount = bench::chosenLevels(choices).size();
-                        ASSERT_EQ(levelCount * perLevel, names.size()) << label;
-                        EXPECT_EQ(*core::readLines(dir.path() / bench::kDumpListFile), names)
-                            << label;
+TEST(RunScripts, EveryChoiceMakesAChainThatWritesTheDumpListInOrder) {
+    for (const auto& c : combinations()) {
+        std::array<bool, 4> levels{};
+        for (int l = 0; l < 4; ++l)
+            levels[static_cast<std::size_t>(l)] = c.levelMask & (1 << l);
+        auto choices = choose(levels, c.modes, c.runs, c.threePerDump, c.loop);
+        TempDir dir;
+        auto names = bench::writeRunScripts(dir.folder(), choices, {});
+        std::string label = "levels " + std::to_string(c.levelMask) + " modes " +
+                            std::to_string(c.modes.size()) + " runs " + std::to_string(c.runs) +
+                            (c.threePerDump ? " con3" : " con1") + (c.loop ? " loop" : "");
 
-                        ChainWalker walker(dir.path());
-                        // A loop never leaves the first level: two passes over its dumps.
-                        const std::size_t cap = loop ? 2 * perLevel : names.size() + 1;
-                        walker.run(bench::gameCommandLine(choices), cap);
-                        EXPECT_EQ(std::vector<std::string>{}, walker.problems) << label;
-                        if (loop) {
-                            EXPECT_FALSE(walker.quit) << label;
-                            std::vector<std::string> firstLevel(names.begin(),
-                                                                names.begin() + perLevel);
-                            std::vector<std::string> twice = firstLevel;
-                            twice.insert(twice.end(), firstLevel.begin(), firstLevel.end());
-                            EXPECT_EQ(twice, walker.dumps) << label;
-                            for (const auto& f : testing_support::namesIn(dir.path()))
-                                EXPECT_EQ(
-                                    std::string::npos,
-                                    testing_support::readFile(dir.path() / f).find("vstr continue"))
-                                    << label << " " << f;
-                        } else {
-                            EXPECT_TRUE(walker.quit) << label;
-                            EXPECT_EQ(names, walker.dumps) << label;
-                        }
-                    }
+        const std::size_t perLevel = c.modes.size() * (c.threePerDump ? 1 : c.runs);
+        ASSERT_EQ(bench::chosenLevels(choices).size() * perLevel, names.size()) << label;
+        EXPECT_EQ(*core::readLines(dir.path() / bench::kDumpListFile), names) << label;
+
+        ChainWalker walker(dir.path());
+        // A loop never leaves the first level: follow it over two passes of its dumps.
+        const std::size_t cap = c.loop ? 2 * perLevel : names.size() + 1;
+        walker.run(bench::gameCommandLine(choices), cap);
+        EXPECT_EQ(std::vector<std::string>{}, walker.problems) << label;
+        if (c.loop) {
+            EXPECT_FALSE(walker.quit) << label;
+            std::vector<std::string> twice(names.begin(), names.begin() + perLevel);
+            twice.insert(twice.end(), names.begin(), names.begin() + perLevel);
+            EXPECT_EQ(twice, walker.dumps) << label;
+            for (const auto& f : testing_support::namesIn(dir.path()))
+                EXPECT_EQ(std::string::npos,
+                          testing_support::readFile(dir.path() / f).find("vstr continue"))
+                    << label << " " << f;
+        } else {
+            EXPECT_TRUE(walker.quit) << label;
+            EXPECT_EQ(names, walker.dumps) << label;
+        }
+    }
 }
 
 TEST(RunScripts, CommandLineStartsTheFirstTickedLevel) {
