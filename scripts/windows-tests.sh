@@ -29,6 +29,10 @@ echo "Preparing a Wine prefix in $prefix"
 wineboot -i >/dev/null 2>&1 || true
 wineserver -w
 
-# One wineserver for the whole run; every test process joins it.
+# One wineserver for the whole run, and Wine's own services (explorer,
+# services, rpcss...) started now with their output on /dev/null: started on
+# demand by a test, they would keep that test's output pipe open and ctest
+# would wait for them until its timeout.
 wineserver -p >/dev/null 2>&1
+wine cmd /c exit </dev/null >/dev/null 2>&1
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300

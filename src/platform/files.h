@@ -25,6 +25,10 @@ std::optional<std::string> findIgnoringCase(const std::string& folder, const std
 // that match it ignoring case, as the Windows listing does.
 std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern = "*");
 
+// Copies the file from over to, replacing to when it exists (the mingw-w64
+// std::filesystem::copy_file refuses to overwrite). False when it fails.
+bool copyReplacing(const std::string& from, const std::string& to);
+
 // Wildcard match with * and ?, ignoring ASCII case.
 bool matchesPattern(const std::string& name, const std::string& pattern);
 

@@ -20,9 +20,12 @@ namespace {
 const std::string exeSuffix = FRAMEWISE_EXE_SUFFIX;
 
 // A file copied next to this test program by the build.
-fs::path besideTest(const std::string& name) { return fs::path(platform::programFolder()) / name; }
+fs::path besideTest(const std::string& name) {
+    return fs::path(platform::programFolder()) / name;
+}
 
-bool waitFor(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(60)) {
+bool waitFor(const std::function<bool()>& done,
+             std::chrono::seconds limit = std::chrono::seconds(60)) {
     auto deadline = std::chrono::steady_clock::now() + limit;
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline) return false;
@@ -36,7 +39,8 @@ std::string waitForLines(const fs::path& file, const std::string& lastLine) {
     std::string text;
     waitFor([&] {
         text = readFile(file);
-        return text.size() >= lastLine.size() && text.compare(text.size() - lastLine.size(), lastLine.size(), lastLine) == 0;
+        return text.size() >= lastLine.size() &&
+               text.compare(text.size() - lastLine.size(), lastLine.size(), lastLine) == 0;
     });
     return text;
 }
@@ -65,13 +69,22 @@ TEST(ExactNameLookup, ComparesTheStoredNameExactly) {
         {main, "pak0.pk3", true},
         {main, "PAK0.PK3", false},
         {main, "pak1.pk3", false},
-        {main, "*.pk3", false},  // a pattern is not a name
+        {main, "*.pk3", false}, // a pattern is not a name
         {main, "pak?.pk3", false},
         {dir.folder(), "MAIN", true},
         {dir.folder(), "", false},
         {dir.folder() + "missing" + platform::folderSeparator(), "pak0.pk3", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(platform::exactNamePresent(c.folder, c.name), c.present) << c.folder << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::exactNamePresent(c.folder, c.name), c.present) << c.folder << c.name;
+
+    // The answer follows the folder as it is now, not as it was first seen.
+    writeFile(dir.path() / "Game.cfg", "x");
+    EXPECT_TRUE(platform::exactNamePresent(dir.folder(), "Game.cfg"));
+    std::filesystem::remove(dir.path() / "Game.cfg");
+    writeFile(dir.path() / "game.cfg", "x");
+    EXPECT_FALSE(platform::exactNamePresent(dir.folder(), "Game.cfg"));
+    EXPECT_EQ(platform::findIgnoringCase(dir.folder(), "Game.cfg"), "game.cfg");
 
     EXPECT_EQ(platform::findIgnoringCase(dir.folder(), "CoD_path.ini"), "COD_path.ini");
     EXPECT_EQ(platform::findIgnoringCase(dir.folder(), "CODMP.EXE"), "codmp.exe");
@@ -81,7 +94,8 @@ TEST(ExactNameLookup, ComparesTheStoredNameExactly) {
 
 TEST(FileListing, GivesOrdinaryFilesMatchingThePatternInNameOrder) {
     TempDir dir;
-    for (const char* name : {"b.dm_2", "A.DM_2", "a_b.dm_2", "aab.dm_2", "notes.txt", "x.dm_2x", ".hidden.dm_2"})
+    for (const char* name :
+         {"b.dm_2", "A.DM_2", "a_b.dm_2", "aab.dm_2", "notes.txt", "x.dm_2x", ".hidden.dm_2"})
         writeFile(dir.path() / name, "demo");
     fs::create_directories(dir.path() / "folder.dm_2");
 
@@ -90,14 +104,31 @@ TEST(FileListing, GivesOrdinaryFilesMatchingThePatternInNameOrder) {
     EXPECT_EQ(platform::listFiles(dir.folder(), "*.dm_2"), demos);
     EXPECT_EQ(platform::listFiles(dir.folder(), "*.txt"), std::vector<std::string>{"notes.txt"});
     EXPECT_EQ(platform::listFiles(dir.folder()).size(), demos.size() + 2);
-    EXPECT_TRUE(platform::listFiles(dir.folder() + "none" + platform::folderSeparator(), "*.dm_2").empty());
+    EXPECT_TRUE(
+        platform::listFiles(dir.folder() + "none" + platform::folderSeparator(), "*.dm_2").empty());
+}
+
+TEST(FileCopy, ReplacesTheTargetAndKeepsItWhenTheSourceIsMissing) {
+    TempDir dir;
+    writeFile(dir.path() / "config_mp.cfg", "new settings");
+    writeFile(dir.path() / "config_mp.bak", "old backup");
+    auto at = [&](const char* name) { return dir.folder() + name; };
+
+    EXPECT_TRUE(platform::copyReplacing(at("config_mp.cfg"), at("config_mp.bak")));
+    EXPECT_EQ(readFile(dir.path() / "config_mp.bak"), "new settings");
+    EXPECT_TRUE(platform::copyReplacing(at("config_mp.cfg"), at("fresh.bak")));
+    EXPECT_EQ(readFile(dir.path() / "fresh.bak"), "new settings");
+
+    EXPECT_FALSE(platform::copyReplacing(at("missing.cfg"), at("config_mp.bak")));
+    EXPECT_EQ(readFile(dir.path() / "config_mp.bak"), "new settings");
 }
 
 TEST(TextFiles, WrittenBytesMatchTheFixtureExactly) {
     TempDir dir;
     // A lone LF inside a line stays as it is and the line end is one CR LF:
     // nothing on the way may translate line ends.
-    std::vector<std::string> lines = {"seta r_mode \"3\"", "wait 5; condump FRWb_1.lo\n+trailing lone LF", "", "end"};
+    std::vector<std::string> lines = {"seta r_mode \"3\"",
+                                      "wait 5; condump FRWb_1.lo\n+trailing lone LF", "", "end"};
     auto fixture = readFile(besideTest("written_lines.txt"));
     ASSERT_FALSE(fixture.empty());
 
@@ -108,7 +139,8 @@ TEST(TextFiles, WrittenBytesMatchTheFixtureExactly) {
     ASSERT_TRUE(w.open(dir.path() / "pieces.txt"));
     w.write("seta r_mode ");
     w.line("\"3\"");
-    for (std::size_t i = 1; i < lines.size(); ++i) w.line(lines[i]);
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        w.line(lines[i]);
     ASSERT_TRUE(w.close());
     EXPECT_EQ(readFile(dir.path() / "pieces.txt"), fixture);
 
@@ -122,7 +154,8 @@ TEST(Launcher, StartsTheGameInItsFolderWithTheCommandLineAsGiven) {
     fs::copy_file(besideTest("record_args" + exeSuffix), game / "CoDMP.exe");
     std::string gameFolder = game.string() + platform::folderSeparator();
 
-    auto launched = platform::systemLauncher()->startGame(gameFolder, "CoDMP.exe +exec FRWb_hi.cfg");
+    auto launched =
+        platform::systemLauncher()->startGame(gameFolder, "CoDMP.exe +exec FRWb_hi.cfg");
     ASSERT_TRUE(launched.started) << launched.error;
 
     auto text = waitForLines(game / "record.txt", "arg=FRWb_hi.cfg\n");
@@ -136,7 +169,8 @@ TEST(Launcher, StartsTheGameInItsFolderWithTheCommandLineAsGiven) {
 
 TEST(Launcher, ReportsAMissingGameProgram) {
     TempDir dir;
-    auto launched = platform::systemLauncher()->startGame(dir.folder(), "CoDMP.exe +exec FRWb_hi.cfg");
+    auto launched =
+        platform::systemLauncher()->startGame(dir.folder(), "CoDMP.exe +exec FRWb_hi.cfg");
     EXPECT_FALSE(launched.started);
     EXPECT_FALSE(launched.error.empty());
 }
@@ -145,7 +179,8 @@ TEST(Launcher, ReportsAMissingGameProgram) {
 // the other way round.
 TEST(SingleCopy, OnlyOneProcessHoldsTheGuard) {
     TempDir dir;
-    fs::copy_file(besideTest("single_copy_holder" + exeSuffix), dir.path() / ("holder" + exeSuffix));
+    fs::copy_file(besideTest("single_copy_holder" + exeSuffix),
+                  dir.path() / ("holder" + exeSuffix));
     const std::string name = "FramewiseTest-" + dir.path().filename().string();
     const std::string command = "holder" + exeSuffix + " " + name;
     auto launcher = platform::systemLauncher();

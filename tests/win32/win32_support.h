@@ -27,7 +27,8 @@ inline bool runAndWait(const std::string& commandLine) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                          nullptr, &si, &pi))
         return false;
     ::WaitForSingleObject(pi.hProcess, 60000);
     DWORD code = 1;
@@ -40,7 +41,8 @@ inline bool runAndWait(const std::string& commandLine) {
 // reg.exe add into the 32-bit view (or the view given).
 inline bool regAdd(const std::string& key, const std::string& name, const std::string& type,
                    const std::string& data, const std::string& view = "/reg:32") {
-    return runAndWait("reg.exe add \"" + key + "\" /v " + name + " /t " + type + " /d \"" + data + "\" /f " + view);
+    return runAndWait("reg.exe add \"" + key + "\" /v " + name + " /t " + type + " /d \"" + data +
+                      "\" /f " + view);
 }
 
 inline void regDelete(const std::string& key) {
@@ -50,7 +52,7 @@ inline void regDelete(const std::string& key) {
 
 // Points FRAMEWISE_RECORD at file; wait() gives the lines the recorder wrote.
 class Recording {
-public:
+  public:
     explicit Recording(std::filesystem::path file) : file_(std::move(file)) {
         ::SetEnvironmentVariableA("FRAMEWISE_RECORD", file_.string().c_str());
     }
@@ -61,8 +63,10 @@ public:
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (std::chrono::steady_clock::now() < deadline) {
             auto text = core::readAll(file_).value_or("");
-            if (!text.empty() && text.back() == '\n' && std::count(text.begin(), text.end(), '\n') == 2) {
-                for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+            if (!text.empty() && text.back() == '\n' &&
+                std::count(text.begin(), text.end(), '\n') == 2) {
+                for (std::size_t start = 0, end;
+                     (end = text.find('\n', start)) != std::string::npos; start = end + 1)
                     lines.push_back(text.substr(start, end - start));
                 break;
             }
@@ -73,14 +77,14 @@ public:
         return lines;
     }
 
-private:
+  private:
     std::filesystem::path file_;
 };
 
 // Every CreateProcessA of the launcher starts `program` instead, with the
 // command line and folder the launcher built.
 class ProgramSwap {
-public:
+  public:
     explicit ProgramSwap(std::string program) {
         program_() = std::move(program);
         asked_() = std::nullopt;
@@ -89,7 +93,7 @@ public:
     ~ProgramSwap() { platform::win32::createProcess = &::CreateProcessA; }
     std::optional<std::string> applicationAsked() const { return asked_(); }
 
-private:
+  private:
     static std::string& program_() {
         static std::string p;
         return p;
@@ -98,8 +102,9 @@ private:
         static std::optional<std::string> a;
         return a;
     }
-    static BOOL WINAPI swapped(LPCSTR app, LPSTR line, LPSECURITY_ATTRIBUTES pa, LPSECURITY_ATTRIBUTES ta, BOOL inherit,
-                               DWORD flags, LPVOID env, LPCSTR dir, LPSTARTUPINFOA si, LPPROCESS_INFORMATION pi) {
+    static BOOL WINAPI swapped(LPCSTR app, LPSTR line, LPSECURITY_ATTRIBUTES pa,
+                               LPSECURITY_ATTRIBUTES ta, BOOL inherit, DWORD flags, LPVOID env,
+                               LPCSTR dir, LPSTARTUPINFOA si, LPPROCESS_INFORMATION pi) {
         if (app) asked_() = app;
         return ::CreateProcessA(program_().c_str(), line, pa, ta, inherit, flags, env, dir, si, pi);
     }
@@ -107,7 +112,7 @@ private:
 
 // Records ShellExecuteA calls instead of opening anything.
 class ShellRecording {
-public:
+  public:
     struct Call {
         HWND owner;
         std::string verb, file;
@@ -122,13 +127,15 @@ public:
     }
     ~ShellRecording() { platform::win32::shellExecute = &::ShellExecuteA; }
 
-private:
+  private:
     static std::vector<Call>& calls_() {
         static std::vector<Call> c;
         return c;
     }
-    static HINSTANCE WINAPI recorded(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR dir, INT show) {
-        calls_().push_back({owner, verb ? verb : "", file ? file : "", params != nullptr, dir != nullptr, show});
+    static HINSTANCE WINAPI recorded(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR params,
+                                     LPCSTR dir, INT show) {
+        calls_().push_back(
+            {owner, verb ? verb : "", file ? file : "", params != nullptr, dir != nullptr, show});
         return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42)); // above 32: success
     }
 };

@@ -23,10 +23,11 @@ namespace {
 const std::string testKey = "SOFTWARE\\Framewise Test\\Values";
 
 class Registry32 : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         const std::string key = "HKLM\\" + testKey;
-        ASSERT_TRUE(win32test::regAdd(key, "InstallPath", "REG_SZ", "C:\\Program Files\\Call of Duty"));
+        ASSERT_TRUE(
+            win32test::regAdd(key, "InstallPath", "REG_SZ", "C:\\Program Files\\Call of Duty"));
         ASSERT_TRUE(win32test::regAdd(key, "Empty", "REG_SZ", ""));
         ASSERT_TRUE(win32test::regAdd(key, "Runs", "REG_DWORD", "4294967294"));
         ASSERT_TRUE(win32test::regAdd(key, "Blob", "REG_BINARY", "0102"));
@@ -47,14 +48,16 @@ TEST_F(Registry32, ReaderGivesTextWithItsZeroANumberOrNothing) {
         std::string text;
         std::int32_t number;
     } cases[] = {
-        {testKey, "InstallPath", RegistryValue::Kind::Text, std::string("C:\\Program Files\\Call of Duty") + '\0', 0},
+        {testKey, "InstallPath", RegistryValue::Kind::Text,
+         std::string("C:\\Program Files\\Call of Duty") + '\0', 0},
         {testKey, "Empty", RegistryValue::Kind::Text, std::string(1, '\0'), 0},
         {testKey, "Runs", RegistryValue::Kind::Number, "", -2},
         {testKey, "Blob", RegistryValue::Kind::Nothing, "", 0},
         {testKey, "Expandable", RegistryValue::Kind::Nothing, "", 0},
         {testKey, "Missing", RegistryValue::Kind::Nothing, "", 0},
         {testKey, "Only64", RegistryValue::Kind::Nothing, "", 0},
-        {"SOFTWARE\\Framewise Test\\No such key", "InstallPath", RegistryValue::Kind::Nothing, "", 0},
+        {"SOFTWARE\\Framewise Test\\No such key", "InstallPath", RegistryValue::Kind::Nothing, "",
+         0},
     };
     for (const auto& c : cases) {
         auto v = registry->readLocalMachine(c.key, c.name);
@@ -66,7 +69,8 @@ TEST_F(Registry32, ReaderGivesTextWithItsZeroANumberOrNothing) {
 
 TEST_F(Registry32, ValueQueryReportsTheRegistryStatusAndFillsOnlyOnSuccess) {
     HKEY key = nullptr;
-    ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, testKey.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &key),
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, testKey.c_str(), 0,
+                              KEY_QUERY_VALUE | KEY_WOW64_32KEY, &key),
               ERROR_SUCCESS);
     struct Case {
         std::string name;

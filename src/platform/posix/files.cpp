@@ -10,7 +10,9 @@ namespace fs = std::filesystem;
 
 namespace platform {
 
-char folderSeparator() { return '/'; }
+char folderSeparator() {
+    return '/';
+}
 
 std::string programFolder() {
     std::error_code ec;
@@ -22,8 +24,7 @@ std::string programFolder() {
 namespace {
 
 bool equalIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==
                       std::tolower(static_cast<unsigned char>(y));
            });
@@ -71,11 +72,18 @@ std::vector<std::string> listFiles(const std::string& folder, const std::string&
     // and every system shows the same order.
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         auto ua = a, ub = b;
-        for (auto& c : ua) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        for (auto& c : ub) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        for (auto& c : ua)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        for (auto& c : ub)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         return ua != ub ? ua < ub : a < b;
     });
     return names;
+}
+
+bool copyReplacing(const std::string& from, const std::string& to) {
+    std::error_code ec;
+    return fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec) && !ec;
 }
 
 } // namespace platform

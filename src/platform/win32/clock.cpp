@@ -12,7 +12,7 @@ std::string localeText(LCTYPE what) {
 }
 
 class SystemClock : public Clock {
-public:
+  public:
     LocalTime now() override {
         SYSTEMTIME st{};
         ::GetLocalTime(&st);
@@ -34,6 +34,8 @@ public:
 };
 } // namespace
 
-std::unique_ptr<Clock> systemClock() { return std::make_unique<SystemClock>(); }
+std::unique_ptr<Clock> systemClock() {
+    return std::make_unique<SystemClock>();
+}
 
 } // namespace platform

@@ -12,7 +12,8 @@ std::string errorText(DWORD code) {
                                nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
     std::string out = n && text ? std::string(text, n) : "Windows error " + std::to_string(code);
     if (text) ::LocalFree(text);
-    while (!out.empty() && (out.back() == '\r' || out.back() == '\n' || out.back() == ' ')) out.pop_back();
+    while (!out.empty() && (out.back() == '\r' || out.back() == '\n' || out.back() == ' '))
+        out.pop_back();
     return out;
 }
 

@@ -7,7 +7,9 @@
 
 namespace platform {
 
-char folderSeparator() { return '\\'; }
+char folderSeparator() {
+    return '\\';
+}
 
 std::string programFolder() {
     std::string path(MAX_PATH, '\0');
@@ -25,7 +27,9 @@ std::string programFolder() {
 
 namespace {
 
-bool hasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
+bool hasWildcard(const std::string& name) {
+    return name.find_first_of("*?") != std::string::npos;
+}
 
 // Every name FindFirstFileA/FindNextFileA gives for folder + pattern.
 template <typename Visit>
@@ -40,7 +44,8 @@ void forEachFound(const std::string& folder, const std::string& pattern, Visit v
 }
 
 std::string upper(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (auto& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
 }
 
@@ -52,7 +57,8 @@ std::optional<std::string> findIgnoringCase(const std::string& folder, const std
     std::optional<std::string> found;
     forEachFound(folder, name, [&](const WIN32_FIND_DATAA& d) {
         // The long name only: a short 8.3 alias that matches is another file's name.
-        if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, d.cFileName, -1, name.c_str(), -1) != CSTR_EQUAL)
+        if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, d.cFileName, -1, name.c_str(), -1) !=
+            CSTR_EQUAL)
             return true;
         if (!found || name == d.cFileName) found = d.cFileName;
         return name != d.cFileName;
@@ -67,11 +73,13 @@ bool exactNamePresent(const std::string& folder, const std::string& name) {
 
 std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern) {
     std::vector<std::string> names;
-    constexpr DWORD skipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    constexpr DWORD skipped =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     forEachFound(folder, pattern, [&](const WIN32_FIND_DATAA& d) {
         // The pattern is checked again on the long name: Windows also matches the
         // short 8.3 alias, so "*.txt" would list "a.txtx".
-        if (!(d.dwFileAttributes & skipped) && matchesPattern(d.cFileName, pattern)) names.push_back(d.cFileName);
+        if (!(d.dwFileAttributes & skipped) && matchesPattern(d.cFileName, pattern))
+            names.push_back(d.cFileName);
         return true;
     });
     // NTFS lists in this order; other file systems (and Wine) in any order.
@@ -80,6 +88,10 @@ std::vector<std::string> listFiles(const std::string& folder, const std::string&
         return ua != ub ? ua < ub : a < b;
     });
     return names;
+}
+
+bool copyReplacing(const std::string& from, const std::string& to) {
+    return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
 }
 
 } // namespace platform

@@ -27,8 +27,9 @@ LaunchResult start(const std::string* application, const std::string& commandLin
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION pi{};
-    BOOL ok = win32::createProcess(application ? application->c_str() : nullptr, line.data(), nullptr, nullptr,
-                                   FALSE, 0, nullptr, workingFolder ? workingFolder->c_str() : nullptr, &si, &pi);
+    BOOL ok = win32::createProcess(application ? application->c_str() : nullptr, line.data(),
+                                   nullptr, nullptr, FALSE, 0, nullptr,
+                                   workingFolder ? workingFolder->c_str() : nullptr, &si, &pi);
     if (!ok) {
         DWORD code = ::GetLastError();
         return {false, "Could not start \"" + commandLine + "\": " + win32::errorText(code)};
@@ -39,8 +40,9 @@ LaunchResult start(const std::string* application, const std::string& commandLin
 }
 
 class WindowsLauncher : public Launcher {
-public:
-    LaunchResult startGame(const std::string& workingFolder, const std::string& commandLine) override {
+  public:
+    LaunchResult startGame(const std::string& workingFolder,
+                           const std::string& commandLine) override {
         std::string program = programOf(commandLine);
         if (program.empty()) return {false, "No program to start."};
         // Windows would look for the program beside this tool and in our current
@@ -59,6 +61,8 @@ public:
 
 } // namespace
 
-std::unique_ptr<Launcher> systemLauncher() { return std::make_unique<WindowsLauncher>(); }
+std::unique_ptr<Launcher> systemLauncher() {
+    return std::make_unique<WindowsLauncher>();
+}
 
 } // namespace platform

@@ -31,7 +31,8 @@ LONG queryValue(HKEY key, const std::string& name, RegistryValue& value) noexcep
     case REG_DWORD: {
         DWORD number = 0;
         size = sizeof number;
-        status = ::RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<LPBYTE>(&number), &size);
+        status = ::RegQueryValueExA(key, name.c_str(), nullptr, nullptr,
+                                    reinterpret_cast<LPBYTE>(&number), &size);
         if (status == ERROR_SUCCESS) {
             value = RegistryValue{};
             value.kind = RegistryValue::Kind::Number;
@@ -49,7 +50,8 @@ RegistryValue readValue(HKEY root, const std::string& keyPath, const std::string
     HKEY key = nullptr;
     // Read-only: a standard user may not open HKEY_LOCAL_MACHINE for writing. The
     // 32-bit view is where a 32-bit game registers itself on 64-bit Windows.
-    if (::RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
+    if (::RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &key) !=
+        ERROR_SUCCESS)
         return value;
     queryValue(key, name, value);
     ::RegCloseKey(key);
@@ -62,13 +64,16 @@ namespace platform {
 
 namespace {
 class WindowsRegistry : public Registry {
-public:
-    RegistryValue readLocalMachine(const std::string& keyPath, const std::string& valueName) override {
+  public:
+    RegistryValue readLocalMachine(const std::string& keyPath,
+                                   const std::string& valueName) override {
         return mdlRegistry::readValue(HKEY_LOCAL_MACHINE, keyPath, valueName);
     }
 };
 } // namespace
 
-std::unique_ptr<Registry> systemRegistry() { return std::make_unique<WindowsRegistry>(); }
+std::unique_ptr<Registry> systemRegistry() {
+    return std::make_unique<WindowsRegistry>();
+}
 
 } // namespace platform

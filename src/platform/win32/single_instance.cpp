@@ -6,11 +6,11 @@ namespace platform {
 
 namespace {
 class NamedMutex : public SingleInstance {
-public:
+  public:
     explicit NamedMutex(HANDLE h) : handle_(h) {}
     ~NamedMutex() override { ::CloseHandle(handle_); }
 
-private:
+  private:
     HANDLE handle_;
 };
 } // namespace

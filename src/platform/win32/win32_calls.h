@@ -11,8 +11,9 @@
 
 namespace platform::win32 {
 
-using CreateProcessFn = BOOL(WINAPI*)(LPCSTR, LPSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL,
-                                      DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA, LPPROCESS_INFORMATION);
+using CreateProcessFn = BOOL(WINAPI*)(LPCSTR, LPSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES,
+                                      BOOL, DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA,
+                                      LPPROCESS_INFORMATION);
 using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
 
 // ::CreateProcessA and ::ShellExecuteA unless a test has put something else here.
