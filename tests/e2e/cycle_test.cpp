@@ -82,6 +82,14 @@ struct Cycle {
         return waitFor([&] { return readFile(game.main() / "config_mp.cfg") != configBefore; });
     }
 
+    // What the game left, for a failure's message.
+    std::string listing() const {
+        std::string text;
+        for (const auto& n : testing_support::namesIn(game.main()))
+            text += n + " ";
+        return text;
+    }
+
     fs::path archived() const { return tmp.path() / "app" / "User Results" / kReportName; }
 
     std::vector<std::string> toolFilesLeft() const {
@@ -105,7 +113,7 @@ TEST(WholeCycle, BothDumpModesGiveTheStandInFiguresAndRestoreTheConfiguration) {
         SCOPED_TRACE(threePerDump ? "three per dump" : "one per dump");
         Cycle cycle;
         ASSERT_TRUE(cycle.run(threePerDump));
-        ASSERT_TRUE(cycle.waitForQuit());
+        ASSERT_TRUE(cycle.waitForQuit()) << cycle.listing();
 
         testing_support::ScriptedDialogs d;
         d.expectMessage(kClosing);
@@ -123,7 +131,8 @@ TEST(WholeCycle, CrashMidBenchmarkArchivesThePartialReportAndRestores) {
     // measured run at 1024x768, whose dump the crash prevents.
     Cycle cycle("--crash-after-plays=6\n");
     ASSERT_TRUE(cycle.run(false));
-    ASSERT_TRUE(waitFor([&] { return fs::exists(cycle.game.main() / "FRWb_3_3.lo"); }));
+    ASSERT_TRUE(waitFor([&] { return fs::exists(cycle.game.main() / "FRWb_3_3.lo"); }))
+        << cycle.listing();
     // The game writes nothing more before it dies: give it time to do so anyway.
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     ASSERT_FALSE(fs::exists(cycle.game.main() / "FRWb_6_1.lo"));
