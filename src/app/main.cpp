@@ -2,6 +2,7 @@
 #include "app/qt_dialogs.h"
 
 #include "help/help.h"
+#include "locate/locate.h"
 #include "platform/files.h"
 #include "platform/shell.h"
 #include "platform/single_instance.h"
@@ -59,7 +60,7 @@ int main(int argc, char** argv) {
 
     auto single = platform::acquireSingleInstance("framewise");
     if (!single) {
-        core::tell(dialogs, "Already Running");
+        core::tell(dialogs, locate::kAlreadyRunning);
         return 0;
     }
 

@@ -39,9 +39,17 @@ constexpr const char* kCommentDefault = "No Comment";
 constexpr const char* kBackupScratch = "FRWb_config_mp.bak.tmp";
 
 constexpr const char* kNothingStarted = "The game was not started.";
+constexpr const char* kConfigUntouched = "\".\r\n\r\nYour config file was not touched. ";
+// The leading words of the messages that name a file or a reason.
+constexpr const char* kCouldNotDelete = "ERROR: Could not delete \"";
+constexpr const char* kCouldNotWrite = "ERROR: Could not write \"";
+constexpr const char* kConfigMissing = "ERROR: The game's config file \"";
+constexpr const char* kCouldNotBackUp = "ERROR: Could not back up \"";
+constexpr const char* kNotStarted = "ERROR: CallOfDuty could not be started.";
+constexpr const char* kUnsafeDemo = "ERROR: The demo \"";
 
 std::string unsafeDemoMessage(const std::string& entry) {
-    return "ERROR: The demo \"" + entry +
+    return kUnsafeDemo + entry +
            "\" cannot be benchmarked.\r\n\r\n"
            "Its name must not be empty or hold blanks, quotes, semicolons or control "
            "characters.\r\nRename the demo file in the demos folder and restart Framewise.";
@@ -81,6 +89,12 @@ std::string deleteToolFiles(const std::string& mainFolder) {
 
 } // namespace
 
+std::vector<std::string> messageCatalog() {
+    return {kNoLevels,       kNoResolutions, kGameMissing,    kNoDemo,     kUnsafeDemo,
+            kCouldNotDelete, kCouldNotWrite, kConfigMissing,  kWarningText, kCommentPrompt,
+            kCouldNotBackUp, kNotStarted};
+}
+
 std::string gameCommandLine(const RunChoices& choices) {
     auto levels = chosenLevels(choices);
     std::string line = kGameProgram;
@@ -102,9 +116,7 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
     const bool uncompiledRun = platform::exactNamePresent(main, kRunRecordFile);
 
     if (auto stuck = deleteToolFiles(main); !stuck.empty()) {
-        return refuse(dialogs, "ERROR: Could not delete \"" + stuck +
-                                   "\".\r\n\r\nYour config file was not touched. " +
-                                   kNothingStarted);
+        return refuse(dialogs, kCouldNotDelete + stuck + kConfigUntouched + kNothingStarted);
     }
 
     if (choices.demoEntries.empty()) return refuse(dialogs, kNoDemo);
@@ -112,14 +124,13 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
         return refuse(dialogs, unsafeDemoMessage(selectedEntry(choices)));
 
     if (auto files = writeScriptFiles(main, choices, custom); !files.ok()) {
-        return refuse(dialogs, "ERROR: Could not write \"" + files.failedFile +
-                                   "\".\r\n\r\nYour config file was not touched. " +
-                                   kNothingStarted);
+        return refuse(dialogs,
+                      kCouldNotWrite + files.failedFile + kConfigUntouched + kNothingStarted);
     }
 
     // Without a configuration there is nothing to restore after the benchmark.
     if (!platform::exactNamePresent(main, kGameConfigFile)) {
-        return refuse(dialogs, "ERROR: The game's config file \"" + main + kGameConfigFile +
+        return refuse(dialogs, kConfigMissing + main + kGameConfigFile +
                                    "\" was not found.\r\n\r\n"
                                    "Start CallOfDuty once so that it creates its config file, "
                                    "then press RUN again.\r\n" +
@@ -144,9 +155,8 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
     const std::string comment = dialogs.inputBox(kCommentPrompt, kCommentTitle, kCommentDefault);
 
     if (!writeRunRecord(main, choices, comment, clock.now())) {
-        return refuse(dialogs, "ERROR: Could not write \"" + main + kRunRecordFile +
-                                   "\".\r\n\r\nYour config file was not touched. " +
-                                   kNothingStarted);
+        return refuse(dialogs,
+                      kCouldNotWrite + main + kRunRecordFile + kConfigUntouched + kNothingStarted);
     }
 
     const bool keepBackup = uncompiledRun && platform::exactNamePresent(main, kGameConfigBackup);
@@ -164,16 +174,14 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
             std::error_code ignored;
             fs::remove(scratch, ignored);
             fs::remove(core::fsPath(main + kRunRecordFile), ignored);
-            return refuse(dialogs, "ERROR: Could not back up \"" + main + kGameConfigFile +
-                                       "\" to \"" + kGameConfigBackup +
-                                       "\".\r\n\r\nYour config file was not touched. " +
-                                       kNothingStarted);
+            return refuse(dialogs, kCouldNotBackUp + main + kGameConfigFile + "\" to \"" +
+                                       kGameConfigBackup + kConfigUntouched + kNothingStarted);
         }
     }
 
     auto started = launcher.startGame(folders.gameFolder, gameCommandLine(choices));
     if (!started.started) {
-        return refuse(dialogs, "ERROR: CallOfDuty could not be started.\r\n\r\n" + started.error +
+        return refuse(dialogs, std::string(kNotStarted) + "\r\n\r\n" + started.error +
                                    "\r\n\r\nYour config file and its backup \"" +
                                    kGameConfigBackup +
                                    "\" were kept. Press RUN again once the game can be started.");

@@ -8,6 +8,7 @@
 #include "platform/launcher.h"
 
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -20,6 +21,10 @@ inline constexpr const char* kWarningFlagFile = "user1.ini";
 inline constexpr const char* kGameConfigFile = "config_mp.cfg";
 inline constexpr const char* kGameConfigBackup = "config_mp.bak";
 inline constexpr const char* kGameProgram = "CoDMP.exe";
+
+// The fixed text of every message RUN can show; of those that name a file or a
+// reason, the words before it. The user guide explains each one.
+std::vector<std::string> messageCatalog();
 
 // "CoDMP.exe +exec FRWb_<first chosen level>.cfg"
 std::string gameCommandLine(const RunChoices& choices);

@@ -93,7 +93,15 @@ bool usablePathFile(const std::string& appFolder) {
     return line && !line->empty();
 }
 
+constexpr const char* kConfirmQuestion = "  the correct path to CallOfDuty?";
+constexpr const char* kCouldNotRemember = "Framewise could not write ";
+
 } // namespace
+
+std::vector<std::string> messageCatalog() {
+    return {kAlreadyRunning, notInRegistryText(), kPleaseLocate, kConfirmQuestion,
+            kCouldNotRemember, kNoPakFiles};
+}
 
 std::string notInRegistryText() {
     return "Framewise was unable to find the location of\r\n\"CoDMP.exe\"in the registry.\r\n  "
@@ -104,7 +112,7 @@ std::string notInRegistryText() {
 core::Message confirmation(const std::string& candidate) {
     core::Message m;
     m.text =
-        "Is: \"" + candidate + platform::folderSeparator() + "\"  the correct path to CallOfDuty?";
+        "Is: \"" + candidate + platform::folderSeparator() + "\"" + kConfirmQuestion;
     m.title = kConfirmTitle;
     m.buttons = core::Buttons::YesNo;
     m.icon = core::Icon::Critical;
@@ -134,7 +142,7 @@ Outcome startUp(const std::string& appFolder, core::Dialogs& dialogs,
     } else if (confirmed(dialogs, candidate)) {
         if (remember(appFolder, candidate)) return finish(appFolder, dialogs);
         core::tell(dialogs,
-                   "Framewise could not write " + pathFileFor(appFolder) +
+                   kCouldNotRemember + pathFileFor(appFolder) +
                        ".\r\nThe game folder was not remembered; nothing else was changed.");
         return {};
     } else {

@@ -16,6 +16,7 @@ inline constexpr const char* kPathFileName = "CoD_path.ini";
 inline constexpr const char* kRegistryKey = "SOFTWARE\\Activision\\Call of Duty";
 inline constexpr const char* kRegistryValue = "InstallPath";
 inline constexpr const char* kFinderFilter = "CoDMP.exe (CoDMP.exe)";
+inline constexpr const char* kAlreadyRunning = "Already Running";
 inline constexpr const char* kPleaseLocate = "Please Locate CoDMP.exe:";
 inline constexpr const char* kConfirmTitle = "CONFIRM COD ARENA PATH";
 inline constexpr const char* kNoPakFiles = "ERROR!  No CallOfDuty PAK Files Detected!";
@@ -24,6 +25,10 @@ inline constexpr const char* kDemoPattern = "*.dm_2";
 
 // The message shown when the registry gives no install path.
 std::string notInRegistryText();
+
+// The fixed text of every message of start-up and the game lookup; of those that
+// name a folder or file, the words around it. The user guide explains each one.
+std::vector<std::string> messageCatalog();
 // The Yes/No confirmation of a candidate folder (given without its trailing separator).
 core::Message confirmation(const std::string& candidate);
 

@@ -1,5 +1,6 @@
 #include "results/dumps.h"
 
+#include "results/messages.h"
 #include "bench/run_record.h"
 #include "core/folders.h"
 #include "core/textfile.h"
@@ -55,7 +56,7 @@ std::string keptNote() {
 }
 
 void tellDamagedDump(core::Dialogs& dialogs, const std::string& name, const std::string& what) {
-    core::tell(dialogs, "Error - The console dump " + name + " " + what + "." + keptNote());
+    core::tell(dialogs, kDamagedDump + name + " " + what + "." + keptNote());
 }
 
 // Reads one dump for the result lines; on any failure the user has been told.
@@ -73,7 +74,7 @@ std::optional<std::string> loadDump(const DumpFolder& folder, const std::string&
         core::tell(dialogs, kPrematureTermination);
         return std::nullopt;
     case DumpStatus::NotAName:
-        core::tell(dialogs, std::string("Error - The dump list ") + bench::kDumpListFile +
+        core::tell(dialogs, kDumpListTrouble + std::string(bench::kDumpListFile) +
                                 " names \"" + name +
                                 "\", which is not a plain file name, so it was not opened." +
                                 keptNote());

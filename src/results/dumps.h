@@ -2,6 +2,7 @@
 // Reading the console dumps a benchmark leaves in the game's main folder and
 // turning one detail level's dumps into report lines. The spreadsheet export
 // reads the same dumps with the same pieces.
+#include "results/messages.h"
 #include "core/dialogs.h"
 
 #include <array>
@@ -91,8 +92,5 @@ enum class RowResult { Completed, Stopped };
 RowResult WriteResultLines(const std::vector<std::string>& row, DumpMode mode, int runs,
                            const DumpFolder& folder, std::string& report, core::Dialogs& dialogs);
 
-inline constexpr const char* kPrematureTermination =
-    "Error - Premature Benchmark Termination Detected";
-inline constexpr const char* kStoppedEarly = "  AVG PROCESS FAIL:  BENCHMARK STOPPED EARLY.";
 
 } // namespace results

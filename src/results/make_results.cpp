@@ -1,5 +1,6 @@
 #include "results/make_results.h"
 
+#include "results/messages.h"
 #include "archive/archive_list.h"
 #include "bench/run_record.h"
 #include "core/textfile.h"
@@ -15,9 +16,6 @@ namespace results {
 
 namespace {
 
-constexpr const char* kRestored = "CODconfig.bak has been restored to CODconfig.cfg";
-constexpr const char* kRemoved =
-    "All Framewise related files have been removed from your CallOfDuty Directory.";
 constexpr const char* kParagraph = "\r\n\r\n";
 
 bool writeReport(const std::string& path, const std::string& text) {
@@ -44,20 +42,19 @@ std::string closingMessage(const std::string& restoreFailure,
     if (restoreFailure.empty())
         text = kRestored;
     else
-        text = "CODconfig.bak could not be restored to CODconfig.cfg: " + restoreFailure +
+        text = std::string(kNotRestored) + ": " + restoreFailure +
                ". config_mp.cfg and config_mp.bak were left as they are.";
     text += kParagraph;
     if (notRemoved.empty() && keptReport.empty()) return text + kRemoved;
     if (!notRemoved.empty()) {
-        text += "These Framewise related files could not be removed from your CallOfDuty "
-                "Directory:";
+        text += kNotRemoved;
         for (std::size_t i = 0; i < notRemoved.size(); ++i)
             text += (i == 0 ? " " : ", ") + notRemoved[i];
         text += ".";
         if (!keptReport.empty()) text += " The report " + keptReport + " was kept there.";
         return text;
     }
-    return text + "All Framewise related files except the report " + keptReport +
+    return text + kRemovedButReport + keptReport +
            " have been removed from your CallOfDuty Directory.";
 }
 
@@ -83,7 +80,7 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
             if (out.archived) {
                 out.resultsloc = archived;
             } else {
-                std::string text = "Error - The report " + report.name +
+                std::string text = kReportNotArchived + report.name +
                                    " could not be saved in the results folder " + folder + ".";
                 if (inMain) {
                     keptReport = report.name;
@@ -101,7 +98,7 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
             out.resultsText = previewText(report.text);
         }
     } catch (const std::exception& e) {
-        core::tell(dialogs, std::string("Error - The results could not be compiled (") + e.what() +
+        core::tell(dialogs, std::string(kNotCompiled) + " (" + e.what() +
                                 ")." + kParagraph +
                                 "The benchmark's files are restored and removed next.");
     }
@@ -111,9 +108,8 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
         const auto notRemoved = removeToolFiles(mainFolder, keptReport);
         core::tell(dialogs, closingMessage(restore.why, notRemoved, keptReport));
     } catch (const std::exception& e) {
-        core::tell(dialogs, std::string("Error - The game's configuration could not be "
-                                        "restored and the benchmark's files could not be "
-                                        "removed (") +
+        core::tell(dialogs, std::string(kNothingRestored) +
+                                " and the benchmark's files could not be removed (" +
                                 e.what() + ").");
     }
     return out;

@@ -2,6 +2,7 @@
 // "Generate Results": compiles the benchmark left in the game's main folder into a
 // report, archives and shows it, restores the game's configuration and removes
 // the tool's files.
+#include "results/messages.h"
 #include "core/dialogs.h"
 #include "core/folders.h"
 
@@ -11,7 +12,6 @@
 
 namespace results {
 
-inline constexpr const char* kNoResults = "Error - No results found";
 
 // What the window shows afterwards; an empty optional leaves that control as it is.
 struct ResultsOutcome {

@@ -1,5 +1,6 @@
 #include "results/report.h"
 
+#include "results/messages.h"
 #include "bench/levels.h"
 #include "bench/run_record.h"
 #include "core/folders.h"
@@ -138,7 +139,7 @@ CompiledReport compileReport(const std::string& mainFolder, core::Dialogs& dialo
     else
         reading.fault = "it could not be read";
     if (!reading.record) {
-        core::tell(dialogs, "Error - The run record " + recordName + " is damaged: " +
+        core::tell(dialogs, kDamagedRecord + recordName + " is damaged: " +
                                 reading.fault + ".\r\n\r\nNo report was written.");
         return out;
     }
@@ -148,7 +149,7 @@ CompiledReport compileReport(const std::string& mainFolder, core::Dialogs& dialo
 
     auto table = BuildDumpTable(mainFolder);
     if (!table) {
-        core::tell(dialogs, std::string("Error - The dump list ") + bench::kDumpListFile +
+        core::tell(dialogs, kDumpListTrouble + std::string(bench::kDumpListFile) +
                                 " is missing or could not be read, so the report holds no "
                                 "results.\r\n\r\nThe report keeps its header and setup.");
         return out;
@@ -171,7 +172,7 @@ CompiledReport compileReport(const std::string& mainFolder, core::Dialogs& dialo
                    std::to_string(table->dropped[row]) + " left out)";
     }
     if (!dropped.empty())
-        core::tell(dialogs, std::string("Error - The dump list ") + bench::kDumpListFile +
+        core::tell(dialogs, kDumpListTrouble + std::string(bench::kDumpListFile) +
                                 " names more than " + std::to_string(kPlaces) +
                                 " dumps for a detail level: " + dropped +
                                 ".\r\n\r\nThe report holds the first " + std::to_string(kPlaces) +

@@ -1,10 +1,15 @@
 #include "locate/locate.h"
+#include "platform/files.h"
 
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
 
 using namespace testing_support;
+
+namespace {
+const std::string sep(1, platform::folderSeparator());
+}
 using core::Answer;
 
 namespace {
@@ -12,9 +17,9 @@ namespace {
 class LocateTest : public ::testing::Test {
   protected:
     TempDir tmp;
-    std::string app = (tmp.path() / "app").string() + "/";
+    std::string app = (tmp.path() / "app").string() + sep;
     GameInstall game = makeGameInstall(tmp.path() / "game");
-    std::string gameFolder = game.root.string() + "/";
+    std::string gameFolder = game.root.string() + sep;
     std::string gameNoSep = game.root.string();
     ScriptedDialogs dialogs;
     FakeRegistry registry;
@@ -28,7 +33,7 @@ class LocateTest : public ::testing::Test {
         return readFile(app + fileName);
     }
     std::string confirmText(const std::string& folder) {
-        return "Is: \"" + folder + "/\"  the correct path to CallOfDuty?";
+        return "Is: \"" + folder + sep + "\"  the correct path to CallOfDuty?";
     }
 };
 
@@ -41,8 +46,8 @@ TEST_F(LocateTest, RememberedFileSkipsRegistryAndDialogs) {
     EXPECT_EQ(out.folders.appFolder, app);
     EXPECT_EQ(out.folders.gameFolder, gameFolder);
     EXPECT_EQ(out.folders.gameDrive, '/');
-    EXPECT_EQ(out.folders.mainFolder, gameFolder + "MAIN/");
-    EXPECT_EQ(out.folders.demosFolder, gameFolder + "MAIN/demos/");
+    EXPECT_EQ(out.folders.mainFolder, gameFolder + "MAIN" + sep);
+    EXPECT_EQ(out.folders.demosFolder, gameFolder + "MAIN" + sep + "demos" + sep);
     EXPECT_EQ(out.demos, std::vector<std::string>{"bench1.dm_2"});
 }
 
@@ -57,7 +62,7 @@ TEST_F(LocateTest, AnySpellingOfTheRememberedFileCountsAndIsRewrittenInPlace) {
         .expectMessage(confirmText(other.root.string()), Answer::Yes);
     EXPECT_TRUE(locate::relocate(app, dialogs).proceed);
     EXPECT_EQ(namesIn(app), std::vector<std::string>{"COD_path.ini"});
-    EXPECT_EQ(remembered("COD_path.ini"), crlf({other.root.string() + "/"}));
+    EXPECT_EQ(remembered("COD_path.ini"), crlf({other.root.string() + sep}));
 }
 
 TEST_F(LocateTest, RegistryPathIsConfirmedAndRemembered) {
@@ -183,12 +188,12 @@ TEST_F(LocateTest, DemoScanListsWholeNamesInListingOrder) {
         std::filesystem::create_directories(root / "Main" / "Demos");
         for (const auto& f : c.files)
             writeFile(root / "Main" / "Demos" / f, "demo");
-        writeFile(appFolder + "CoD_path.ini", crlf({root.string() + "/"}));
+        writeFile(appFolder + "CoD_path.ini", crlf({root.string() + sep}));
         ScriptedDialogs d;
         auto out = locate::startUp(appFolder, d, registry);
         ASSERT_TRUE(out.proceed);
-        EXPECT_EQ(out.folders.mainFolder, root.string() + "/Main/");
-        EXPECT_EQ(out.folders.demosFolder, root.string() + "/Main/Demos/");
+        EXPECT_EQ(out.folders.mainFolder, root.string() + sep + "Main" + sep);
+        EXPECT_EQ(out.folders.demosFolder, root.string() + sep + "Main" + sep + "Demos" + sep);
         EXPECT_EQ(out.demos, c.demos);
     }
 }
@@ -203,7 +208,7 @@ TEST_F(LocateTest, RelocationMovesToTheNewInstallAndItsDemos) {
         .expectMessage(confirmText(other.root.string()), Answer::Yes);
     auto out = locate::relocate(app, dialogs);
     ASSERT_TRUE(out.proceed);
-    EXPECT_EQ(out.folders.gameFolder, other.root.string() + "/");
+    EXPECT_EQ(out.folders.gameFolder, other.root.string() + sep);
     EXPECT_EQ(out.demos, std::vector<std::string>{"zz.dm_2"});
 }
 
@@ -211,7 +216,7 @@ TEST_F(LocateTest, RememberedFolderWithoutSeparatorStillFindsTheGame) {
     writeFile(app + "CoD_path.ini", crlf({gameNoSep}));
     auto out = locate::startUp(app, dialogs, registry);
     ASSERT_TRUE(out.proceed);
-    EXPECT_EQ(out.folders.mainFolder, gameFolder + "MAIN/");
+    EXPECT_EQ(out.folders.mainFolder, gameFolder + "MAIN" + sep);
 }
 
 } // namespace

@@ -1,0 +1,35 @@
+#pragma once
+// What "Generate Results" can tell the user. Messages that name a file or a
+// reason start with the words kept here; the user guide explains each one.
+#include <string>
+#include <vector>
+
+namespace results {
+
+inline constexpr const char* kNoResults = "Error - No results found";
+inline constexpr const char* kPrematureTermination = "Error - Premature Benchmark Termination Detected";
+inline constexpr const char* kStoppedEarly = "  AVG PROCESS FAIL:  BENCHMARK STOPPED EARLY.";
+inline constexpr const char* kRestored = "CODconfig.bak has been restored to CODconfig.cfg";
+inline constexpr const char* kRemoved =
+    "All Framewise related files have been removed from your CallOfDuty Directory.";
+
+inline constexpr const char* kDamagedRecord = "Error - The run record ";
+inline constexpr const char* kDumpListTrouble = "Error - The dump list ";
+inline constexpr const char* kDamagedDump = "Error - The console dump ";
+inline constexpr const char* kReportNotArchived = "Error - The report ";
+inline constexpr const char* kNotCompiled = "Error - The results could not be compiled";
+inline constexpr const char* kNothingRestored =
+    "Error - The game's configuration could not be restored";
+inline constexpr const char* kNotRestored = "CODconfig.bak could not be restored to CODconfig.cfg";
+inline constexpr const char* kNotRemoved =
+    "These Framewise related files could not be removed from your CallOfDuty Directory:";
+inline constexpr const char* kRemovedButReport = "All Framewise related files except the report ";
+
+inline std::vector<std::string> messageCatalog() {
+    return {kNoResults,        kPrematureTermination, kStoppedEarly,     kRestored,
+            kRemoved,          kDamagedRecord,        kDumpListTrouble,  kDamagedDump,
+            kReportNotArchived, kNotCompiled,         kNothingRestored,  kNotRestored,
+            kNotRemoved,       kRemovedButReport};
+}
+
+} // namespace results
