@@ -45,7 +45,7 @@ TEST_F(LocateTest, RememberedFileSkipsRegistryAndDialogs) {
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(out.folders.appFolder, app);
     EXPECT_EQ(out.folders.gameFolder, gameFolder);
-    EXPECT_EQ(out.folders.gameDrive, '/');
+    EXPECT_EQ(out.folders.gameDrive, gameFolder.front()); // the drive letter on Windows
     EXPECT_EQ(out.folders.mainFolder, gameFolder + "MAIN" + sep);
     EXPECT_EQ(out.folders.demosFolder, gameFolder + "MAIN" + sep + "demos" + sep);
     EXPECT_EQ(out.demos, std::vector<std::string>{"bench1.dm_2"});
