@@ -3,6 +3,7 @@
 #include "app/click_label.h"
 #include "app/qt_text.h"
 #include "archive/archive_list.h"
+#include "archive/browser.h"
 #include "bench/presets.h"
 #include "bench/run_command.h"
 #include "help/help.h"
@@ -791,9 +792,15 @@ void Framewise_Form1::Label8_Click() { help::openLink(help::Link::Label8, shell_
 void Framewise_Form1::Label12_Click() { help::openLink(help::Link::Label12, shell_); }
 void Framewise_Form1::Picture3_Click() { help::openLink(help::Link::Picture3, shell_); }
 void Framewise_Form1::Picture4_Click() { help::openLink(help::Link::Picture4, shell_); }
-void Framewise_Form1::Combo_Results_Click() {}
-void Framewise_Form1::open_results_Click() {}
-void Framewise_Form1::resultopen_Click() {}
+void Framewise_Form1::Combo_Results_Click() {
+    if (auto preview = archive::Combo_Results_Click(archiveText(), dialogs_)) setResultsText(*preview);
+}
+void Framewise_Form1::open_results_Click() {
+    archive::open_results_Click(archiveText(), launcher_, dialogs_);
+}
+void Framewise_Form1::resultopen_Click() {
+    archive::resultopen_Click(fromQt(resultsloc->text()), launcher_, dialogs_);
+}
 void Framewise_Form1::Excel_Click() {}
 void Framewise_Form1::BACKFROMEXEL_Click() {}
 void Framewise_Form1::GenerateEXCEL_Click() {}

@@ -2,6 +2,7 @@
 
 #include "results/messages.h"
 #include "archive/archive_list.h"
+#include "archive/browser.h"
 #include "bench/run_record.h"
 #include "core/textfile.h"
 #include "platform/files.h"
@@ -23,14 +24,6 @@ bool writeReport(const std::string& path, const std::string& text) {
     if (!w.open(core::fsPath(path))) return false;
     w.write(text);
     return w.close();
-}
-
-// The window shows the report with an empty first line: CR LF before every line.
-std::string previewText(const std::string& report) {
-    std::string text;
-    for (const auto& line : core::splitLines(report))
-        text += "\r\n" + line;
-    return text;
 }
 
 } // namespace
@@ -95,7 +88,7 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
                 core::tell(dialogs, text);
             }
             out.comboItems = archive::archiveItems(folders.appFolder);
-            out.resultsText = previewText(report.text);
+            out.resultsText = archive::previewText(report.text);
         }
     } catch (const std::exception& e) {
         core::tell(dialogs, std::string(kNotCompiled) + " (" + e.what() +

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -108,5 +109,26 @@ TEST_F(WindowTest, HelpControlsOpenTheGuideAndThePages) {
                                 "https://forums.veltrix.example/forumdisplay.php?s=&forumid=38",
                                 "https://www.veltrix.example/", "https://www.veltrix.example"}));
     QTest::mouseClick(get<QPushButton>("demohelp"), Qt::LeftButton);
+    EXPECT_EQ(launcher.calls.size(), 1u);
+}
+
+TEST_F(WindowTest, ChoosingAnArchivedReportPreviewsItAndOpenShowsItInTheEditor) {
+    rememberGame();
+    writeFile(appFolder + "User Results/FRWb_120426_193005.txt", crlf({"line one", "line two"}));
+    ASSERT_TRUE(window->Form_Load());
+    auto* combo = get<QComboBox>("Combo_Results");
+    ASSERT_EQ(combo->count(), 2);
+
+    combo->setCurrentIndex(1);
+    emit combo->activated(1);
+    EXPECT_EQ(window->resultsText(), "\nline one\nline two"); // an empty line, then the report
+    QTest::mouseClick(get<QPushButton>("open_results"), Qt::LeftButton);
+    ASSERT_EQ(launcher.calls.size(), 1u);
+    EXPECT_EQ(launcher.calls[0].commandLine, combo->itemText(1).toStdString());
+
+    combo->setCurrentIndex(0); // the placeholder keeps the preview
+    emit combo->activated(0);
+    EXPECT_EQ(window->resultsText(), "\nline one\nline two"); // an empty line, then the report
+    QTest::mouseClick(get<QPushButton>("resultopen"), Qt::LeftButton); // nothing generated yet
     EXPECT_EQ(launcher.calls.size(), 1u);
 }

@@ -1,5 +1,6 @@
 // The guide delivered beside the program: CR LF text that explains every
 // message the tool can show.
+#include "archive/browser.h"
 #include "bench/run_command.h"
 #include "core/textfile.h"
 #include "locate/locate.h"
@@ -47,7 +48,8 @@ TEST(Guide, ExplainsEveryMessageTheToolCanShow) {
     std::string text;
     for (const auto& line : core::splitLines(guide())) text += line + " ";
     std::vector<std::string> messages;
-    for (auto* catalog : {&locate::messageCatalog, &bench::messageCatalog, &results::messageCatalog})
+    for (auto* catalog : {&locate::messageCatalog, &bench::messageCatalog, &results::messageCatalog,
+                          &archive::messageCatalog})
         for (const auto& m : catalog()) messages.push_back(m);
     ASSERT_FALSE(messages.empty());
     for (const auto& m : messages) {
