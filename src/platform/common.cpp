@@ -1,4 +1,5 @@
 #include "platform/files.h"
+#include "platform/keys.h"
 #include "platform/launcher.h"
 
 #include <cctype>
@@ -24,6 +25,29 @@ bool matchesPattern(const std::string& name, const std::string& pattern) {
     }
     while (p < pattern.size() && pattern[p] == '*') ++p;
     return p == pattern.size();
+}
+
+std::vector<Key> parseKeys(const std::string& text) {
+    static const struct {
+        const char* name;
+        Key::Kind kind;
+    } kNamed[] = {{"{DOWN}", Key::Kind::Down}, {"{RIGHT}", Key::Kind::Right}, {"{HOME}", Key::Kind::Home}};
+    std::vector<Key> keys;
+    for (std::size_t i = 0; i < text.size();) {
+        bool named = false;
+        for (const auto& k : kNamed) {
+            if (text.compare(i, std::char_traits<char>::length(k.name), k.name) == 0) {
+                keys.push_back({k.kind, 0});
+                i += std::char_traits<char>::length(k.name);
+                named = true;
+                break;
+            }
+        }
+        if (named) continue;
+        if (text[i] != '(' && text[i] != ')') keys.push_back({Key::Kind::Character, text[i]});
+        ++i;
+    }
+    return keys;
 }
 
 std::string notepadCommandLine(const std::string& path) { return "notepad.exe " + path; }
