@@ -3,6 +3,7 @@
 // that is removed at the end of the test. Real files everywhere.
 #include "core/dialogs.h"
 #include "platform/clock.h"
+#include "platform/keys.h"
 #include "platform/launcher.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -79,6 +80,22 @@ public:
     platform::LaunchResult startProgram(const std::string& path) override {
         calls.push_back({"program", {}, path});
         return result;
+    }
+};
+
+// Records every keystroke text with its wait flag; answers with succeed.
+class RecordingKeySender : public platform::KeySender {
+public:
+    struct Sent {
+        std::string text;
+        bool wait = false;
+        bool operator==(const Sent&) const = default;
+    };
+    bool succeed = true;
+    std::vector<Sent> sent;
+    bool send(const std::string& text, bool wait) override {
+        sent.push_back({text, wait});
+        return succeed;
     }
 };
 

@@ -1,0 +1,293 @@
+#include "archive/sheet_export.h"
+
+#include "bench/run_record.h"
+#include "core/textfile.h"
+#include "platform/files.h"
+#include "results/average.h"
+#include "results/dumps.h"
+#include "results/messages.h"
+#include "results/report.h"
+#include "results/restore.h"
+
+#include <array>
+#include <exception>
+#include <optional>
+
+namespace archive {
+
+namespace {
+
+constexpr const char* kTitle = "Framewise RESULTS";
+constexpr const char* kSetupLabel = "BENCHMARK SETUP:  ";
+constexpr const char* kDemoLabel = "     Demo: ";
+constexpr const char* kLevelsLabel = "     Configuration Files Run: ";
+constexpr const char* kResolutionsLabel = "     Resolutions Used: ";
+constexpr const char* kResolutionsIndent = "  ";
+constexpr const char* kRunsLabel = "     Benchmarks run at these settings:";
+constexpr const char* kRunsTail = " times.";
+constexpr const char* kItemGap = "   ";
+constexpr const char* kAverageWord = "AVERAGE:";
+constexpr const char* kDown = "{DOWN}";
+constexpr const char* kRight = "{RIGHT}";
+constexpr const char* kHome = "{HOME}";
+constexpr std::array<const char*, results::kRows> kLevelHeaders{
+    "NORMAL Configuration File Settings:", "HIGH Configuration File Settings:",
+    "MAX Configuration File Settings:", "CUSTOM Configuration File Settings:"};
+// The sixth and later resolutions go one cell down.
+constexpr std::size_t kResolutionsPerCell = 5;
+constexpr std::size_t kThreePerDumpPlaces = 12;
+constexpr const char* kParagraph = "\r\n\r\n";
+constexpr const char* kTypedStays = "What was typed before stays in the spreadsheet.";
+
+constexpr bool W = true;  // the sender returns once the window has the keys
+constexpr bool N = false; // the sender returns at once
+
+// Why the typing stopped; the user has been told.
+struct Stop {};
+
+class SheetTypist {
+  public:
+    SheetTypist(platform::KeySender& keys, const results::DumpFolder& folder,
+                core::Dialogs& dialogs)
+        : keys_(keys), folder_(folder), dialogs_(dialogs) {}
+
+    void send(const std::string& text, bool wait) {
+        if (keys_.send(text, wait)) return;
+        core::tell(dialogs_, std::string(kKeysNotSent) + " (is there a desktop display?)." +
+                                 kParagraph + "The export stopped. " + kTypedStays);
+        throw Stop{};
+    }
+
+    void setupBlock(const results::RunRecord& rec) {
+        send(kTitle, W);
+        send(kDown, W);
+        send(kSetupLabel, W);
+        send(kDemoLabel + rec.demo, N);
+        send(kDown, W);
+        send(kLevelsLabel, N);
+        for (const auto& level : rec.levels)
+            send(level + kItemGap, W);
+        send(kDown, W);
+        send(kResolutionsLabel, W);
+        send(kResolutionsIndent, W);
+        for (std::size_t i = 0; i < rec.resolutions.size(); ++i) {
+            send(rec.resolutions[i] + kItemGap, W);
+            if (i + 1 == kResolutionsPerCell) send(kDown, W);
+        }
+        send(kDown, W);
+        send(kRunsLabel + rec.runsLine + kRunsTail, W);
+        for (int i = 0; i < 3; ++i)
+            send(kDown, W);
+    }
+
+    void onePerDumpRow(std::size_t row, const std::vector<std::string>& names, std::size_t runs) {
+        if (names.empty()) {
+            send(kDown, N);
+            send(kHome, N);
+            return;
+        }
+        header(row);
+        const std::size_t places = std::min(names.size(), results::kPlaces);
+        for (std::size_t r = 0; r < places; r += runs) {
+            const std::string first = dumpText(names[r]);
+            sendLabel(names[r], first);
+            std::vector<std::string> figures;
+            for (std::size_t j = r; j < r + runs; ++j) {
+                if (j >= places) {
+                    send(results::kStoppedEarly, N);
+                    rowEnd();
+                    return;
+                }
+                const std::string fps =
+                    figuresOf(names[j], j == r ? first : dumpText(names[j]), false).front();
+                send(fps, W);
+                send(kRight, W);
+                figures.push_back(fps);
+            }
+            sendAverage(names[r], figures);
+            send(kDown, W);
+            send(kHome, W);
+        }
+        rowEnd();
+    }
+
+    void threePerDumpRow(std::size_t row, const std::vector<std::string>& names) {
+        if (!names.empty()) header(row);
+        for (std::size_t m = 0; m < kThreePerDumpPlaces; ++m) {
+            if (m >= names.size()) {
+                send(kDown, W);
+                send(kHome, W);
+                return;
+            }
+            const std::string text = dumpText(names[m]);
+            sendLabel(names[m], text);
+            const auto figures = figuresOf(names[m], text, true);
+            for (const auto& fps : figures) {
+                send(fps, W);
+                send(kRight, W);
+            }
+            // A single result has nothing to average; its row is followed by an empty one.
+            if (figures.size() == 1)
+                send(kDown, W);
+            else
+                sendAverage(names[m], figures);
+            send(kDown, W);
+            send(kHome, W);
+        }
+    }
+
+  private:
+    void header(std::size_t row) {
+        send(kDown, W);
+        send(kLevelHeaders[row], W);
+        send(kDown, W);
+        send(kHome, W);
+    }
+
+    void rowEnd() {
+        send(kDown, N);
+        send(kHome, N);
+    }
+
+    [[noreturn]] void damaged(const std::string& name, const std::string& what) {
+        core::tell(dialogs_, results::kDamagedDump + name + " " + what + "." + kParagraph +
+                                 "The export stopped there. " + kTypedStays);
+        throw Stop{};
+    }
+
+    std::string dumpText(const std::string& name) {
+        auto dump = results::ReadConsoleDump(folder_, name);
+        switch (dump.status) {
+        case results::DumpStatus::Present:
+            if (dump.text.empty()) damaged(name, "is empty");
+            return std::move(dump.text);
+        case results::DumpStatus::Missing:
+            damaged(name, "is missing: the benchmark stopped before writing it");
+        case results::DumpStatus::NotAName:
+            core::tell(dialogs_, results::kDumpListTrouble + std::string(bench::kDumpListFile) +
+                                     " names \"" + name +
+                                     "\", which is not a plain file name, so it was not opened." +
+                                     kParagraph + "The export stopped there. " + kTypedStays);
+            throw Stop{};
+        case results::DumpStatus::Unreadable:
+            damaged(name, "could not be read");
+        }
+        damaged(name, "could not be read");
+    }
+
+    void sendLabel(const std::string& name, const std::string& text) {
+        auto res = results::ParseResolutionLabel(text);
+        if (!res) damaged(name, "has no screen mode line (\"MODE: n, W x H f...\")");
+        // The parentheses group the keys and are not typed: the cell shows "640x480 ".
+        send("(" + res->width + "x" + res->height + ") ", W);
+        send(kRight, W);
+    }
+
+    // The dump's fps texts, at least one and every one a number.
+    std::vector<std::string> figuresOf(const std::string& name, const std::string& text, bool all) {
+        auto figures = results::ExtractFpsValues(text, all);
+        if (!figures) damaged(name, "has a \"seconds: \" result without \"fps\" after it");
+        if (figures->empty()) damaged(name, "holds no result (no \"seconds: \" ... \"fps\")");
+        for (const auto& f : *figures)
+            if (!results::parseFigure(f))
+                damaged(name, "has the result \"" + f + "\", which is not a number");
+        return std::move(*figures);
+    }
+
+    void sendAverage(const std::string& name, const std::vector<std::string>& figures) {
+        auto avg = results::averageHundredths(figures);
+        if (!avg) damaged(name, "has results too long to average");
+        send(kAverageWord, W);
+        send(kRight, W);
+        send(results::hundredthsText(*avg), W);
+    }
+
+    platform::KeySender& keys_;
+    const results::DumpFolder& folder_;
+    core::Dialogs& dialogs_;
+};
+
+void exportRun(const core::GameFolders& folders, const std::string& excelPath,
+               core::Dialogs& dialogs, platform::Launcher& launcher, platform::KeySender& keys) {
+    const std::string& mainFolder = folders.mainFolder;
+    const std::string recordName = bench::kRunRecordFile;
+    if (!platform::exactNamePresent(mainFolder, recordName)) {
+        core::tell(dialogs, results::kNoResults);
+        return;
+    }
+
+    const auto restore = results::restoreConfiguration(mainFolder);
+    if (!restore.restored) {
+        core::tell(dialogs, std::string(results::kNotRestored) + ": " + restore.why +
+                                ". config_mp.cfg and config_mp.bak were left as they are." +
+                                kParagraph + "The spreadsheet was not started.");
+        return;
+    }
+    core::tell(dialogs, results::kRestored);
+
+    // Everything the sheet needs is read before the spreadsheet starts, so a damaged
+    // record or dump list types nothing.
+    results::RecordReading reading;
+    if (auto lines = core::readLines(core::fsPath(mainFolder + recordName)))
+        reading = results::parseRunRecord(*lines);
+    else
+        reading.fault = "it could not be read";
+    if (!reading.record) {
+        core::tell(dialogs, results::kDamagedRecord + recordName + " is damaged: " + reading.fault +
+                                "." + kParagraph + "The spreadsheet was not started.");
+        return;
+    }
+    const auto table = results::BuildDumpTable(mainFolder);
+    if (!table) {
+        core::tell(dialogs, results::kDumpListTrouble + std::string(bench::kDumpListFile) +
+                                " is missing or could not be read." + kParagraph +
+                                "The spreadsheet was not started.");
+        return;
+    }
+    const results::DumpFolder dumps(mainFolder);
+
+    const auto started = launcher.startProgram(excelPath);
+    if (!started.started) {
+        core::tell(dialogs, std::string(kSheetNotStarted) + ": " + excelPath + kParagraph +
+                                started.error + kParagraph + "Nothing was typed.");
+        return;
+    }
+
+    const results::RunRecord& rec = *reading.record;
+    SheetTypist typist(keys, dumps, dialogs);
+    try {
+        typist.setupBlock(rec);
+        // parseRunRecord refuses a one-per-dump record without runs.
+        const std::size_t runs = rec.runs < 1 ? 1 : static_cast<std::size_t>(rec.runs);
+        for (std::size_t row = 0; row < results::kRows; ++row) {
+            if (rec.mode == results::DumpMode::ThreePerDump)
+                typist.threePerDumpRow(row, table->rows[row]);
+            else
+                typist.onePerDumpRow(row, table->rows[row], runs);
+        }
+    } catch (const Stop&) {
+        // Told where it happened.
+    }
+}
+
+} // namespace
+
+ExcelPanel GenerateEXCEL_Click(const core::GameFolders& folders, core::Dialogs& dialogs,
+                               platform::Launcher& launcher, platform::KeySender& keys) {
+    ExcelPanel panel;
+    try {
+        panel.pathText = locateExcel(folders.appFolder, kExcelNotKnown, dialogs);
+        if (panel.pathText) exportRun(folders, *panel.pathText, dialogs, launcher, keys);
+    } catch (const std::exception& e) {
+        core::tell(dialogs,
+                   std::string(kExportFailed) + ": " + e.what() + kParagraph + kTypedStays);
+    }
+    return panel;
+}
+
+std::vector<std::string> sheetMessageCatalog() {
+    return {kLocateExcel,       kExcelNotKnown,   kInvalidExcelPath, kExcelPathNotSaved,
+            kExcelLocateFailed, kSheetNotStarted, kKeysNotSent,      kExportFailed};
+}
+
+} // namespace archive

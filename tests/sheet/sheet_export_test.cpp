@@ -1,0 +1,376 @@
+#include "archive/sheet_export.h"
+
+#include "bench/run_record.h"
+#include "platform/files.h"
+#include "results/messages.h"
+#include "results/report.h"
+#include "results/restore.h"
+#include "support/fakes.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <ostream>
+#include <utility>
+
+using namespace archive;
+using testing_support::crlf;
+using testing_support::readFile;
+using testing_support::RecordingKeySender;
+using testing_support::ScriptedDialogs;
+using testing_support::writeFile;
+using Sent = RecordingKeySender::Sent;
+namespace fs = std::filesystem;
+
+namespace testing_support {
+void PrintTo(const RecordingKeySender::Sent& s, std::ostream* os) {
+    *os << (s.wait ? "W \"" : "- \"") << s.text << "\"";
+}
+} // namespace testing_support
+
+namespace {
+
+Sent w(const std::string& text) {
+    return {text, true};
+}
+Sent n(const std::string& text) {
+    return {text, false};
+}
+const Sent D = w("{DOWN}"), R = w("{RIGHT}"), H = w("{HOME}");
+
+const std::string kBackup = "seta name \"Before the benchmark\"\r\n";
+const std::string kBenchConfig = "seta r_mode \"6\"\r\n";
+
+// A console dump as the game writes it: LF line ends, one result line per run.
+std::string dump(const std::string& w, const std::string& h, const std::vector<std::string>& fps) {
+    std::string text = "]vid_restart\n...setting mode 3:\nMODE: 3, " + w + " x " + h +
+                       " fullscreen hz:N/A\n]timedemo 1\n";
+    for (const auto& f : fps)
+        text += "]demo bench1\n1300 frames, 27.4 seconds: " + f + " fps\n";
+    return text + "]condump\n";
+}
+
+// A game install with a finished benchmark, a remembered spreadsheet path and the
+// configuration backup RUN made.
+struct Bench {
+    testing_support::TempDir tmp;
+    testing_support::GameInstall game = testing_support::makeGameInstall(tmp.path() / "game");
+    core::GameFolders folders;
+    std::string excel;
+    RecordingKeySender keys;
+    testing_support::RecordingLauncher launcher;
+    ScriptedDialogs dialogs;
+
+    Bench() {
+        const char sep = platform::folderSeparator();
+        fs::create_directories(tmp.path() / "app");
+        folders.appFolder = (tmp.path() / "app").string() + sep;
+        folders.gameFolder = game.root.string() + sep;
+        folders.mainFolder = game.main().string() + sep;
+        excel = (tmp.path() / "Office").string() + sep + "EXCEL.EXE";
+        writeFile(excel, "program");
+        writeFile(tmp.path() / "app" / kExcelPathFile, crlf({excel}));
+        writeFile(game.main() / "config_mp.bak", kBackup);
+        writeFile(game.main() / "config_mp.cfg", kBenchConfig);
+    }
+    fs::path main() const { return game.main(); }
+
+    void record(const std::string& mode, const std::vector<std::string>& levels,
+                const std::vector<std::string>& resolutions, const std::string& runs) {
+        std::vector<std::string> lines{mode, "bench1", std::to_string(levels.size())};
+        lines.insert(lines.end(), levels.begin(), levels.end());
+        lines.push_back(std::to_string(resolutions.size()));
+        lines.insert(lines.end(), resolutions.begin(), resolutions.end());
+        lines.insert(lines.end(), {runs, "FRWb_120426_193005.txt",
+                                   "Friday, December 04, 2026  07:30:05 PM", "No Comment"});
+        writeFile(main() / bench::kRunRecordFile, crlf(lines));
+    }
+    // Writes the dumps and a dump list naming them in this order.
+    void dumps(const std::vector<std::pair<std::string, std::string>>& named) {
+        std::vector<std::string> list;
+        for (const auto& [name, text] : named) {
+            list.push_back(name);
+            writeFile(main() / name, text);
+        }
+        writeFile(main() / bench::kDumpListFile, crlf(list));
+    }
+    ExcelPanel press() { return GenerateEXCEL_Click(folders, dialogs, launcher, keys); }
+};
+
+// What follows the setup block: it ends with the first three waited downs in a row.
+std::vector<Sent> levelBlocks(const std::vector<Sent>& sent) {
+    for (std::size_t i = 0; i + 2 < sent.size(); ++i)
+        if (sent[i] == D && sent[i + 1] == D && sent[i + 2] == D)
+            return {sent.begin() + static_cast<std::ptrdiff_t>(i + 3), sent.end()};
+    ADD_FAILURE() << "no end of the setup block";
+    return {};
+}
+
+std::vector<Sent> header(const std::string& text) {
+    return {D, w(text), D, H};
+}
+
+std::vector<Sent> join(std::initializer_list<std::vector<Sent>> parts) {
+    std::vector<Sent> all;
+    for (const auto& p : parts)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+const std::vector<Sent> kSkippedRow{n("{DOWN}"), n("{HOME}")};
+
+} // namespace
+
+TEST(SheetExport, OnePerDumpTwoLevelsTypesTheWholeSequence) {
+    Bench b;
+    b.record("con1", {"Normal", "High"}, {"640x480", "800x600"}, "1");
+    b.dumps({{"FRWb_3_1.lo", dump("640", "480", {"48.0"})},
+             {"FRWb_4_1.lo", dump("800", "600", {"41.5"})},
+             {"FRWb_3_1.hi", dump("640", "480", {"39.25"})},
+             {"FRWb_4_1.hi", dump("800", "600", {"30"})}});
+    b.dialogs.expectMessage(results::kRestored);
+
+    const auto panel = b.press();
+
+    EXPECT_TRUE(panel.visible);
+    EXPECT_EQ(panel.pathText, b.excel);
+    ASSERT_EQ(b.launcher.calls.size(), 1u);
+    EXPECT_EQ(b.launcher.calls[0].kind, "program");
+    EXPECT_EQ(b.launcher.calls[0].commandLine, b.excel);
+    const std::vector<Sent> expected = join({
+        {w("Framewise RESULTS"), D, w("BENCHMARK SETUP:  "), n("     Demo: bench1"), D,
+         n("     Configuration Files Run: "), w("Normal   "), w("High   "), D,
+         w("     Resolutions Used: "), w("  "), w("640x480   "), w("800x600   "), D,
+         w("     Benchmarks run at these settings:1 times."), D, D, D},
+        header("NORMAL Configuration File Settings:"),
+        {w("(640x480) "), R, w("48.0"), R, w("AVERAGE:"), R, w("48"), D, H},
+        {w("(800x600) "), R, w("41.5"), R, w("AVERAGE:"), R, w("41.5"), D, H},
+        kSkippedRow,
+        header("HIGH Configuration File Settings:"),
+        {w("(640x480) "), R, w("39.25"), R, w("AVERAGE:"), R, w("39.25"), D, H},
+        {w("(800x600) "), R, w("30"), R, w("AVERAGE:"), R, w("30"), D, H},
+        kSkippedRow,
+        kSkippedRow, // Maximum
+        kSkippedRow, // Custom
+    });
+    EXPECT_EQ(b.keys.sent, expected);
+    // The export leaves the run in place for "Generate Results".
+    EXPECT_TRUE(fs::exists(b.main() / bench::kRunRecordFile));
+    EXPECT_TRUE(fs::exists(b.main() / "FRWb_3_1.lo"));
+}
+
+TEST(SheetExport, RunMissingFromAGroupTypesTheEarlyStopAndGoesOnWithTheNextLevel) {
+    Bench b;
+    b.record("con1", {"Normal", "High"}, {"640x480", "800x600"}, "2");
+    b.dumps({{"FRWb_3_1.lo", dump("640", "480", {"47.0"})},
+             {"FRWb_3_2.lo", dump("640", "480", {"47.25"})},
+             {"FRWb_4_1.lo", dump("800", "600", {"41.0"})},
+             {"FRWb_3_1.hi", dump("640", "480", {"41.0"})},
+             {"FRWb_3_2.hi", dump("640", "480", {"41.0"})}});
+    b.dialogs.expectMessage(results::kRestored);
+    b.press();
+    const std::vector<Sent> expected = join({
+        header("NORMAL Configuration File Settings:"),
+        // 94.25 / 2 = 47.125 goes to the even hundredth.
+        {w("(640x480) "), R, w("47.0"), R, w("47.25"), R, w("AVERAGE:"), R, w("47.12"), D, H},
+        {w("(800x600) "), R, w("41.0"), R, n(results::kStoppedEarly)},
+        kSkippedRow,
+        header("HIGH Configuration File Settings:"),
+        {w("(640x480) "), R, w("41.0"), R, w("41.0"), R, w("AVERAGE:"), R, w("41"), D, H},
+        kSkippedRow,
+        kSkippedRow,
+        kSkippedRow,
+    });
+    EXPECT_EQ(levelBlocks(b.keys.sent), expected);
+}
+
+TEST(SheetExport, FifthResolutionIsFollowedByAnExtraDown) {
+    const std::vector<std::string> all{"320x240", "400x300", "512x384", "640x480",
+                                       "800x600", "960x720", "1024x768"};
+    for (std::size_t count : {4u, 5u, 7u}) {
+        SCOPED_TRACE(count);
+        Bench b;
+        const std::vector<std::string> used(all.begin(), all.begin() + count);
+        b.record("con1", {"Normal"}, used, "3");
+        b.dumps({});
+        b.dialogs.expectMessage(results::kRestored);
+        b.press();
+        std::vector<Sent> expected{w("     Resolutions Used: "), w("  ")};
+        for (std::size_t i = 0; i < count; ++i) {
+            expected.push_back(w(used[i] + "   "));
+            if (i == 4) expected.push_back(D);
+        }
+        expected.insert(expected.end(), {D, w("     Benchmarks run at these settings:3 times.")});
+        const auto& sent = b.keys.sent;
+        const auto from = std::find(sent.begin(), sent.end(), expected.front());
+        ASSERT_NE(from, sent.end());
+        EXPECT_EQ(std::vector<Sent>(from, from + static_cast<std::ptrdiff_t>(std::min<std::size_t>(
+                                                     expected.size(), sent.end() - from))),
+                  expected);
+    }
+}
+
+TEST(SheetExport, ThreePerDumpSingleResultHasNoAverageAndFourAreAveraged) {
+    Bench b;
+    b.record("con3", {"Normal"}, {"640x480", "1024x768"}, "1");
+    b.dumps({{"FRWb_3.lo", dump("640", "480", {"48.0"})},
+             {"FRWb_6.lo", dump("1024", "768", {"35.2", "35.8", "35.5", "36.0"})}});
+    b.dialogs.expectMessage(results::kRestored);
+    b.press();
+    const std::vector<Sent> emptyRow{D, H};
+    const std::vector<Sent> expected = join({
+        header("NORMAL Configuration File Settings:"),
+        {w("(640x480) "), R, w("48.0"), R, D, D, H},
+        // 142.5 / 4 = 35.625 goes to the even hundredth.
+        {w("(1024x768) "), R, w("35.2"), R, w("35.8"), R, w("35.5"), R, w("36.0"), R, w("AVERAGE:"),
+         R, w("35.62"), D, H},
+        emptyRow,
+        emptyRow,
+        emptyRow,
+        emptyRow,
+    });
+    EXPECT_EQ(levelBlocks(b.keys.sent), expected);
+}
+
+TEST(SheetExport, NoRunRecordTellsAndRestoresNothing) {
+    Bench b;
+    b.dialogs.expectMessage(results::kNoResults);
+    const auto panel = b.press();
+    EXPECT_EQ(panel.pathText, b.excel);
+    EXPECT_TRUE(b.launcher.calls.empty());
+    EXPECT_TRUE(b.keys.sent.empty());
+    EXPECT_EQ(readFile(b.main() / "config_mp.cfg"), kBenchConfig);
+}
+
+TEST(SheetExport, ConfigurationIsRestoredAndToldBeforeTheSpreadsheetStarts) {
+    struct WatchingLauncher : testing_support::RecordingLauncher {
+        std::string configAtStart;
+        std::size_t dialogsAtStart = 0;
+        fs::path config;
+        const ScriptedDialogs* dialogs = nullptr;
+        platform::LaunchResult startProgram(const std::string& path) override {
+            configAtStart = readFile(config);
+            dialogsAtStart = dialogs->shown.size();
+            return RecordingLauncher::startProgram(path);
+        }
+    };
+    Bench b;
+    b.record("con1", {"Normal"}, {"640x480"}, "1");
+    b.dumps({{"FRWb_3_1.lo", dump("640", "480", {"48.0"})}});
+    b.dialogs.expectMessage(results::kRestored);
+    WatchingLauncher launcher;
+    launcher.config = b.main() / "config_mp.cfg";
+    launcher.dialogs = &b.dialogs;
+    GenerateEXCEL_Click(b.folders, b.dialogs, launcher, b.keys);
+    ASSERT_EQ(launcher.calls.size(), 1u);
+    EXPECT_EQ(launcher.configAtStart, kBackup);
+    EXPECT_EQ(launcher.dialogsAtStart, 1u);
+    EXPECT_EQ(readFile(b.main() / "config_mp.bak"), kBackup);
+}
+
+TEST(SheetExport, FaultsBeforeTypingAreToldAndNothingIsTyped) {
+    struct Case {
+        const char* what;
+        // Arranges the fault and returns the messages the user must see.
+        std::vector<std::string> (*arrange)(Bench&);
+        std::size_t launches, sends;
+    };
+    const Case cases[] = {
+        {"the configuration cannot be restored",
+         [](Bench& b) -> std::vector<std::string> {
+             fs::remove(b.main() / "config_mp.bak");
+             const auto why = results::restoreConfiguration(b.folders.mainFolder).why;
+             return {std::string(results::kNotRestored) + ": " + why +
+                     ". config_mp.cfg and config_mp.bak were left as they are.\r\n\r\n"
+                     "The spreadsheet was not started."};
+         },
+         0, 0},
+        {"a damaged run record",
+         [](Bench& b) -> std::vector<std::string> {
+             writeFile(b.main() / bench::kRunRecordFile, crlf({"con1", "bench1", "two"}));
+             const auto fault = results::parseRunRecord({"con1", "bench1", "two"}).fault;
+             return {results::kRestored, std::string(results::kDamagedRecord) +
+                                             bench::kRunRecordFile + " is damaged: " + fault +
+                                             ".\r\n\r\nThe spreadsheet was not started."};
+         },
+         0, 0},
+        {"no dump list",
+         [](Bench& b) -> std::vector<std::string> {
+             fs::remove(b.main() / bench::kDumpListFile);
+             return {results::kRestored, std::string(results::kDumpListTrouble) +
+                                             bench::kDumpListFile +
+                                             " is missing or could not be read.\r\n\r\n"
+                                             "The spreadsheet was not started."};
+         },
+         0, 0},
+        {"the spreadsheet cannot start",
+         [](Bench& b) -> std::vector<std::string> {
+             b.launcher.result = {false, "No such program."};
+             return {results::kRestored, std::string(kSheetNotStarted) + ": " + b.excel +
+                                             "\r\n\r\nNo such program.\r\n\r\nNothing was typed."};
+         },
+         1, 0},
+        {"no display for the keystrokes",
+         [](Bench& b) -> std::vector<std::string> {
+             b.keys.succeed = false;
+             return {results::kRestored,
+                     std::string(kKeysNotSent) +
+                         " (is there a desktop display?).\r\n\r\nThe export stopped. What was "
+                         "typed before stays in the spreadsheet."};
+         },
+         1, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bench b;
+        b.record("con1", {"Normal"}, {"640x480"}, "1");
+        b.dumps({{"FRWb_3_1.lo", dump("640", "480", {"48.0"})}});
+        for (const auto& m : c.arrange(b))
+            b.dialogs.expectMessage(m);
+        EXPECT_EQ(b.press().pathText, b.excel);
+        EXPECT_EQ(b.launcher.calls.size(), c.launches);
+        EXPECT_EQ(b.keys.sent.size(), c.sends);
+    }
+}
+
+TEST(SheetExport, BadDumpStopsTheExportWithOneMessageNamingIt) {
+    const std::string typedStays = "\r\n\r\nThe export stopped there. What was typed before "
+                                   "stays in the spreadsheet.";
+    struct Case {
+        const char* mode;
+        std::string name, text; // the Normal row's only dump; "" text: not written
+        std::string message;
+    };
+    const std::string damaged = results::kDamagedDump;
+    const Case cases[] = {
+        {"con1", "FRWb_3_1.lo", "",
+         damaged + "FRWb_3_1.lo is missing: the benchmark stopped before writing it."},
+        {"con1", "FRWb_3_1.lo", "]condump\n",
+         damaged + "FRWb_3_1.lo has no screen mode line " + "(\"MODE: n, W x H f...\")."},
+        {"con1", "FRWb_3_1.lo", dump("640", "480", {}),
+         damaged + "FRWb_3_1.lo holds no result (no \"seconds: \" ... \"fps\")."},
+        {"con3", "FRWb_3.lo", dump("640", "480", {"48.0", "4x.5"}),
+         damaged + "FRWb_3.lo has the result \"4x.5\", which is not a number."},
+        {"con1", "../FRWb_3_1.lo", "",
+         std::string(results::kDumpListTrouble) + bench::kDumpListFile +
+             " names \"../FRWb_3_1.lo\", which is not a plain file name, so it was not opened."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name + " " + c.text);
+        Bench b;
+        b.record(c.mode, {"Normal"}, {"640x480"}, "1");
+        writeFile(b.main() / bench::kDumpListFile, crlf({c.name}));
+        if (!c.text.empty()) writeFile(b.main() / c.name, c.text);
+        // A dump outside the main folder is never read, even when it is there.
+        writeFile(b.game.root / "FRWb_3_1.lo", dump("640", "480", {"48.0"}));
+        b.dialogs.expectMessage(results::kRestored).expectMessage(c.message + typedStays);
+        b.press();
+        const auto after = levelBlocks(b.keys.sent);
+        const auto head = header("NORMAL Configuration File Settings:");
+        // The header was typed; the label only when the dump gave one, then nothing more.
+        ASSERT_GE(after.size(), head.size());
+        EXPECT_EQ(std::vector<Sent>(after.begin(), after.begin() + 4), head);
+        EXPECT_LE(after.size(), head.size() + 4);
+        for (const auto& s : after)
+            EXPECT_NE(s.text, "48.0");
+    }
+}
