@@ -4,6 +4,7 @@
 #include "app/qt_text.h"
 #include "archive/archive_list.h"
 #include "archive/browser.h"
+#include "archive/sheet_export.h"
 #include "bench/presets.h"
 #include "bench/run_command.h"
 #include "help/help.h"
@@ -173,7 +174,7 @@ static void initResources() {
 
 Framewise_Form1::Framewise_Form1(WindowServices s, QWidget* parent)
     : QWidget(parent), dialogs_(s.dialogs), registry_(s.registry), launcher_(s.launcher),
-      shell_(s.shell), clock_(s.clock), appFolder_(std::move(s.appFolder)) {
+      shell_(s.shell), clock_(s.clock), keys_(s.keys), appFolder_(std::move(s.appFolder)) {
     initResources();
     setObjectName(q("Framewise_Form1"));
     setWindowTitle(q(kCaption));
@@ -801,6 +802,21 @@ void Framewise_Form1::open_results_Click() {
 void Framewise_Form1::resultopen_Click() {
     archive::resultopen_Click(fromQt(resultsloc->text()), launcher_, dialogs_);
 }
-void Framewise_Form1::Excel_Click() {}
-void Framewise_Form1::BACKFROMEXEL_Click() {}
-void Framewise_Form1::GenerateEXCEL_Click() {}
+void Framewise_Form1::applyExcelPanel(const archive::ExcelPanel& panel) {
+    setExcelFrameVisible(panel.visible);
+    if (panel.pathText) setExcelPath(*panel.pathText);
+}
+
+// The panel opens before the spreadsheet is looked for, so the questions come
+// over it.
+void Framewise_Form1::Excel_Click() {
+    setExcelFrameVisible(true);
+    applyExcelPanel(archive::Excel_Click(appFolder_, dialogs_));
+}
+
+void Framewise_Form1::BACKFROMEXEL_Click() { applyExcelPanel(archive::BACKFROMEXEL_Click()); }
+
+void Framewise_Form1::GenerateEXCEL_Click() {
+    setExcelFrameVisible(true);
+    applyExcelPanel(archive::GenerateEXCEL_Click(folders_, dialogs_, launcher_, keys_));
+}

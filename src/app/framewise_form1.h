@@ -5,6 +5,7 @@
 #include "core/dialogs.h"
 #include "core/folders.h"
 #include "platform/clock.h"
+#include "platform/keys.h"
 #include "platform/launcher.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -28,6 +29,9 @@ class QTabWidget;
 namespace locate {
 struct Outcome;
 }
+namespace archive {
+struct ExcelPanel;
+}
 
 // What the window works with, supplied by main() or by a test.
 struct WindowServices {
@@ -36,6 +40,7 @@ struct WindowServices {
     platform::Launcher& launcher;
     platform::Shell& shell;
     platform::Clock& clock;
+    platform::KeySender& keys;
     std::string appFolder; // the program's folder, ending with the separator
 };
 
@@ -104,12 +109,14 @@ class Framewise_Form1 : public QWidget {
     void buildAboutTab(QWidget* page);
     void connectHandlers();
     void applyLocation(const locate::Outcome& outcome);
+    void applyExcelPanel(const archive::ExcelPanel& panel);
 
     core::Dialogs& dialogs_;
     platform::Registry& registry_;
     platform::Launcher& launcher_;
     platform::Shell& shell_;
     platform::Clock& clock_;
+    platform::KeySender& keys_;
     std::string appFolder_;
     core::GameFolders folders_;
     bool ended_ = false;

@@ -68,8 +68,9 @@ int main(int argc, char** argv) {
     auto launcher = platform::systemLauncher();
     OwnedShell shell;
     auto clock = platform::systemClock();
+    auto keys = platform::systemKeySender();
     Framewise_Form1 window(
-        {dialogs, *registry, *launcher, shell, *clock, platform::programFolder()});
+        {dialogs, *registry, *launcher, shell, *clock, *keys, platform::programFolder()});
     dialogs.setParent(&window);
     shell.owner = &window;
     if (!window.Form_Load()) return 0;

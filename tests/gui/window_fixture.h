@@ -34,13 +34,14 @@ class WindowTest : public ::testing::Test {
     RecordingLauncher launcher;
     RecordingShell shell;
     FixedClock clock;
+    RecordingKeySender keys;
     std::unique_ptr<Framewise_Form1> window;
 
     WindowTest() {
         app();
         std::filesystem::create_directories(appFolder);
         window = std::make_unique<Framewise_Form1>(
-            WindowServices{dialogs, registry, launcher, shell, clock, appFolder});
+            WindowServices{dialogs, registry, launcher, shell, clock, keys, appFolder});
     }
 
     void rememberGame() { writeFile(appFolder + "CoD_path.ini", crlf({game.root.string() + "/"})); }

@@ -1,6 +1,7 @@
 // The guide delivered beside the program: CR LF text that explains every
 // message the tool can show.
 #include "archive/browser.h"
+#include "archive/sheet_export.h"
 #include "bench/run_command.h"
 #include "core/textfile.h"
 #include "locate/locate.h"
@@ -49,7 +50,7 @@ TEST(Guide, ExplainsEveryMessageTheToolCanShow) {
     for (const auto& line : core::splitLines(guide())) text += line + " ";
     std::vector<std::string> messages;
     for (auto* catalog : {&locate::messageCatalog, &bench::messageCatalog, &results::messageCatalog,
-                          &archive::messageCatalog})
+                          &archive::messageCatalog, &archive::sheetMessageCatalog})
         for (const auto& m : catalog()) messages.push_back(m);
     ASSERT_FALSE(messages.empty());
     for (const auto& m : messages) {
