@@ -246,10 +246,18 @@ void exportRun(const core::GameFolders& folders, const std::string& excelPath,
     }
     const results::DumpFolder dumps(mainFolder);
 
+    const auto focusBefore = keys.focusedWindow();
     const auto started = launcher.startProgram(excelPath);
     if (!started.started) {
         core::tell(dialogs, std::string(kSheetNotStarted) + ": " + excelPath + kParagraph +
                                 started.error + kParagraph + "Nothing was typed.");
+        return;
+    }
+    // Keys go to whichever window has the focus: type only once the spreadsheet
+    // has taken it, never into the window the user happened to be in.
+    if (!keys.waitForFocusChange(focusBefore, kFocusTimeoutMs)) {
+        core::tell(dialogs, std::string(kSheetNoFocus) + ": " + excelPath + kParagraph +
+                                "Nothing was typed, so no keystroke went to another window.");
         return;
     }
 
@@ -286,7 +294,7 @@ ExcelPanel GenerateEXCEL_Click(const core::GameFolders& folders, core::Dialogs& 
 }
 
 std::vector<std::string> sheetMessageCatalog() {
-    return {kLocateExcel,       kExcelNotKnown,   kInvalidExcelPath, kExcelPathNotSaved,
+    return {kSheetNoFocus, kLocateExcel,       kExcelNotKnown,   kInvalidExcelPath, kExcelPathNotSaved,
             kExcelLocateFailed, kSheetNotStarted, kKeysNotSent,      kExportFailed};
 }
 

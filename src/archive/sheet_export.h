@@ -16,6 +16,10 @@ namespace archive {
 inline constexpr const char* kSheetNotStarted = "Error - The spreadsheet could not be started";
 inline constexpr const char* kKeysNotSent =
     "Error - The keystrokes could not be sent to the spreadsheet";
+inline constexpr const char* kSheetNoFocus =
+    "Error - The spreadsheet did not take the keyboard focus";
+// How long a starting spreadsheet may take to show its window.
+inline constexpr int kFocusTimeoutMs = 30000;
 inline constexpr const char* kExportFailed = "Error - The export to the spreadsheet failed";
 
 // GenerateEXCEL_Click: locates the spreadsheet, restores the game configuration,

@@ -309,6 +309,14 @@ TEST(SheetExport, FaultsBeforeTypingAreToldAndNothingIsTyped) {
                                              "\r\n\r\nNo such program.\r\n\r\nNothing was typed."};
          },
          1, 0},
+        {"the spreadsheet never takes the focus",
+         [](Bench& b) -> std::vector<std::string> {
+             b.keys.focusMoves = false;
+             return {results::kRestored,
+                     std::string(kSheetNoFocus) + ": " + b.excel +
+                         "\r\n\r\nNothing was typed, so no keystroke went to another window."};
+         },
+         1, 0},
         {"no display for the keystrokes",
          [](Bench& b) -> std::vector<std::string> {
              b.keys.succeed = false;

@@ -1,7 +1,11 @@
 // Keystrokes from the system key sender into the stand-in spreadsheet, through
 // the X server: what the spreadsheet export relies on. Needs a display (the test
 // is registered to run under xvfb-run).
+#include "archive/sheet_export.h"
+#include "core/folders.h"
+#include "platform/files.h"
 #include "platform/keys.h"
+#include "results/messages.h"
 #include "platform/launcher.h"
 #include "support/fakes.h"
 
@@ -122,6 +126,70 @@ TEST(SheetsimKeys, StartedWithoutArgumentsSavesWhereTheEnvironmentSays) {
     auto sender = platform::systemKeySender();
     EXPECT_TRUE(sender->send("{DOWN}{DOWN}{RIGHT}7", true));
     EXPECT_EQ(sheet.gridWhen("\r\n\r\n\t7\r\n"), "\r\n\r\n\t7\r\n");
+}
+
+// The whole export through the real keyboard path: the flow starts the stand-in
+// as EXCEL.EXE, waits for it to take the focus and types the run into it.
+TEST(SheetsimKeys, ExportTypesTheRunIntoTheStandInSpreadsheet) {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
+    TempDir dir;
+    const std::string sep(1, platform::folderSeparator());
+    core::GameFolders folders;
+    folders.appFolder = dir.folder() + "app" + sep;
+    folders.gameFolder = dir.folder() + "game" + sep;
+    folders.mainFolder = folders.gameFolder + "MAIN" + sep;
+    const fs::path main = folders.mainFolder;
+    testing_support::writeFile(main / "config_mp.bak", "seta name \"me\"\r\n");
+    testing_support::writeFile(main / "config_mp.cfg", "seta name \"benchmark\"\r\n");
+    testing_support::writeFile(
+        main / "FRWb_setup.ini",
+        testing_support::crlf({"con3", "bench1", "1", "Normal", "2", "640x480", "1024x768", "3",
+                               "FRWb_120426_193005.txt", "Friday, December 04, 2026  07:30:05 PM",
+                               "No Comment"}));
+    testing_support::writeFile(main / "FRWb_condump_list.ini",
+                               testing_support::crlf({"FRWb_3.lo", "FRWb_6.lo"}));
+    testing_support::writeFile(main / "FRWb_3.lo", "MODE: 3, 640 x 480 fullscreen hz:N/A\n"
+                                                   "100 frames, 2.1 seconds: 48.0 fps\n"
+                                                   "100 frames, 2.1 seconds: 47.4 fps\n"
+                                                   "100 frames, 2.1 seconds: 47.8 fps\n");
+    testing_support::writeFile(main / "FRWb_6.lo", "MODE: 6, 1024 x 768 fullscreen hz:N/A\n"
+                                                   "100 frames, 2.8 seconds: 35.2 fps\n"
+                                                   "100 frames, 2.8 seconds: 35.8 fps\n"
+                                                   "100 frames, 2.8 seconds: 35.5 fps\n");
+    const fs::path excel = dir.path() / "Office" / "EXCEL.EXE";
+    fs::create_directories(excel.parent_path());
+    fs::copy_file(program, excel);
+    testing_support::writeFile(folders.appFolder + "e_path.ini",
+                               testing_support::crlf({excel.string()}));
+    const fs::path grid = dir.path() / "sheet.txt";
+
+    testing_support::ScriptedDialogs dialogs;
+    dialogs.expectMessage(results::kRestored);
+    auto launcher = platform::systemLauncher();
+    auto sender = platform::systemKeySender();
+    ::setenv("SHEETSIM_SAVE", grid.c_str(), 1);
+    auto panel = archive::GenerateEXCEL_Click(folders, dialogs, *launcher, *sender);
+    ::unsetenv("SHEETSIM_SAVE");
+    Sheet sheet(grid);
+    ASSERT_TRUE(sheet.waitReady());
+
+    EXPECT_TRUE(panel.visible);
+    EXPECT_EQ(panel.pathText, excel.string());
+    EXPECT_EQ(readFile(main / "config_mp.cfg"), "seta name \"me\"\r\n");
+    const std::string expected = testing_support::crlf({
+        "Framewise RESULTS",
+        "BENCHMARK SETUP:       Demo: bench1",
+        "     Configuration Files Run: Normal   ",
+        "     Resolutions Used:   640x480   1024x768   ",
+        "     Benchmarks run at these settings:3 times.",
+        "",
+        "",
+        "",
+        "NORMAL Configuration File Settings:",
+        "640x480 \t48.0\t47.4\t47.8\tAVERAGE:\t47.73",
+        "1024x768 \t35.2\t35.8\t35.5\tAVERAGE:\t35.5",
+    });
+    EXPECT_EQ(sheet.gridWhen(expected), expected);
 }
 
 TEST(SystemKeySender, WithoutADisplayReportsFailure) {

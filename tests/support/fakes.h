@@ -97,6 +97,14 @@ public:
         sent.push_back({text, wait});
         return succeed;
     }
+    // The started program takes the focus at once unless a test says otherwise.
+    bool focusMoves = true;
+    int focusWaits = 0;
+    std::uintptr_t focusedWindow() override { return 1; }
+    bool waitForFocusChange(std::uintptr_t, int) override {
+        ++focusWaits;
+        return focusMoves;
+    }
 };
 
 class RecordingShell : public platform::Shell {

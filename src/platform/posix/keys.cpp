@@ -1,5 +1,7 @@
 #include "platform/keys.h"
 
+#include <chrono>
+#include <thread>
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -69,6 +71,26 @@ class XTestKeySender : public KeySender {
             XFlush(display_);
         }
         return true;
+    }
+
+    std::uintptr_t focusedWindow() override {
+        if (!open()) return 0;
+        Window focus = None;
+        int revert = 0;
+        XGetInputFocus(display_, &focus, &revert);
+        return static_cast<std::uintptr_t>(focus);
+    }
+
+    bool waitForFocusChange(std::uintptr_t before, int timeoutMs) override {
+        if (!open()) return false;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        do {
+            const auto now = focusedWindow();
+            // No focus, or focus following the pointer, is not a window to type into.
+            if (now != before && now != None && now != PointerRoot) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        } while (std::chrono::steady_clock::now() < deadline);
+        return false;
     }
 
   private:

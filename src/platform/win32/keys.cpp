@@ -87,6 +87,20 @@ class SendInputKeySender : public KeySender {
         }
         return true;
     }
+
+    std::uintptr_t focusedWindow() override {
+        return reinterpret_cast<std::uintptr_t>(GetForegroundWindow());
+    }
+
+    bool waitForFocusChange(std::uintptr_t before, int timeoutMs) override {
+        const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+        do {
+            const auto now = focusedWindow();
+            if (now != before && now != 0) return true;
+            Sleep(20);
+        } while (GetTickCount64() < deadline);
+        return false;
+    }
 };
 
 } // namespace
