@@ -132,3 +132,34 @@ TEST_F(WindowTest, ChoosingAnArchivedReportPreviewsItAndOpenShowsItInTheEditor) 
     QTest::mouseClick(get<QPushButton>("resultopen"), Qt::LeftButton); // nothing generated yet
     EXPECT_EQ(launcher.calls.size(), 1u);
 }
+
+TEST_F(WindowTest, ExcelOpensThePanelWithTheRememberedPathAndBackClosesIt) {
+    rememberGame();
+    const std::string excel = tmp.folder() + "Office/EXCEL.EXE";
+    writeFile(excel, "program");
+    writeFile(appFolder + "e_path.ini", crlf({excel}));
+    ASSERT_TRUE(window->Form_Load());
+    window->show(); // the panel's buttons take clicks once laid out
+    tabs()->setCurrentIndex(2);
+    auto* panel = get<QGroupBox>("EXCELFRAME");
+
+    QTest::mouseClick(get<QPushButton>("Excel"), Qt::LeftButton); // no dialog expected
+    EXPECT_TRUE(panel->isVisibleTo(window.get()));
+    EXPECT_EQ(get<QLineEdit>("ExcelPathTextBox")->text().toStdString(), excel);
+
+    QTest::mouseClick(get<QPushButton>("BACKFROMEXEL"), Qt::LeftButton);
+    EXPECT_FALSE(panel->isVisibleTo(window.get()));
+    EXPECT_EQ(get<QLineEdit>("ExcelPathTextBox")->text().toStdString(), excel);
+}
+
+TEST_F(WindowTest, GenerateToExcelWithoutARunSaysSoAndTypesNothing) {
+    rememberGame();
+    const std::string excel = tmp.folder() + "Office/EXCEL.EXE";
+    writeFile(excel, "program");
+    writeFile(appFolder + "e_path.ini", crlf({excel}));
+    ASSERT_TRUE(window->Form_Load());
+    dialogs.expectMessage("Error - No results found");
+    QTest::mouseClick(get<QPushButton>("GenerateEXCEL"), Qt::LeftButton);
+    EXPECT_TRUE(launcher.calls.empty());
+    EXPECT_TRUE(keys.sent.empty());
+}
