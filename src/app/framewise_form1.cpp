@@ -775,10 +775,12 @@ void Framewise_Form1::RUN_Click() {
 }
 
 void Framewise_Form1::MakeResults_Click() {
-    auto outcome = results::makeResults(folders_, dialogs_);
-    if (outcome.resultsloc) setResultsLocation(*outcome.resultsloc);
-    if (outcome.comboItems) setArchiveItems(*outcome.comboItems);
-    if (outcome.resultsText) setResultsText(*outcome.resultsText);
+    // The report is on show before the closing message comes up.
+    results::makeResults(folders_, dialogs_, [this](const results::ResultsOutcome& outcome) {
+        if (outcome.resultsloc) setResultsLocation(*outcome.resultsloc);
+        if (outcome.comboItems) setArchiveItems(*outcome.comboItems);
+        if (outcome.resultsText) setResultsText(*outcome.resultsText);
+    });
 }
 
 void Framewise_Form1::Load_low_Click() { applyCustomSettings(bench::preset(bench::Preset::Low)); }

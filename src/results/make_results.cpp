@@ -51,7 +51,8 @@ std::string closingMessage(const std::string& restoreFailure,
            " have been removed from your CallOfDuty Directory.";
 }
 
-ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dialogs) {
+ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dialogs,
+                           const std::function<void(const ResultsOutcome&)>& show) {
     const std::string& mainFolder = folders.mainFolder;
     if (!platform::exactNamePresent(mainFolder, bench::kRunRecordFile)) {
         core::tell(dialogs, kNoResults);
@@ -95,6 +96,8 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
                                 ")." + kParagraph +
                                 "The benchmark's files are restored and removed next.");
     }
+
+    if (show) show(out);
 
     try {
         const RestoreResult restore = restoreConfiguration(mainFolder);

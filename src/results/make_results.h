@@ -6,6 +6,7 @@
 #include "core/dialogs.h"
 #include "core/folders.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,8 +22,11 @@ struct ResultsOutcome {
     std::optional<std::string> resultsText;             // ResultsText: CR LF before every line
 };
 
-// MakeResults_Click. Never throws; every fault is told through dialogs.
-ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dialogs);
+// MakeResults_Click. Never throws; every fault is told through dialogs. show, when
+// given, receives the outcome as soon as the report is archived, so the window
+// shows it before the restoration and its closing message.
+ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dialogs,
+                           const std::function<void(const ResultsOutcome&)>& show = {});
 
 // The closing message for what restoration and clean-up achieved.
 std::string closingMessage(const std::string& restoreFailure,

@@ -163,3 +163,32 @@ TEST_F(WindowTest, GenerateToExcelWithoutARunSaysSoAndTypesNothing) {
     EXPECT_TRUE(launcher.calls.empty());
     EXPECT_TRUE(keys.sent.empty());
 }
+
+TEST_F(WindowTest, GenerateResultsShowsTheReportBeforeTheClosingMessage) {
+    rememberGame();
+    ASSERT_TRUE(window->Form_Load());
+    for (const auto& e : std::filesystem::directory_iterator(FRAMEWISE_RESULTS_DATA "/worked_con3"))
+        std::filesystem::copy_file(e.path(), game.main() / e.path().filename());
+    writeFile(game.main() / "config_mp.bak", "seta name \"me\"\r\n");
+
+    const std::string archived = appFolder + "User Results/FRWb_120426_193005.txt";
+    std::string previewAtClosing, locationAtClosing;
+    dialogs.onMessage = [&](const core::Message&) {
+        previewAtClosing = window->resultsText();
+        locationAtClosing = get<QLineEdit>("resultsloc")->text().toStdString();
+    };
+    dialogs.expectMessage("CODconfig.bak has been restored to CODconfig.cfg\r\n\r\n"
+                          "All Framewise related files have been removed from your CallOfDuty "
+                          "Directory.");
+    QTest::mouseClick(get<QPushButton>("MakeResults"), Qt::LeftButton);
+
+    EXPECT_EQ(locationAtClosing, archived);
+    EXPECT_NE(previewAtClosing.find("  (640x480)  48.0,  47.4,  47.8,   AVERAGE FPS:   47.73 "),
+              std::string::npos)
+        << previewAtClosing;
+    auto* combo = get<QComboBox>("Combo_Results");
+    EXPECT_EQ(combo->currentText().toStdString(), "Previously Generated Results");
+    ASSERT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->itemText(1).toStdString(), archived);
+    EXPECT_EQ(readFile(game.main() / "config_mp.cfg"), "seta name \"me\"\r\n");
+}

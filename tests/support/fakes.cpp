@@ -49,6 +49,7 @@ core::Answer ScriptedDialogs::message(const core::Message& m) {
     s.kind = Kind::Message;
     s.message = m;
     shown.push_back(s);
+    if (onMessage) onMessage(m);
     if (script_.empty() || script_.front().kind != Kind::Message) {
         ADD_FAILURE() << "unexpected message box: \"" << m.text << "\""
                       << (script_.empty() ? "" : std::string(" (expected a ") + kindName(script_.front().kind) + ")");

@@ -10,6 +10,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -46,6 +47,8 @@ public:
     std::string openFile(core::FileDialog which, const std::string& filter) override;
 
     std::vector<Shown> shown;
+    // Called as each message box comes up, to see what is on show behind it.
+    std::function<void(const core::Message&)> onMessage;
     bool allUsed() const { return script_.empty(); }
 
 private:
