@@ -463,10 +463,22 @@ bool Game::writeConfig() {
     for (const auto& v : vars_)
         if (v.archive) text << "seta " << v.name << " \"" << v.latched.value_or(v.value) << "\"\n";
     const fs::path target = findEntry(main_, kConfigFile).value_or(main_ / kConfigFile);
-    std::ofstream out(target, std::ios::binary | std::ios::trunc);
-    const std::string bytes = text.str();
-    return out && out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) &&
-           out.flush();
+    // Written beside it and renamed into place, so whoever watches for the game's
+    // quit never reads a half-written configuration.
+    fs::path scratch = target;
+    scratch += ".tmp";
+    {
+        std::ofstream out(scratch, std::ios::binary | std::ios::trunc);
+        const std::string bytes = text.str();
+        if (!(out && out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) &&
+              out.flush()))
+            return false;
+    }
+    std::error_code ec;
+    fs::rename(scratch, target, ec);
+    if (!ec) return true;
+    fs::remove(scratch, ec);
+    return false;
 }
 
 void Game::cmdQuit() {
