@@ -37,8 +37,11 @@ class Sheet {
   public:
     explicit Sheet(fs::path grid) : grid_(std::move(grid)) {}
     ~Sheet() {
-        // The ready mark holds its process id.
-        if (pid_ > 0) ::kill(pid_, SIGTERM);
+        // The ready mark holds its process id. Wait until it is gone, so that the
+        // next test does not see its window give up the focus.
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGTERM);
+        waitFor([&] { return ::kill(pid_, 0) != 0; }, std::chrono::seconds(5));
     }
 
     // Waits until it has the keyboard focus.

@@ -86,8 +86,11 @@ class XTestKeySender : public KeySender {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         do {
             const auto now = focusedWindow();
-            // No focus, or focus following the pointer, is not a window to type into.
-            if (now != before && now != None && now != PointerRoot) return true;
+            // No focus, focus following the pointer, or the bare root window (where
+            // the focus falls back when its window closes) is not a window to type into.
+            if (now != before && now != None && now != PointerRoot &&
+                now != DefaultRootWindow(display_))
+                return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         } while (std::chrono::steady_clock::now() < deadline);
         return false;
