@@ -74,18 +74,6 @@ bool anyOf(const auto& ticks) {
     return false;
 }
 
-// Removes every file of the folder whose name starts with "FRWb_" in that exact case.
-// Returns the full path of a file that could not be removed, or empty.
-std::string deleteToolFiles(const std::string& mainFolder) {
-    const std::string prefix = kToolFilePrefix;
-    for (const auto& name : platform::listFiles(mainFolder)) {
-        if (name.compare(0, prefix.size(), prefix) != 0) continue;
-        std::error_code ec;
-        std::filesystem::remove(core::fsPath(mainFolder + name), ec);
-        if (ec) return mainFolder + name;
-    }
-    return {};
-}
 
 } // namespace
 
@@ -115,8 +103,9 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
     // configuration now in place is the benchmark's, and the backup is the user's own.
     const bool uncompiledRun = platform::exactNamePresent(main, kRunRecordFile);
 
-    if (auto stuck = deleteToolFiles(main); !stuck.empty()) {
-        return refuse(dialogs, kCouldNotDelete + stuck + kConfigUntouched + kNothingStarted);
+    if (auto stuck = platform::removeFilesStartingWith(main, kToolFilePrefix); !stuck.empty()) {
+        return refuse(dialogs,
+                      kCouldNotDelete + main + stuck.front() + kConfigUntouched + kNothingStarted);
     }
 
     if (choices.demoEntries.empty()) return refuse(dialogs, kNoDemo);
@@ -161,19 +150,14 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
 
     const bool keepBackup = uncompiledRun && platform::exactNamePresent(main, kGameConfigBackup);
     if (!keepBackup) {
-        // Copied beside it and renamed over the old backup, which stays whole if the
-        // copy fails; the scratch name is one the clean-up removes.
-        namespace fs = std::filesystem;
-        const fs::path scratch = core::fsPath(main + kBackupScratch);
-        std::error_code ec;
-        fs::copy_file(core::fsPath(main + kGameConfigFile), scratch,
-                      fs::copy_options::overwrite_existing, ec);
-        if (!ec) fs::rename(scratch, core::fsPath(main + kGameConfigBackup), ec);
-        if (ec) {
+        // The old backup stays whole if the copy fails; the scratch name is one
+        // the clean-up removes.
+        const std::string why =
+            platform::copyWhole(main + kGameConfigFile, main + kGameConfigBackup, main + kBackupScratch);
+        if (!why.empty()) {
             // Without a backup this run must not count as one waiting for its results.
             std::error_code ignored;
-            fs::remove(scratch, ignored);
-            fs::remove(core::fsPath(main + kRunRecordFile), ignored);
+            std::filesystem::remove(core::fsPath(main + kRunRecordFile), ignored);
             return refuse(dialogs, kCouldNotBackUp + main + kGameConfigFile + "\" to \"" +
                                        kGameConfigBackup + kConfigUntouched + kNothingStarted);
         }

@@ -3,6 +3,8 @@
 #include "platform/launcher.h"
 
 #include <cctype>
+#include <filesystem>
+#include <system_error>
 
 namespace platform {
 
@@ -48,6 +50,33 @@ std::vector<Key> parseKeys(const std::string& text) {
         ++i;
     }
     return keys;
+}
+
+std::string copyWhole(const std::string& from, const std::string& to, const std::string& scratch) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!copyReplacing(from, scratch)) {
+        fs::remove(fs::path(scratch), ec);
+        return "the copy failed";
+    }
+    fs::rename(fs::path(scratch), fs::path(to), ec);
+    if (!ec) return {};
+    std::string why = ec.message();
+    fs::remove(fs::path(scratch), ec);
+    return why;
+}
+
+std::vector<std::string> removeFilesStartingWith(const std::string& folder,
+                                                 const std::string& prefix,
+                                                 const std::string& keep) {
+    std::vector<std::string> failed;
+    for (const auto& name : listFiles(folder)) {
+        if (name.compare(0, prefix.size(), prefix) != 0 || name == keep) continue;
+        std::error_code ec;
+        std::filesystem::remove(std::filesystem::path(folder + name), ec);
+        if (ec) failed.push_back(name);
+    }
+    return failed;
 }
 
 std::string notepadCommandLine(const std::string& path) { return "notepad.exe " + path; }

@@ -29,6 +29,17 @@ std::vector<std::string> listFiles(const std::string& folder, const std::string&
 // std::filesystem::copy_file refuses to overwrite). False when it fails.
 bool copyReplacing(const std::string& from, const std::string& to);
 
+// Copies from over to through scratch (a name in to's folder) renamed into place,
+// so that to is either replaced whole or left as it was. Empty on success, else
+// what went wrong; scratch never stays behind.
+std::string copyWhole(const std::string& from, const std::string& to, const std::string& scratch);
+
+// Deletes every ordinary file of folder whose name starts with prefix (exact case),
+// except keep. Returns the names that could not be deleted.
+std::vector<std::string> removeFilesStartingWith(const std::string& folder,
+                                                 const std::string& prefix,
+                                                 const std::string& keep = {});
+
 // Wildcard match with * and ?, ignoring ASCII case.
 bool matchesPattern(const std::string& name, const std::string& pattern);
 

@@ -19,23 +19,18 @@ constexpr const char* kRestoreScratch = "FRWb_config_mp.tmp";
 } // namespace
 
 RestoreResult restoreConfiguration(const std::string& mainFolder) {
-    namespace fs = std::filesystem;
     RestoreResult out;
     if (!platform::exactNamePresent(mainFolder, bench::kGameConfigBackup)) {
         out.why =
             std::string(bench::kGameConfigBackup) + " was not found in the game's main folder";
         return out;
     }
-    const fs::path scratch = core::fsPath(mainFolder + kRestoreScratch);
-    std::error_code ec;
-    fs::copy_file(core::fsPath(mainFolder + bench::kGameConfigBackup), scratch,
-                  fs::copy_options::overwrite_existing, ec);
-    if (!ec) fs::rename(scratch, core::fsPath(mainFolder + bench::kGameConfigFile), ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(scratch, ignored);
+    const std::string why =
+        platform::copyWhole(mainFolder + bench::kGameConfigBackup,
+                            mainFolder + bench::kGameConfigFile, mainFolder + kRestoreScratch);
+    if (!why.empty()) {
         out.why = std::string(bench::kGameConfigBackup) + " could not be copied to " +
-                  bench::kGameConfigFile + " (" + ec.message() + ")";
+                  bench::kGameConfigFile + " (" + why + ")";
         return out;
     }
     out.restored = true;
@@ -43,14 +38,7 @@ RestoreResult restoreConfiguration(const std::string& mainFolder) {
 }
 
 std::vector<std::string> removeToolFiles(const std::string& mainFolder, const std::string& keep) {
-    std::vector<std::string> failed;
-    for (const auto& name : platform::listFiles(mainFolder)) {
-        if (name.rfind(bench::kToolFilePrefix, 0) != 0 || name == keep) continue;
-        std::error_code ec;
-        std::filesystem::remove(core::fsPath(mainFolder + name), ec);
-        if (ec) failed.push_back(name);
-    }
-    return failed;
+    return platform::removeFilesStartingWith(mainFolder, bench::kToolFilePrefix, keep);
 }
 
 } // namespace results
