@@ -1,27 +1,24 @@
 #include "core/textfile.h"
 
-#include <iterator>
-
 namespace core {
 
-bool writeLines(const std::filesystem::path& file, const std::vector<std::string>& lines) {
+bool writeLines(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                std::string* why) {
     LineWriter w;
-    if (!w.open(file)) return false;
-    for (const auto& l : lines) w.line(l);
-    return w.close();
+    bool written = w.open(file);
+    if (written) {
+        for (const auto& l : lines) w.line(l);
+        written = w.close();
+    }
+    if (!written && why) *why = w.why();
+    return written;
 }
 
-std::optional<std::string> readAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    // Block reads: a character-by-character copy made reading the dumps of a
-    // large run the slowest part of compiling it.
-    std::string bytes;
-    char block[1 << 16];
-    while (in.read(block, sizeof block) || in.gcount() > 0)
-        bytes.append(block, static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) return std::nullopt;
-    return bytes;
+std::optional<std::string> readAll(const std::filesystem::path& file, std::string* why,
+                                   std::uintmax_t limit) {
+    auto read = platform::readOrdinaryFile(file, limit);
+    if (!read.bytes && why) *why = read.why;
+    return std::move(read.bytes);
 }
 
 std::vector<std::string> splitLines(const std::string& text) {
@@ -40,36 +37,50 @@ std::vector<std::string> splitLines(const std::string& text) {
     return lines;
 }
 
-std::optional<std::vector<std::string>> readLines(const std::filesystem::path& file) {
-    auto bytes = readAll(file);
+std::optional<std::vector<std::string>> readLines(const std::filesystem::path& file,
+                                                  std::string* why) {
+    auto bytes = readAll(file, why);
     if (!bytes) return std::nullopt;
     return splitLines(*bytes);
 }
 
-std::optional<std::string> readFirstLine(const std::filesystem::path& file) {
-    auto lines = readLines(file);
-    if (!lines || lines->empty()) return std::nullopt;
-    return lines->front();
+std::optional<std::string> readFirstLine(const std::filesystem::path& file, std::string* why) {
+    auto bytes = readAll(file, why, kFirstLineLimit);
+    if (!bytes || bytes->empty()) return std::nullopt;
+    return bytes->substr(0, bytes->find('\r'));
 }
 
-bool LineWriter::open(const std::filesystem::path& file) {
-    out_.open(file, std::ios::binary | std::ios::trunc);
-    ok_ = out_.is_open();
+bool LineWriter::open(const std::filesystem::path& file, Creation creation) {
+    pending_.clear();
+    why_ = out_.open(file, creation);
+    ok_ = why_.empty();
     return ok_;
 }
 
 void LineWriter::write(const std::string& text) {
-    if (!out_.is_open()) return;
-    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
-    if (!out_) ok_ = false;
+    if (!out_.isOpen()) return;
+    pending_ += text;
+    if (pending_.size() >= (1u << 16)) flush();
 }
 
 void LineWriter::endLine() { write("\r\n"); }
 
+bool LineWriter::flush() {
+    if (!pending_.empty() && !out_.write(pending_.data(), pending_.size())) {
+        ok_ = false;
+        if (why_.empty()) why_ = "writing it failed (is the disk full?)";
+    }
+    pending_.clear();
+    return ok_;
+}
+
 bool LineWriter::close() {
-    if (!out_.is_open()) return false;
-    out_.close();
-    if (out_.fail()) ok_ = false;
+    if (!out_.isOpen()) return false;
+    flush();
+    if (!out_.close()) {
+        ok_ = false;
+        if (why_.empty()) why_ = "writing it failed (is the disk full?)";
+    }
     return ok_;
 }
 

@@ -2,43 +2,67 @@
 // Every file the tool reads or writes is 8-bit text. Lines are written with CR LF,
 // in binary mode so that no platform adds or drops a CR. A line read ends at CR or
 // CR LF; a lone LF stays inside the line (the game's console dumps use bare LF).
+// Only ordinary files are read, up to a bound, so a FIFO, a device or a huge
+// file put in place of one is an error with a reason, never a hang.
+#include "platform/ordinary_file.h"
+
+#include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace core {
 
-// Creates the file anew with one CR LF ended line per entry. False when it cannot be written.
-bool writeLines(const std::filesystem::path& file, const std::vector<std::string>& lines);
+// Largest file read: far above any dump, record or report the tool handles.
+inline constexpr std::uintmax_t kReadLimit = 16u << 20;
+// Largest file whose first line alone is wanted (the remembered paths).
+inline constexpr std::uintmax_t kFirstLineLimit = 64u << 10;
 
-// Every line of the file, or nothing when it cannot be opened.
-std::optional<std::vector<std::string>> readLines(const std::filesystem::path& file);
+// Creates the file anew with one CR LF ended line per entry. False when it cannot be
+// written; why then says what was wrong.
+bool writeLines(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                std::string* why = nullptr);
 
-// The first line, or nothing when the file cannot be opened or holds no line at all.
-std::optional<std::string> readFirstLine(const std::filesystem::path& file);
+// Every line of the file, or nothing when it cannot be read; why then says what was
+// wrong ("it does not exist", "it is a FIFO, not an ordinary file", ...).
+std::optional<std::vector<std::string>> readLines(const std::filesystem::path& file,
+                                                  std::string* why = nullptr);
+
+// The first line, or nothing when the file cannot be read (why is set) or holds no
+// line at all (why stays empty).
+std::optional<std::string> readFirstLine(const std::filesystem::path& file,
+                                         std::string* why = nullptr);
 
 // Splits text into lines the way readLines does.
 std::vector<std::string> splitLines(const std::string& text);
 
-// The whole content as bytes, or nothing when it cannot be opened.
-std::optional<std::string> readAll(const std::filesystem::path& file);
+// The whole content as bytes, or nothing when it cannot be read.
+std::optional<std::string> readAll(const std::filesystem::path& file, std::string* why = nullptr,
+                                   std::uintmax_t limit = kReadLimit);
+
+using Creation = platform::FileSink::Mode;
 
 // Writes a text file piece by piece, for files whose lines are built in parts
 // (the report). Nothing is flushed until close(); ok() tells whether every write landed.
+// A Fresh file is created new and never written through a link standing in its place.
 class LineWriter {
 public:
-    bool open(const std::filesystem::path& file);
+    bool open(const std::filesystem::path& file, Creation creation = Creation::Replace);
     void write(const std::string& text);  // no line end
     void endLine();                       // CR LF
     void line(const std::string& text) { write(text), endLine(); }
     bool close();
     bool ok() const { return ok_; }
-    bool isOpen() const { return out_.is_open(); }
+    bool isOpen() const { return out_.isOpen(); }
+    // Why open or close failed.
+    const std::string& why() const { return why_; }
 
 private:
-    std::ofstream out_;
+    bool flush();
+    platform::FileSink out_;
+    std::string pending_;
+    std::string why_;
     bool ok_ = false;
 };
 
