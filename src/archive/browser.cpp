@@ -28,10 +28,11 @@ std::string previewText(const std::string& report) {
 
 std::optional<std::string> Combo_Results_Click(const std::string& comboText, core::Dialogs& dialogs) {
     if (comboText == kPlaceholder) return std::nullopt;
-    auto bytes = core::readAll(core::fsPath(comboText));
+    std::string why;
+    auto bytes = core::readAll(core::fsPath(comboText), &why);
     if (!bytes) {
         // The entry may have been removed since the list was built, or typed by hand.
-        core::tell(dialogs, kCannotRead + comboText);
+        core::tell(dialogs, kCannotRead + comboText + " (" + why + ")");
         return std::nullopt;
     }
     return previewText(*bytes);

@@ -170,7 +170,7 @@ class SheetTypist {
                                      kParagraph + "The export stopped there. " + kTypedStays);
             throw Stop{};
         case results::DumpStatus::Unreadable:
-            damaged(name, "could not be read");
+            damaged(name, "could not be read: " + dump.why);
         }
         damaged(name, "could not be read");
     }
@@ -228,19 +228,20 @@ void exportRun(const core::GameFolders& folders, const std::string& excelPath,
     // Everything the sheet needs is read before the spreadsheet starts, so a damaged
     // record or dump list types nothing.
     results::RecordReading reading;
-    if (auto lines = core::readLines(core::fsPath(mainFolder + recordName)))
+    std::string why;
+    if (auto lines = core::readLines(core::fsPath(mainFolder + recordName), &why))
         reading = results::parseRunRecord(*lines);
     else
-        reading.fault = "it could not be read";
+        reading.fault = why;
     if (!reading.record) {
         core::tell(dialogs, results::kDamagedRecord + recordName + " is damaged: " + reading.fault +
                                 "." + kParagraph + "The spreadsheet was not started.");
         return;
     }
-    const auto table = results::BuildDumpTable(mainFolder);
+    const auto table = results::BuildDumpTable(mainFolder, &why);
     if (!table) {
         core::tell(dialogs, results::kDumpListTrouble + std::string(bench::kDumpListFile) +
-                                " is missing or could not be read." + kParagraph +
+                                " could not be read: " + why + "." + kParagraph +
                                 "The spreadsheet was not started.");
         return;
     }

@@ -48,8 +48,10 @@ std::string registryCandidate(platform::Registry& registry) {
     return text;
 }
 
-bool remember(const std::string& appFolder, const std::string& candidate) {
-    return core::writeLines(pathFileFor(appFolder), {candidate + platform::folderSeparator()});
+bool remember(const std::string& appFolder, const std::string& candidate,
+              std::string* why = nullptr) {
+    return core::writeLines(pathFileFor(appFolder), {candidate + platform::folderSeparator()},
+                            why);
 }
 
 bool confirmed(core::Dialogs& dialogs, const std::string& candidate) {
@@ -86,21 +88,33 @@ Outcome finish(const std::string& appFolder, core::Dialogs& dialogs) {
     return fail(appFolder);
 }
 
-bool usablePathFile(const std::string& appFolder) {
-    auto name = findPathFile(appFolder);
-    if (!name) return false;
-    auto line = core::readFirstLine(core::fsPath(appFolder + *name));
-    return line && !line->empty();
-}
-
 constexpr const char* kConfirmQuestion = "  the correct path to CallOfDuty?";
 constexpr const char* kCouldNotRemember = "Framewise could not write ";
+constexpr const char* kCannotReadPathFile = "Framewise could not read ";
+
+enum class PathFile { Usable, Absent, Unreadable };
+
+// An empty file counts as absent, so that the user is asked again. One that is
+// there but cannot be read as text (a FIFO, a device, a folder, a huge file) is
+// told and left alone: asking would only end in failing to write it.
+PathFile checkPathFile(const std::string& appFolder, core::Dialogs& dialogs) {
+    auto name = findPathFile(appFolder);
+    if (!name) return PathFile::Absent;
+    std::string why;
+    auto line = core::readFirstLine(core::fsPath(appFolder + *name), &why);
+    if (line) return line->empty() ? PathFile::Absent : PathFile::Usable;
+    if (why.empty()) return PathFile::Absent;
+    core::tell(dialogs, kCannotReadPathFile + appFolder + *name + ": " + why +
+                            ".\r\nNothing was changed; repair or remove that file and start "
+                            "Framewise again.");
+    return PathFile::Unreadable;
+}
 
 } // namespace
 
 std::vector<std::string> messageCatalog() {
     return {kAlreadyRunning, notInRegistryText(), kPleaseLocate, kConfirmQuestion,
-            kCouldNotRemember, kNoPakFiles};
+            kCouldNotRemember, kNoPakFiles, kCannotReadPathFile};
 }
 
 std::string notInRegistryText() {
@@ -132,17 +146,23 @@ std::string pathFileFor(const std::string& appFolder) {
 
 Outcome startUp(const std::string& appFolder, core::Dialogs& dialogs,
                 platform::Registry& registry) {
-    // An empty or unreadable file counts as absent, so that the user is asked
-    // again instead of being stuck.
-    if (usablePathFile(appFolder)) return finish(appFolder, dialogs);
+    switch (checkPathFile(appFolder, dialogs)) {
+    case PathFile::Usable:
+        return finish(appFolder, dialogs);
+    case PathFile::Unreadable:
+        return {};
+    case PathFile::Absent:
+        break;
+    }
 
     auto candidate = registryCandidate(registry);
     if (candidate.empty()) {
         core::tell(dialogs, notInRegistryText());
     } else if (confirmed(dialogs, candidate)) {
-        if (remember(appFolder, candidate)) return finish(appFolder, dialogs);
+        std::string why;
+        if (remember(appFolder, candidate, &why)) return finish(appFolder, dialogs);
         core::tell(dialogs,
-                   kCouldNotRemember + pathFileFor(appFolder) +
+                   kCouldNotRemember + pathFileFor(appFolder) + ": " + why +
                        ".\r\nThe game folder was not remembered; nothing else was changed.");
         return {};
     } else {

@@ -80,7 +80,7 @@ std::optional<std::string> loadDump(const DumpFolder& folder, const std::string&
                                 keptNote());
         return std::nullopt;
     case DumpStatus::Unreadable:
-        tellDamagedDump(dialogs, name, "could not be read");
+        tellDamagedDump(dialogs, name, "could not be read: " + dump.why);
         return std::nullopt;
     }
     return std::nullopt;
@@ -206,8 +206,8 @@ DumpTable dumpTableFromLines(const std::vector<std::string>& lines) {
     return table;
 }
 
-std::optional<DumpTable> BuildDumpTable(const std::string& mainFolder) {
-    auto lines = core::readLines(core::fsPath(mainFolder + bench::kDumpListFile));
+std::optional<DumpTable> BuildDumpTable(const std::string& mainFolder, std::string* why) {
+    auto lines = core::readLines(core::fsPath(mainFolder + bench::kDumpListFile), why);
     if (!lines) return std::nullopt;
     return dumpTableFromLines(*lines);
 }
@@ -235,7 +235,7 @@ ConsoleDump ReadConsoleDump(const DumpFolder& folder, const std::string& name) {
         dump.status = DumpStatus::Missing;
         return dump;
     }
-    auto bytes = core::readAll(core::fsPath(folder.path() + name));
+    auto bytes = core::readAll(core::fsPath(folder.path() + name), &dump.why);
     if (!bytes) {
         dump.status = DumpStatus::Unreadable;
         return dump;

@@ -34,14 +34,16 @@ struct DumpTable {
 // Sorts dump-list lines into rows by their last two characters.
 DumpTable dumpTableFromLines(const std::vector<std::string>& lines);
 
-// The dump list of mainFolder as a table; nothing when the list is missing or unreadable.
-std::optional<DumpTable> BuildDumpTable(const std::string& mainFolder);
+// The dump list of mainFolder as a table; nothing when the list is missing or
+// unreadable, and why then says what was wrong.
+std::optional<DumpTable> BuildDumpTable(const std::string& mainFolder, std::string* why = nullptr);
 
 enum class DumpStatus { Present, Missing, NotAName, Unreadable };
 
 struct ConsoleDump {
     DumpStatus status = DumpStatus::Missing;
     std::string text; // the file up to its first CR
+    std::string why;  // Unreadable: what was wrong
 };
 
 // The main folder's file names, listed once per compilation: a large run has 144

@@ -19,11 +19,16 @@ namespace {
 
 constexpr const char* kParagraph = "\r\n\r\n";
 
-bool writeReport(const std::string& path, const std::string& text) {
+// Both copies are new files: a link planted under the coming name is an error
+// and is never written through.
+bool writeReport(const std::string& path, const std::string& text, std::string& why) {
     core::LineWriter w;
-    if (!w.open(core::fsPath(path))) return false;
-    w.write(text);
-    return w.close();
+    if (w.open(core::fsPath(path), core::Creation::Fresh)) {
+        w.write(text);
+        if (w.close()) return true;
+    }
+    why = w.why();
+    return false;
 }
 
 } // namespace
@@ -65,17 +70,19 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
         CompiledReport report = compileReport(mainFolder, dialogs);
         if (!report.name.empty()) {
             const std::string mainCopy = mainFolder + report.name;
-            const bool inMain = writeReport(mainCopy, report.text);
+            std::string whyMain, whyArchived;
+            const bool inMain = writeReport(mainCopy, report.text, whyMain);
             const std::string folder = archive::resultsFolder(folders.appFolder);
             std::error_code ec;
             std::filesystem::create_directories(core::fsPath(folder), ec);
             const std::string archived = folder + report.name;
-            out.archived = writeReport(archived, report.text);
+            out.archived = writeReport(archived, report.text, whyArchived);
             if (out.archived) {
                 out.resultsloc = archived;
             } else {
                 std::string text = kReportNotArchived + report.name +
-                                   " could not be saved in the results folder " + folder + ".";
+                                   " could not be saved in the results folder " + folder + " (" +
+                                   whyArchived + ").";
                 if (inMain) {
                     keptReport = report.name;
                     out.resultsloc = mainCopy;
@@ -83,8 +90,8 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
                             mainCopy + ".";
                 } else {
                     text += std::string(kParagraph) +
-                            "It could not be written anywhere; its text is shown below the "
-                            "results list.";
+                            "It could not be written anywhere (" + whyMain +
+                            "); its text is shown below the results list.";
                 }
                 core::tell(dialogs, text);
             }

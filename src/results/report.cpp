@@ -132,12 +132,13 @@ std::string reportHeader(const RunRecord& rec) {
 CompiledReport compileReport(const std::string& mainFolder, core::Dialogs& dialogs) {
     CompiledReport out;
     const std::string recordName = bench::kRunRecordFile;
-    auto lines = core::readLines(core::fsPath(mainFolder + recordName));
+    std::string why;
+    auto lines = core::readLines(core::fsPath(mainFolder + recordName), &why);
     RecordReading reading;
     if (lines)
         reading = parseRunRecord(*lines);
     else
-        reading.fault = "it could not be read";
+        reading.fault = why;
     if (!reading.record) {
         core::tell(dialogs, kDamagedRecord + recordName + " is damaged: " +
                                 reading.fault + ".\r\n\r\nNo report was written.");
@@ -147,11 +148,12 @@ CompiledReport compileReport(const std::string& mainFolder, core::Dialogs& dialo
     out.name = rec.reportName;
     out.text = reportHeader(rec);
 
-    auto table = BuildDumpTable(mainFolder);
+    auto table = BuildDumpTable(mainFolder, &why);
     if (!table) {
         core::tell(dialogs, kDumpListTrouble + std::string(bench::kDumpListFile) +
-                                " is missing or could not be read, so the report holds no "
-                                "results.\r\n\r\nThe report keeps its header and setup.");
+                                " could not be read (" + why +
+                                "), so the report holds no results.\r\n\r\nThe report keeps "
+                                "its header and setup.");
         return out;
     }
     const DumpFolder dumps(mainFolder);

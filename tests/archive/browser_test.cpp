@@ -38,7 +38,7 @@ TEST(ArchiveBrowser, AReportThatIsGoneIsToldAndThePreviewKept) {
     TempDir dir;
     const std::string gone = (dir.path() / "FRWb_gone.txt").string();
     ScriptedDialogs dialogs;
-    dialogs.expectMessage("Error - The report could not be read: " + gone);
+    dialogs.expectMessage("Error - The report could not be read: " + gone + " (it does not exist)");
     EXPECT_FALSE(archive::Combo_Results_Click(gone, dialogs));
 }
 

@@ -188,8 +188,8 @@ TEST(MakeResults, MissingDumpListArchivesTheSetupAlone) {
     Install in("worked_con3");
     fs::remove(in.main() / "FRWb_condump_list.ini");
     ScriptedDialogs d;
-    d.expectMessage("Error - The dump list FRWb_condump_list.ini is missing or could not be read, "
-                    "so the report holds no results.\r\n\r\nThe report keeps its header and "
+    d.expectMessage("Error - The dump list FRWb_condump_list.ini could not be read (it does not "
+                    "exist), so the report holds no results.\r\n\r\nThe report keeps its header and "
                     "setup.")
         .expectMessage(kClosing);
     ResultsOutcome out = makeResults(in.folders, d);
@@ -205,7 +205,7 @@ TEST(MakeResults, ReportThatCannotBeArchivedStaysInTheMainFolder) {
     d.expectMessage("Error - The report " + kReportName +
                     " could not be saved in the results folder " + in.folders.appFolder +
                     "User Results" + platform::folderSeparator() +
-                    ".\r\n\r\nIt was kept in the game's main folder as " + mainCopy + ".")
+                    " (its folder does not exist).\r\n\r\nIt was kept in the game's main folder as " + mainCopy + ".")
         .expectMessage("CODconfig.bak has been restored to CODconfig.cfg\r\n\r\nAll Framewise "
                        "related files except the report " +
                        kReportName + " have been removed from your CallOfDuty Directory.");

@@ -298,7 +298,7 @@ TEST(SheetExport, FaultsBeforeTypingAreToldAndNothingIsTyped) {
              fs::remove(b.main() / bench::kDumpListFile);
              return {results::kRestored, std::string(results::kDumpListTrouble) +
                                              bench::kDumpListFile +
-                                             " is missing or could not be read.\r\n\r\n"
+                                             " could not be read: it does not exist.\r\n\r\n"
                                              "The spreadsheet was not started."};
          },
          0, 0},

@@ -28,7 +28,7 @@ std::string kindProblem(mode_t mode) {
 }
 
 std::string openProblem(int error) {
-    if (error == ENOENT) return "it does not exist";
+    if (error == ENOENT || error == ENOTDIR) return "it does not exist";
     if (error == EACCES || error == EPERM) return "permission denied";
     return errorText(error);
 }
@@ -104,6 +104,7 @@ std::string FileSink::open(const std::filesystem::path& path, Mode mode) {
     }
     int fd = ::open(path.c_str(), flags, 0666);
     if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return "its folder does not exist";
         if (errno == EEXIST) return "something else was put under that name";
         if (errno == ENXIO) return "it is a FIFO, not an ordinary file";
         return openProblem(errno);

@@ -114,6 +114,7 @@ std::string FileSink::open(const std::filesystem::path& path, Mode mode) {
     if (h == INVALID_HANDLE_VALUE) {
         DWORD error = ::GetLastError();
         if (error == ERROR_FILE_EXISTS) return "something else was put under that name";
+        if (error == ERROR_PATH_NOT_FOUND) return "its folder does not exist";
         return errorText(error);
     }
     if (auto why = kindProblem(h); !why.empty()) {
