@@ -3,6 +3,7 @@
 
 #include "help/help.h"
 #include "locate/locate.h"
+#include "platform/display.h"
 #include "platform/files.h"
 #include "platform/shell.h"
 #include "platform/single_instance.h"
@@ -54,6 +55,10 @@ int main(int argc, char** argv) {
         bool present = platform::exactNamePresent(platform::programFolder(), help::kGuideFileName);
         std::printf("%s %s\n", guide.c_str(), present ? "found" : "missing");
         return present ? 0 : 1;
+    }
+    if (!platform::desktopDisplayFound()) {
+        std::fputs("Framewise needs a desktop display (no X11 or Wayland display found)\n", stderr);
+        return 1;
     }
     QApplication app(argc, argv);
     QtDialogs dialogs;

@@ -1,0 +1,7 @@
+#include "platform/display.h"
+
+namespace platform {
+
+bool desktopDisplayFound() { return true; }
+
+} // namespace platform

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Without a reachable desktop display the program says so in one line and ends
+# with status 1, whatever the environment names.
+set -uo pipefail
+program=$1
+expected="Framewise needs a desktop display (no X11 or Wayland display found)"
+runtime=$(mktemp -d)
+trap 'rm -rf "$runtime"' EXIT
+chmod 700 "$runtime"
+# A display number nobody serves.
+free=""
+for n in $(seq 150 250); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then free=":$n"; break; fi
+done
+status=0
+check() {
+  local what=$1; shift
+  out=$(env -i PATH="$PATH" HOME="$runtime" "$@" timeout 20 "$program" 2>"$runtime/err")
+  code=$?
+  err=$(cat "$runtime/err")
+  if [ "$code" != 1 ] || [ -n "$out" ] || [ "$err" != "$expected" ]; then
+    echo "FAIL ($what): status $code, stdout [$out], stderr [$err]"
+    status=1
+  fi
+}
+check "nothing set"
+check "a display nobody serves" DISPLAY="$free"
+check "X11 chosen, none there" QT_QPA_PLATFORM=xcb DISPLAY="$free"
+check "Wayland named, no compositor" XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=wayland-9
+check "both chosen, neither there" QT_QPA_PLATFORM="wayland;xcb" XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=wayland-9 DISPLAY="$free"
+[ "$status" = 0 ] && echo "no display: one line, status 1"
+exit "$status"
