@@ -63,11 +63,14 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QtDialogs dialogs;
 
-    auto single = platform::acquireSingleInstance("framewise");
-    if (!single) {
+    auto single = platform::acquireSingleInstance("framewise", platform::programFolder());
+    if (single.state == platform::SingleCopy::State::Elsewhere) {
         core::tell(dialogs, locate::kAlreadyRunning);
         return 0;
     }
+    // Another user's doing must not keep this user from working: tell, and go on.
+    if (single.state == platform::SingleCopy::State::Failed)
+        core::tell(dialogs, locate::noSingleCopyGuardText(single.why));
 
     auto registry = platform::systemRegistry();
     auto launcher = platform::systemLauncher();

@@ -113,8 +113,13 @@ PathFile checkPathFile(const std::string& appFolder, core::Dialogs& dialogs) {
 } // namespace
 
 std::vector<std::string> messageCatalog() {
-    return {kAlreadyRunning, notInRegistryText(), kPleaseLocate, kConfirmQuestion,
+    return {kAlreadyRunning, kNoSingleCopyGuard, notInRegistryText(), kPleaseLocate, kConfirmQuestion,
             kCouldNotRemember, kNoPakFiles, kCannotReadPathFile};
+}
+
+std::string noSingleCopyGuardText(const std::string& why) {
+    return std::string(kNoSingleCopyGuard) + ": " + why +
+           ".\r\nIt starts anyway; do not start it a second time while it is open.";
 }
 
 std::string notInRegistryText() {

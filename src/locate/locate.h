@@ -17,11 +17,16 @@ inline constexpr const char* kRegistryKey = "SOFTWARE\\Activision\\Call of Duty"
 inline constexpr const char* kRegistryValue = "InstallPath";
 inline constexpr const char* kFinderFilter = "CoDMP.exe (CoDMP.exe)";
 inline constexpr const char* kAlreadyRunning = "Already Running";
+inline constexpr const char* kNoSingleCopyGuard =
+    "Framewise could not make sure that only one copy of it runs";
 inline constexpr const char* kPleaseLocate = "Please Locate CoDMP.exe:";
 inline constexpr const char* kConfirmTitle = "CONFIRM COD ARENA PATH";
 inline constexpr const char* kNoPakFiles = "ERROR!  No CallOfDuty PAK Files Detected!";
 inline constexpr const char* kPakName = "pak0.pk3";
 inline constexpr const char* kDemoPattern = "*.dm_2";
+
+// Told when the guard against a second copy could not be taken; the program goes on.
+std::string noSingleCopyGuardText(const std::string& why);
 
 // The message shown when the registry gives no install path.
 std::string notInRegistryText();

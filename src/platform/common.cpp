@@ -1,8 +1,10 @@
 #include "platform/files.h"
 #include "platform/keys.h"
 #include "platform/launcher.h"
+#include "platform/single_instance.h"
 
 #include <cctype>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
@@ -77,6 +79,18 @@ std::vector<std::string> removeFilesStartingWith(const std::string& folder,
         if (ec) failed.push_back(name);
     }
     return failed;
+}
+
+std::string installTag(const std::string& installFolder) {
+    std::uint64_t hash = 14695981039346656037ull; // FNV-1a
+    for (unsigned char c : installFolder) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    static const char digits[] = "0123456789abcdef";
+    std::string tag(16, '0');
+    for (int i = 15; i >= 0; --i, hash >>= 4) tag[static_cast<std::size_t>(i)] = digits[hash & 15];
+    return tag;
 }
 
 std::string notepadCommandLine(const std::string& path) { return "notepad.exe " + path; }

@@ -1,5 +1,7 @@
 #pragma once
-// Refusing a second running copy of the program.
+// Refusing a second running copy of the program: one guard per user and per
+// install (the program's folder), kept where other users can neither create nor
+// hold it, and whatever the environment says.
 #include <memory>
 #include <string>
 
@@ -10,8 +12,29 @@ public:
     virtual ~SingleInstance() = default;
 };
 
-// Holds the program-wide lock while the returned object lives; nothing when
-// another copy already holds it.
-std::unique_ptr<SingleInstance> acquireSingleInstance(const std::string& name);
+struct SingleCopy {
+    enum class State {
+        Held,      // this copy holds the guard while guard lives
+        Elsewhere, // another copy of this user and install holds it
+        Failed,    // the guard could not be taken; why says what was wrong
+    } state = State::Failed;
+    std::unique_ptr<SingleInstance> guard;
+    std::string why;
+};
+
+// The guard named name for the install in installFolder.
+SingleCopy acquireSingleInstance(const std::string& name, const std::string& installFolder);
+
+// Where the guards of the current user are kept: on Linux a folder of the user's
+// home as the user database gives it, never an environment variable; empty on
+// Windows, where they are kernel objects of the user's session.
+std::string singleCopyFolder();
+
+// The same guard kept in lockFolder instead (a test's own folder).
+SingleCopy acquireSingleInstanceIn(const std::string& lockFolder, const std::string& name,
+                                   const std::string& installFolder);
+
+// A short stable tag for an install folder, part of every guard's name.
+std::string installTag(const std::string& installFolder);
 
 } // namespace platform

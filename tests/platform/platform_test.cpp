@@ -176,23 +176,28 @@ TEST(Launcher, ReportsAMissingGameProgram) {
 }
 
 // Two real processes: the helper takes the guard and the test is refused, then
-// the other way round.
+// the other way round. Another install's guard is another guard.
 TEST(SingleCopy, OnlyOneProcessHoldsTheGuard) {
     TempDir dir;
     fs::copy_file(besideTest("single_copy_holder" + exeSuffix),
                   dir.path() / ("holder" + exeSuffix));
-    const std::string name = "FramewiseTest-" + dir.path().filename().string();
-    const std::string command = "holder" + exeSuffix + " " + name;
+    const std::string locks = (dir.path() / "locks").string();
+    const std::string name = "FramewiseTest";
+    const std::string install = dir.folder();
+    const std::string command = "holder" + exeSuffix + " " + name + " " + install + " " + locks;
     auto launcher = platform::systemLauncher();
+    using State = platform::SingleCopy::State;
 
     ASSERT_TRUE(launcher->startGame(dir.folder(), command).started);
     EXPECT_EQ(waitForLines(dir.path() / "holder.txt", "\r\n"), "held\r\n");
-    EXPECT_EQ(platform::acquireSingleInstance(name), nullptr);
+    EXPECT_EQ(platform::acquireSingleInstanceIn(locks, name, install).state, State::Elsewhere);
+    auto other = platform::acquireSingleInstanceIn(locks, name, install + "other");
+    EXPECT_EQ(other.state, State::Held) << other.why;
 
     writeFile(dir.path() / "release", "");
     EXPECT_EQ(waitForLines(dir.path() / "released.txt", "\r\n"), "released\r\n");
-    auto ours = platform::acquireSingleInstance(name);
-    ASSERT_NE(ours, nullptr);
+    auto ours = platform::acquireSingleInstanceIn(locks, name, install);
+    ASSERT_EQ(ours.state, State::Held) << ours.why;
 
     fs::remove(dir.path() / "holder.txt");
     ASSERT_TRUE(launcher->startGame(dir.folder(), command).started);

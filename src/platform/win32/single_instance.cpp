@@ -1,4 +1,5 @@
 #include "platform/single_instance.h"
+#include "platform/win32/win32_calls.h"
 
 #include <windows.h>
 
@@ -13,20 +14,40 @@ class NamedMutex : public SingleInstance {
   private:
     HANDLE handle_;
 };
+
+std::string userName() {
+    char name[257] = {};
+    DWORD size = sizeof name;
+    return ::GetUserNameA(name, &size) ? std::string(name) : std::string("user");
+}
 } // namespace
 
-std::unique_ptr<SingleInstance> acquireSingleInstance(const std::string& name) {
-    // A backslash would name a kernel namespace; keep the name plain.
-    std::string plain = name;
+std::string singleCopyFolder() { return {}; }
+
+SingleCopy acquireSingleInstanceIn(const std::string& lockFolder, const std::string& name,
+                                   const std::string& installFolder) {
+    // The session's own namespace, named after the user and the install; a
+    // backslash would name another namespace, so none is kept.
+    std::string plain = name + "-" + userName() + "-" + installTag(installFolder);
+    if (!lockFolder.empty()) plain += "-" + installTag(lockFolder);
     for (auto& c : plain)
         if (c == '\\') c = '_';
-    HANDLE h = ::CreateMutexA(nullptr, FALSE, plain.c_str());
-    if (!h) return std::make_unique<SingleInstance>(); // cannot tell: do not refuse the user
+    const std::string full = "Local\\" + plain;
+    HANDLE h = ::CreateMutexA(nullptr, FALSE, full.c_str());
+    if (!h) {
+        SingleCopy out;
+        out.why = full + ": " + win32::errorText(::GetLastError());
+        return out;
+    }
     if (::GetLastError() == ERROR_ALREADY_EXISTS) {
         ::CloseHandle(h);
-        return nullptr;
+        return {SingleCopy::State::Elsewhere, nullptr, {}};
     }
-    return std::make_unique<NamedMutex>(h);
+    return {SingleCopy::State::Held, std::make_unique<NamedMutex>(h), {}};
+}
+
+SingleCopy acquireSingleInstance(const std::string& name, const std::string& installFolder) {
+    return acquireSingleInstanceIn({}, name, installFolder);
 }
 
 } // namespace platform
