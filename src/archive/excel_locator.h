@@ -16,16 +16,31 @@ inline constexpr const char* kLocateExcel = "Please locate the EXCEL.EXE:";
 inline constexpr const char* kExcelNotKnown =
     "EXCEL Location not known!  Please locate the EXCEL.EXE:";
 inline constexpr const char* kInvalidExcelPath = "The path you have selected is invalid, try agin?";
+// Where other programs than Excel are accepted, the question goes on to name them.
+inline constexpr const char* kPickSpreadsheet = "Pick EXCEL.EXE, or ";
 inline constexpr const char* kInvalidExcelTitle = "INVALID EXCEL.EXE PATH";
 inline constexpr const char* kExcelPathNotSaved = "Error - The EXCEL.EXE path could not be saved";
 inline constexpr const char* kExcelLocateFailed = "Error - EXCEL.EXE could not be located";
 
-// True when path names an ordinary file stored under exactly "EXCEL.EXE" (letter
-// case included) in an existing folder. A pattern never passes.
-bool isExcelPath(const std::string& path);
+// The spreadsheet program path names, as its folder stores it: the folder is
+// looked up for the last name ignoring letter case, as Windows does, and the name
+// the lookup returns must be one of this system's spreadsheet programs exactly
+// ("EXCEL.EXE"; on Linux also LibreOffice's "localc", "libreoffice", "soffice").
+// Ordinary files only; a pattern or a relative name never passes.
+std::optional<std::string> spreadsheetAt(const std::string& path);
+
+// The arguments the spreadsheet at path is started with ("--calc" for the
+// LibreOffice starters), by its file name.
+std::vector<std::string> spreadsheetArguments(const std::string& path);
+
+// The file dialog's filter and the question after a refused choice, naming every
+// spreadsheet program this system accepts.
+std::string spreadsheetFilter();
+std::string invalidSpreadsheetText();
 
 // The spreadsheet path: the remembered one when it still passes, else the one the
-// user picks after firstMessage. Nothing when the user declines to try again.
+// user picks after firstMessage, with the name as stored. Nothing when the user
+// declines to try again.
 std::optional<std::string> locateExcel(const std::string& appFolder,
                                        const std::string& firstMessage, core::Dialogs& dialogs);
 

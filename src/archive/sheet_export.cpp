@@ -248,7 +248,7 @@ void exportRun(const core::GameFolders& folders, const std::string& excelPath,
     const results::DumpFolder dumps(mainFolder);
 
     const auto focusBefore = keys.focusedWindow();
-    const auto started = launcher.startProgram(excelPath);
+    const auto started = launcher.startProgram(excelPath, spreadsheetArguments(excelPath));
     if (!started.started) {
         core::tell(dialogs, std::string(kSheetNotStarted) + ": " + excelPath + kParagraph +
                                 started.error + kParagraph + "Nothing was typed.");
@@ -295,7 +295,7 @@ ExcelPanel GenerateEXCEL_Click(const core::GameFolders& folders, core::Dialogs& 
 }
 
 std::vector<std::string> sheetMessageCatalog() {
-    return {kSheetNoFocus, kLocateExcel,       kExcelNotKnown,   kInvalidExcelPath, kExcelPathNotSaved,
+    return {kSheetNoFocus, kLocateExcel,       kExcelNotKnown,   kInvalidExcelPath, kPickSpreadsheet, kExcelPathNotSaved,
             kExcelLocateFailed, kSheetNotStarted, kKeysNotSent,      kExportFailed};
 }
 

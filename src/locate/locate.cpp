@@ -45,7 +45,9 @@ std::string registryCandidate(platform::Registry& registry) {
     }
     while (!text.empty() && separators().find(text.back()) != std::string::npos)
         text.pop_back();
-    return text;
+    // Under Wine the registered path is a Windows one; a path that names no
+    // folder here is as good as no value.
+    return text.empty() ? text : registry.localFolder(text);
 }
 
 bool remember(const std::string& appFolder, const std::string& candidate,

@@ -2,6 +2,7 @@
 // Starting outside programs without waiting for them.
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -17,9 +18,22 @@ public:
     virtual LaunchResult startGame(const std::string& workingFolder, const std::string& commandLine) = 0;
     // Opens a text file for reading (Notepad on Windows, the desktop's editor elsewhere).
     virtual LaunchResult openTextFile(const std::string& path) = 0;
-    // Starts a program by its full path with no arguments.
-    virtual LaunchResult startProgram(const std::string& path) = 0;
+    // Starts a program by its full path with these arguments.
+    virtual LaunchResult startProgram(const std::string& path,
+                                      const std::vector<std::string>& arguments) = 0;
+    LaunchResult startProgram(const std::string& path) { return startProgram(path, {}); }
 };
+
+// A spreadsheet program the export can start: its file name exactly as stored,
+// and the arguments that open a new sheet in it.
+struct SpreadsheetProgram {
+    std::string name;
+    std::vector<std::string> arguments;
+};
+
+// The spreadsheet programs of this system, "EXCEL.EXE" first. Where LibreOffice
+// is the usual spreadsheet, its Calc programs follow.
+std::vector<SpreadsheetProgram> spreadsheetPrograms();
 
 // "notepad.exe " + path, unquoted: the command line Windows is given for a text file.
 std::string notepadCommandLine(const std::string& path);

@@ -1,6 +1,7 @@
 #pragma once
 // Read-only access to the machine's registry (HKEY_LOCAL_MACHINE, 32-bit view).
-// Systems without a registry answer nothing.
+// On Linux it is the registry of the Wine prefix, where Windows programs such as
+// the game are installed; without one every read answers nothing.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -19,6 +20,9 @@ public:
     virtual ~Registry() = default;
     virtual RegistryValue readLocalMachine(const std::string& keyPath,
                                            const std::string& valueName) = 0;
+    // The folder of this system that a registered Windows path names, or empty
+    // when it names none. On Windows it is the path itself.
+    virtual std::string localFolder(const std::string& registeredPath) { return registeredPath; }
 };
 
 std::unique_ptr<Registry> systemRegistry();

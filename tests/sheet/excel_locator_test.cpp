@@ -56,7 +56,7 @@ TEST(ExcelLocator, UnusablePathFileAsksAndRemembersTheChoice) {
         ASSERT_EQ(dialogs.shown.size(), 2u);
         EXPECT_EQ(dialogs.shown[0].message.title, core::kProgramTitle);
         EXPECT_EQ(dialogs.shown[1].which, core::FileDialog::CommonDialog3);
-        EXPECT_EQ(dialogs.shown[1].filter, kExcelProgramName);
+        EXPECT_EQ(dialogs.shown[1].filter, spreadsheetFilter());
     }
 }
 
@@ -72,8 +72,6 @@ TEST(ExcelLocator, RefusedChoiceAsksToRetryAndNoLeavesEverythingAsItWas) {
              writeFile(p + "excel.exe", "program");
              return p + "excel.exe";
          }},
-        {"asked for in lower case, stored in capitals",
-         [](const Office& s) { return s.excel.substr(0, s.excel.size() - 9) + "excel.exe"; }},
         {"a folder named EXCEL.EXE",
          [](const Office& s) {
              const auto dir = s.tmp.path() / "Dir" / "EXCEL.EXE";
@@ -93,7 +91,7 @@ TEST(ExcelLocator, RefusedChoiceAsksToRetryAndNoLeavesEverythingAsItWas) {
         ScriptedDialogs dialogs;
         dialogs.expectMessage(kLocateExcel)
             .expectFileChoice(c.choice(s))
-            .expectMessage(kInvalidExcelPath, core::Answer::No);
+            .expectMessage(invalidSpreadsheetText(), core::Answer::No);
         const auto panel = Excel_Click(s.app, dialogs);
         EXPECT_TRUE(panel.visible);
         EXPECT_FALSE(panel.pathText.has_value());
@@ -112,7 +110,7 @@ TEST(ExcelLocator, CancelTheFirstTimeFailsAndNoCreatesNoPathFile) {
     ScriptedDialogs dialogs;
     dialogs.expectMessage(kLocateExcel)
         .expectFileCancel()
-        .expectMessage(kInvalidExcelPath, core::Answer::No);
+        .expectMessage(invalidSpreadsheetText(), core::Answer::No);
     EXPECT_FALSE(Excel_Click(s.app, dialogs).pathText.has_value());
     EXPECT_FALSE(fs::exists(s.pathFile()));
 }
@@ -122,7 +120,7 @@ TEST(ExcelLocator, YesShowsTheFirstMessageAgain) {
     ScriptedDialogs dialogs;
     dialogs.expectMessage(kExcelNotKnown)
         .expectFileChoice(s.excel + ".bak")
-        .expectMessage(kInvalidExcelPath, core::Answer::Yes)
+        .expectMessage(invalidSpreadsheetText(), core::Answer::Yes)
         .expectMessage(kExcelNotKnown)
         .expectFileChoice(s.excel);
     EXPECT_EQ(locateExcel(s.app, kExcelNotKnown, dialogs), s.excel);
@@ -138,4 +136,59 @@ TEST(ExcelLocator, PathFileThatCannotBeWrittenIsToldAndThePathStillUsed) {
         .expectMessage(std::string(kExcelPathNotSaved) + " in " + s.pathFile().string() +
                        ".\r\n\r\nIt is used this time only; e_path.ini was left as it was.");
     EXPECT_EQ(Excel_Click(s.app, dialogs).pathText, s.excel);
+}
+
+TEST(ExcelLocator, TheStoredNameDecidesAndIsTheOneUsed) {
+    // Windows takes EXCEL.EXE only; Linux also LibreOffice's Calc starters. The
+    // name typed may differ in case: the name the folder returns must be exact.
+    const bool windows = platform::folderSeparator() == '\\';
+    struct Case {
+        const char* stored;
+        const char* typed;
+        bool onWindows, onLinux;
+        std::vector<std::string> arguments;
+    };
+    const Case cases[] = {
+        {"EXCEL.EXE", "EXCEL.EXE", true, true, {}},
+        {"EXCEL.EXE", "excel.exe", true, true, {}},
+        {"excel.exe", "EXCEL.EXE", false, false, {}},
+        {"localc", "localc", false, true, {}},
+        {"localc", "LOCALC", false, true, {}},
+        {"libreoffice", "libreoffice", false, true, {"--calc"}},
+        {"soffice", "soffice", false, true, {"--calc"}},
+        {"Soffice", "Soffice", false, false, {}},
+        {"scalc", "scalc", false, false, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.stored) + " typed as " + c.typed);
+        Office s;
+        const std::string folder = (s.tmp.path() / "bin").string() + platform::folderSeparator();
+        writeFile(folder + c.stored, "program");
+        const auto found = spreadsheetAt(folder + c.typed);
+        if (windows ? c.onWindows : c.onLinux) {
+            ASSERT_EQ(found, folder + c.stored);
+            EXPECT_EQ(spreadsheetArguments(*found), c.arguments);
+            // A choice in the dialog is remembered as stored, so it starts on any disk.
+            writeFile(s.pathFile(), crlf({"gone"}));
+            ScriptedDialogs dialogs;
+            dialogs.expectMessage(kLocateExcel).expectFileChoice(folder + c.typed);
+            EXPECT_EQ(Excel_Click(s.app, dialogs).pathText, found);
+            EXPECT_EQ(readFile(s.pathFile()), crlf({*found}));
+        } else {
+            EXPECT_FALSE(found.has_value());
+        }
+    }
+}
+
+TEST(ExcelLocator, FilterAndRetryQuestionNameEveryAcceptedProgram) {
+    if (platform::folderSeparator() == '\\') {
+        EXPECT_EQ(spreadsheetFilter(), "EXCEL.EXE");
+        EXPECT_EQ(invalidSpreadsheetText(), kInvalidExcelPath);
+    } else {
+        EXPECT_EQ(spreadsheetFilter(),
+                  "EXCEL.EXE or LibreOffice Calc (EXCEL.EXE localc libreoffice soffice)");
+        EXPECT_EQ(invalidSpreadsheetText(),
+                  "The path you have selected is invalid, try agin?\r\n\r\n"
+                  "Pick EXCEL.EXE, or LibreOffice Calc: localc, libreoffice or soffice.");
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "bench/run_record.h"
 #include "platform/files.h"
+#include "platform/launcher.h"
 #include "results/messages.h"
 #include "results/report.h"
 #include "results/restore.h"
@@ -241,16 +242,35 @@ TEST(SheetExport, NoRunRecordTellsAndRestoresNothing) {
     EXPECT_EQ(readFile(b.main() / "config_mp.cfg"), kBenchConfig);
 }
 
+TEST(SheetExport, EverySpreadsheetProgramIsStartedWithItsOwnArguments) {
+    for (const auto& program : platform::spreadsheetPrograms()) {
+        SCOPED_TRACE(program.name);
+        Bench b;
+        const std::string path =
+            (b.tmp.path() / "bin").string() + platform::folderSeparator() + program.name;
+        writeFile(path, "program");
+        writeFile(b.tmp.path() / "app" / kExcelPathFile, crlf({path}));
+        b.record("con1", {"Normal"}, {"640x480"}, "1");
+        b.dumps({{"FRWb_3_1.lo", dump("640", "480", {"48.0"})}});
+        b.dialogs.expectMessage(results::kRestored);
+        EXPECT_EQ(b.press().pathText, path);
+        ASSERT_EQ(b.launcher.calls.size(), 1u);
+        EXPECT_EQ(b.launcher.calls[0].commandLine, path);
+        EXPECT_EQ(b.launcher.calls[0].arguments, program.arguments);
+    }
+}
+
 TEST(SheetExport, ConfigurationIsRestoredAndToldBeforeTheSpreadsheetStarts) {
     struct WatchingLauncher : testing_support::RecordingLauncher {
         std::string configAtStart;
         std::size_t dialogsAtStart = 0;
         fs::path config;
         const ScriptedDialogs* dialogs = nullptr;
-        platform::LaunchResult startProgram(const std::string& path) override {
+        platform::LaunchResult startProgram(const std::string& path,
+                                            const std::vector<std::string>& arguments) override {
             configAtStart = readFile(config);
             dialogsAtStart = dialogs->shown.size();
-            return RecordingLauncher::startProgram(path);
+            return RecordingLauncher::startProgram(path, arguments);
         }
     };
     Bench b;
@@ -390,7 +410,7 @@ TEST(SheetExport, DecliningToLocateTheSpreadsheetRestoresAndTypesNothing) {
     fs::remove(b.tmp.path() / "app" / kExcelPathFile);
     b.dialogs.expectMessage(kExcelNotKnown)
         .expectFileCancel()
-        .expectMessage(kInvalidExcelPath, core::Answer::No);
+        .expectMessage(invalidSpreadsheetText(), core::Answer::No);
     const auto panel = b.press();
     EXPECT_TRUE(panel.visible);
     EXPECT_FALSE(panel.pathText.has_value());

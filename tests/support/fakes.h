@@ -68,20 +68,23 @@ public:
         std::string kind; // "game", "text", "program"
         std::string workingFolder;
         std::string commandLine; // or the path for "text" and "program"
+        std::vector<std::string> arguments; // of a "program"
     };
     platform::LaunchResult result{true, {}};
     std::vector<Call> calls;
 
     platform::LaunchResult startGame(const std::string& wf, const std::string& cl) override {
-        calls.push_back({"game", wf, cl});
+        calls.push_back({"game", wf, cl, {}});
         return result;
     }
     platform::LaunchResult openTextFile(const std::string& path) override {
-        calls.push_back({"text", {}, path});
+        calls.push_back({"text", {}, path, {}});
         return result;
     }
-    platform::LaunchResult startProgram(const std::string& path) override {
-        calls.push_back({"program", {}, path});
+    using platform::Launcher::startProgram;
+    platform::LaunchResult startProgram(const std::string& path,
+                                        const std::vector<std::string>& arguments) override {
+        calls.push_back({"program", {}, path, arguments});
         return result;
     }
 };

@@ -52,10 +52,19 @@ public:
         if (!programOnPath("xdg-open")) return {false, "No program to open text files was found (xdg-open)."};
         return spawnDetached({"xdg-open", path}, "");
     }
-    LaunchResult startProgram(const std::string& path) override { return startFile(path, {}, ""); }
+    LaunchResult startProgram(const std::string& path,
+                              const std::vector<std::string>& arguments) override {
+        return startFile(path, arguments, "");
+    }
 };
 
 } // namespace
+
+std::vector<SpreadsheetProgram> spreadsheetPrograms() {
+    // EXCEL.EXE runs through Wine like the game; the two LibreOffice starters
+    // open its start centre unless asked for Calc.
+    return {{"EXCEL.EXE", {}}, {"localc", {}}, {"libreoffice", {"--calc"}}, {"soffice", {"--calc"}}};
+}
 
 std::unique_ptr<Launcher> systemLauncher() { return std::make_unique<PosixLauncher>(); }
 

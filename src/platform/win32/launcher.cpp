@@ -53,13 +53,20 @@ class WindowsLauncher : public Launcher {
     LaunchResult openTextFile(const std::string& path) override {
         return start(nullptr, notepadCommandLine(path), nullptr);
     }
-    LaunchResult startProgram(const std::string& path) override {
+    LaunchResult startProgram(const std::string& path,
+                              const std::vector<std::string>& arguments) override {
         // Named outright too, so that a path with blanks never starts "C:\Program.exe".
-        return start(&path, path, nullptr);
+        std::string commandLine = path;
+        for (const auto& a : arguments) commandLine += " " + a;
+        return start(&path, commandLine, nullptr);
     }
 };
 
 } // namespace
+
+std::vector<SpreadsheetProgram> spreadsheetPrograms() {
+    return {{"EXCEL.EXE", {}}};
+}
 
 std::unique_ptr<Launcher> systemLauncher() {
     return std::make_unique<WindowsLauncher>();
