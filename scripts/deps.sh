@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev libgl1-mesa-dev libxtst-dev libx11-dev
   xvfb xauth xdg-utils fonts-dejavu-core
   g++-mingw-w64-x86-64-posix wine64 wine
+  openarena libgl1-mesa-dri libglx-mesa0
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -177,7 +177,7 @@ class SheetTypist {
 
     void sendLabel(const std::string& name, const std::string& text) {
         auto res = results::ParseResolutionLabel(text);
-        if (!res) damaged(name, "has no screen mode line (\"MODE: n, W x H f...\")");
+        if (!res) damaged(name, results::kNoModeLine);
         // The parentheses group the keys and are not typed: the cell shows "640x480 ".
         send("(" + res->width + "x" + res->height + ") ", W);
         send(kRight, W);

@@ -90,7 +90,7 @@ std::optional<std::string> labelOf(const std::string& name, const std::string& t
                                    core::Dialogs& dialogs) {
     auto res = ParseResolutionLabel(text);
     if (!res) {
-        tellDamagedDump(dialogs, name, "has no screen mode line (\"MODE: n, W x H f...\")");
+        tellDamagedDump(dialogs, name, kNoModeLine);
         return std::nullopt;
     }
     return resolutionLabel(*res);
@@ -253,12 +253,16 @@ std::optional<Resolution> ParseResolutionLabel(const std::string& text) {
     if (comma == std::string::npos) return std::nullopt;
     const auto x = text.find('x', comma + 1);
     if (x == std::string::npos) return std::nullopt;
-    const auto f = text.find('f', x + 1);
-    // The height ends one character before the "f" (the blank in "480 fullscreen").
-    if (f == std::string::npos || f < x + 2) return std::nullopt;
+    // The height is the number after the "x": whatever word follows it
+    // ("fullscreen", "windowed") and whatever lines come later play no part.
+    const auto from = text.find_first_not_of(' ', x + 1);
+    if (from == std::string::npos) return std::nullopt;
+    const auto end = text.find_first_not_of("0123456789", from);
+    const auto digits = (end == std::string::npos ? text.size() : end) - from;
+    if (digits == 0) return std::nullopt;
     Resolution r;
     r.width = trimBlanks(text.substr(comma + 1, x - comma - 1));
-    r.height = trimBlanks(text.substr(x + 1, f - x - 2));
+    r.height = text.substr(from, digits);
     return r;
 }
 

@@ -69,8 +69,9 @@ struct Resolution {
     std::string width, height;
 };
 
-// Width and height from the dump's "MODE: n, W x H f..." line; nothing when a
-// marker is missing.
+// Width and height from the dump's "MODE: n, W x H fullscreen" (or "windowed")
+// line: the width between the comma and the "x", the height the digits after
+// the "x". Nothing when a marker or the height's digits are missing.
 std::optional<Resolution> ParseResolutionLabel(const std::string& dumpText);
 
 // Pad, "(", width, "x", height, ") ": 12 characters for every size the game offers.

@@ -16,6 +16,8 @@ inline constexpr const char* kRemoved =
 inline constexpr const char* kDamagedRecord = "Error - The run record ";
 inline constexpr const char* kDumpListTrouble = "Error - The dump list ";
 inline constexpr const char* kDamagedDump = "Error - The console dump ";
+// What follows a dump's name when it holds no line the screen size can be read from.
+inline constexpr const char* kNoModeLine = "has no screen mode line (\"MODE: n, W x H ...\")";
 inline constexpr const char* kReportNotArchived = "Error - The report ";
 inline constexpr const char* kNotCompiled = "Error - The results could not be compiled";
 inline constexpr const char* kNothingRestored =

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 using namespace gamesim;
 using testing_support::readFile;
 using testing_support::writeFile;
@@ -143,13 +145,15 @@ TEST(GameSimInterpreter, NextdemoIsEmptiedBeforeItRuns) {
     EXPECT_EQ(g.variable("nextdemo"), "echo again");
 }
 
-TEST(GameSimInterpreter, DemoPlayTakesItsFramesAndPrintsTheModeLineWhenItLoads) {
+TEST(GameSimInterpreter, DemoLoadsBeforeTheNextCommandThenTakesItsFrames) {
     Fixture f;
     Game g(f.install.root);
     g.addText("timedemo 1; r_mode 4; vid_restart; clear; demo bench1; echo after\n");
     g.frame();
     const std::string c = f.console(g);
-    EXPECT_LT(c.find("after"), c.find("MODE: 4, 800 x 600 fullscreen hz:N/A\n")) << c;
+    const auto mode = c.find("MODE: 4, 800 x 600 fullscreen hz:N/A\n");
+    ASSERT_NE(mode, std::string::npos) << c;
+    EXPECT_LT(mode, c.find("after")) << c;
     const long frames = demoShape(4096).frames;
     g.runFrames(frames - 1);
     EXPECT_EQ(countOf(f.console(g), "seconds: "), 0);
@@ -206,8 +210,8 @@ TEST(GameSimInterpreter, MissingDemoDropsTheChainAndLeavesTheRestForTheNextFrame
     g.addText("timedemo 1; set nextdemo \"echo never\"; demo nothere; echo next\n");
     g.frame();
     std::string c = f.console(g);
-    EXPECT_NE(c.find("********************\nERROR: couldn't open demos/nothere.dm_2\n"
-                     "********************\n"),
+    EXPECT_NE(c.find("Not found: demos/nothere.dm_2\n********************\n"
+                     "ERROR: couldn't open demos/nothere.dm_2\n********************\n"),
               std::string::npos)
         << c;
     EXPECT_EQ(c.find("next"), std::string::npos);
@@ -308,7 +312,9 @@ TEST(GameSimFaults, CrashWindowedAndUnwritableDump) {
     EXPECT_EQ(g.run(), Outcome::Crashed);
     EXPECT_EQ(exitStatusOf(g.outcome()), kExitCrash);
     EXPECT_EQ(g.playsEnded(), 2);
-    EXPECT_EQ(countOf(f.console(g), "ERROR: couldn't open.\n"), 2);
+    EXPECT_EQ(countOf(f.console(g), "ERROR: couldn't open bad.txt.\n"), 1);
+    EXPECT_EQ(countOf(f.console(g), "ERROR: couldn't open ../escape.txt.\n"), 1);
+    EXPECT_EQ(countOf(f.console(g), "Dumped console text to "), 1);
     EXPECT_FALSE(std::filesystem::exists(f.install.main() / "bad.txt"));
     EXPECT_FALSE(std::filesystem::exists(f.install.root / "escape.txt"));
     EXPECT_NE(readFile(f.install.main() / "good.txt").find("MODE: 3, 640 x 480 windowed hz:N/A\n"),
@@ -321,8 +327,10 @@ TEST(GameSimOptions, ParsedFromArgumentsAndTheOptionsFile) {
         std::vector<std::string> args;
         bool ok;
     } cases[] = {
-        {{"--crash-after-plays=3", "--windowed", "--fail-dump=*", "--max-frames=0", "--seed=9"},
+        {{"--crash-after-plays=3", "--windowed", "--fail-dump=*", "--max-frames=0", "--seed=9",
+          "--exit-when-idle"},
          true},
+        {{"--exit-when-idle=1"}, false},
         {{"--crash-after-plays=0"}, false},
         {{"--crash-after-plays"}, false},
         {{"--max-frames=ten"}, false},
@@ -341,11 +349,59 @@ TEST(GameSimOptions, ParsedFromArgumentsAndTheOptionsFile) {
               "# faults for this install\r\n--crash-after-plays=1\r\n\r\n");
     writeFile(f.install.main() / "FRWb_lo.cfg", "timedemo 1\r\ndemo bench1\r\n");
     std::ostringstream out, err;
-    EXPECT_EQ(runProgram({"+exec", "FRWb_lo.cfg"}, f.install.root.string(), out, err), kExitCrash);
-    EXPECT_EQ(
-        runProgram({"--idle-frames=5", "+exec", "nothing.cfg"}, f.install.root.string(), out, err),
-        kExitIdle);
+    auto neverIdle = [] { ADD_FAILURE() << "went idle"; };
+    EXPECT_EQ(runProgram({"+exec", "FRWb_lo.cfg"}, f.install.root.string(), out, err, neverIdle),
+              kExitCrash);
     writeFile(f.install.root / kOptionsFile, "--crash-after=1\n");
-    EXPECT_EQ(runProgram({}, f.install.root.string(), out, err), kExitUsage);
+    EXPECT_EQ(runProgram({}, f.install.root.string(), out, err, neverIdle), kExitUsage);
     EXPECT_NE(err.str().find("unknown option --crash-after=1"), std::string::npos);
+}
+
+TEST(GameSimProgram, MissingDemoLeavesTheGameInItsMenuUnlessToldToExit) {
+    Fixture f;
+    writeFile(f.install.main() / "FRWb_lo.cfg",
+              "timedemo 1\r\nset nextdemo quit\r\ndemo nothere\r\n");
+    for (bool exitWhenIdle : {false, true}) {
+        SCOPED_TRACE(exitWhenIdle);
+        std::vector<std::string> args{"--idle-frames=5", "+exec", "FRWb_lo.cfg"};
+        if (exitWhenIdle) args.insert(args.begin(), "--exit-when-idle");
+        std::ostringstream out, err;
+        int stays = 0;
+        EXPECT_EQ(runProgram(args, f.install.root.string(), out, err, [&] { ++stays; }),
+                  kExitIdle);
+        EXPECT_EQ(stays, exitWhenIdle ? 0 : 1);
+        EXPECT_NE(err.str().find(exitWhenIdle ? "nothing left to run; exiting"
+                                              : "nothing left to run; staying in the menu"),
+                  std::string::npos)
+            << err.str();
+        EXPECT_FALSE(std::filesystem::exists(f.install.main() / "config_mp.cfg.tmp"));
+        EXPECT_EQ(readFile(f.install.main() / "config_mp.cfg").find("// generated by the game"),
+                  std::string::npos)
+            << "nextdemo never runs, so the game never quits";
+    }
+}
+
+TEST(GameSimProgram, HelpNamesEveryOptionItTakesAndRunsNothing) {
+    Fixture f;
+    const std::string before = readFile(f.install.main() / "config_mp.cfg");
+    std::ostringstream out, err;
+    EXPECT_EQ(runProgram({"--help", "+quit"}, f.install.root.string(), out, err,
+                         [] { ADD_FAILURE() << "went idle"; }),
+              kExitQuit);
+    EXPECT_EQ(out.str(), helpText());
+    EXPECT_EQ(readFile(f.install.main() / "config_mp.cfg"), before);
+
+    // Every option the text names is one the program takes, in one of its forms.
+    const std::string text = helpText();
+    int named = 0;
+    for (auto at = text.find("\n  --"); at != std::string::npos; at = text.find("\n  --", at + 1)) {
+        const auto from = at + 3;
+        const std::string option = text.substr(from, text.find_first_of(" =", from) - from);
+        Options o;
+        std::string error;
+        EXPECT_TRUE(applyOption(o, option, error) || applyOption(o, option + "=1", error))
+            << option;
+        ++named;
+    }
+    EXPECT_GE(named, 8) << text;
 }

@@ -91,14 +91,19 @@ TEST(ParseResolutionLabel, GivesTwelveCharacterLabelsForEveryGameSize) {
         {"800", "600"},   {"960", "720"},   {"1024", "768"},  {"1152", "864"},
         {"1280", "1024"}, {"1600", "1200"}, {"2048", "1536"}, {"856", "480"},
     };
+    // The renderer start goes on after the mode line, then a play follows.
+    const std::string after = " hz:N/A\nGAMMA: hardware\n----- finished R_Init -----\n" +
+                              result("47.4");
     for (const auto& [w, h] : sizes) {
-        auto r = ParseResolutionLabel(modeLine(w, h));
-        ASSERT_TRUE(r) << w;
-        EXPECT_EQ(r->width, w);
-        EXPECT_EQ(r->height, h);
-        std::string label = resolutionLabel(*r);
-        EXPECT_EQ(label.size(), 12u) << label;
-        EXPECT_EQ(label.substr(label.find('(')), std::string("(") + w + "x" + h + ") ");
+        for (const char* screen : {" fullscreen", " windowed"}) {
+            auto r = ParseResolutionLabel(std::string("MODE: 3, ") + w + " x " + h + screen + after);
+            ASSERT_TRUE(r) << w << screen;
+            EXPECT_EQ(r->width, w);
+            EXPECT_EQ(r->height, h);
+            std::string label = resolutionLabel(*r);
+            EXPECT_EQ(label.size(), 12u) << label;
+            EXPECT_EQ(label.substr(label.find('(')), std::string("(") + w + "x" + h + ") ");
+        }
     }
     EXPECT_EQ(resolutionLabel({"800", "600"}), "  (800x600) ");
     EXPECT_EQ(resolutionLabel({"1024", "768"}), " (1024x768) ");
@@ -106,24 +111,29 @@ TEST(ParseResolutionLabel, GivesTwelveCharacterLabelsForEveryGameSize) {
     EXPECT_EQ(resolutionLabel({"10", "20"}), "(10x20) "); // 4 characters: no pad
 }
 
-TEST(ParseResolutionLabel, ReadsOddSpacingAndRefusesMissingMarkers) {
+TEST(ParseResolutionLabel, HeightEndsWithItsDigitsWhateverWordFollows) {
     struct Case {
         std::string text;
         bool found;
         std::string width, height;
     };
     const Case cases[] = {
+        {"MODE: 3, 640 x 480 fullscreen hz:N/A\n", true, "640", "480"},
+        {"MODE: 3, 640 x 480 windowed hz:N/A\n----- finished R_Init -----\n", true, "640", "480"},
+        {"MODE: 8, 1280 x 1024 windowed hz:60\n", true, "1280", "1024"},
         {"MODE: 3,640x480 f", true, "640", "480"},
-        {"MODE: 3,640x480fs", true, "640", "48"}, // the character before "f" is never height
         {"MODE: 3,   640   x   480   fs", true, "640", "480"},
+        {"MODE: 3, 640 x 480", true, "640", "480"}, // the dump may end right after it
         {"x, y MODE: 4, 800 x 600 fullscreen", true, "800", "600"},
-        {"MODE: 3, 640 x 480\nfps", true, "640", "480"}, // the "f" of a later line ends it
+        {"MODE: 3, 640 x 480\nfps", true, "640", "480"},
+        {"MODE: 3,640x480fs", true, "640", "480"}, // no game prints it; the digits decide
         {"", false, "", ""},
         {"mode: 3, 640 x 480 f", false, "", ""},
         {"MODE: 3 640 x 480 f", false, "", ""},
         {"MODE: 3, 640 by 480", false, "", ""},
-        {"MODE: 3, 640 x 480 windowed", false, "", ""},
         {"MODE: 3, 640 xf", false, "", ""},
+        {"MODE: 3, 640 x   ", false, "", ""},
+        {"MODE: 3, 640 x\n480 windowed", false, "", ""},
     };
     for (const auto& c : cases) {
         auto r = ParseResolutionLabel(c.text);
@@ -286,7 +296,7 @@ TEST(WriteResultLines, StopsKeepTheBegunLine) {
          1,
          {{"FRWb_3_1.lo", result("48.0")}},
          "Error - The console dump FRWb_3_1.lo has no screen mode line (\"MODE: n, W x H "
-         "f...\")." +
+         "...\")." +
              kept,
          ""},
         {"no result",

@@ -185,6 +185,31 @@ TEST(SheetExport, RunMissingFromAGroupTypesTheEarlyStopAndGoesOnWithTheNextLevel
     EXPECT_EQ(levelBlocks(b.keys.sent), expected);
 }
 
+TEST(SheetExport, WindowedGameTypesTheSameLabelFromDumpsOfTheEnginesShape) {
+    // The first dump of a group holds the next play's loading block after its
+    // result; the second, taken after "Clear", holds no mode line at all.
+    const std::string loading = "----- R_Init -----\nMODE: 3, 640 x 480 windowed hz:N/A\n"
+                                "GAMMA: hardware w/ 0 overbright bits\n"
+                                "----- finished R_Init -----\n";
+    Bench b;
+    b.record("con1", {"Normal"}, {"640x480"}, "2");
+    b.dumps({{"FRWb_3_1.lo", loading + "1300 frames, 27.4 seconds: 47.0 fps\n" + loading +
+                                 "Dumped console text to FRWb_3_1.lo.\n"},
+             {"FRWb_3_2.lo", "1300 frames, 27.4 seconds: 47.25 fps\n"
+                             "Dumped console text to FRWb_3_2.lo.\n"}});
+    b.dialogs.expectMessage(results::kRestored);
+    b.press();
+    const std::vector<Sent> expected = join({
+        header("NORMAL Configuration File Settings:"),
+        {w("(640x480) "), R, w("47.0"), R, w("47.25"), R, w("AVERAGE:"), R, w("47.12"), D, H},
+        kSkippedRow,
+        kSkippedRow,
+        kSkippedRow,
+        kSkippedRow,
+    });
+    EXPECT_EQ(levelBlocks(b.keys.sent), expected);
+}
+
 TEST(SheetExport, FifthResolutionIsFollowedByAnExtraDown) {
     const std::vector<std::string> all{"320x240", "400x300", "512x384", "640x480",
                                        "800x600", "960x720", "1024x768"};
@@ -373,7 +398,7 @@ TEST(SheetExport, BadDumpStopsTheExportWithOneMessageNamingIt) {
         {"con1", "FRWb_3_1.lo", "",
          damaged + "FRWb_3_1.lo is missing: the benchmark stopped before writing it."},
         {"con1", "FRWb_3_1.lo", "]condump\n",
-         damaged + "FRWb_3_1.lo has no screen mode line " + "(\"MODE: n, W x H f...\")."},
+         damaged + "FRWb_3_1.lo has no screen mode line " + "(\"MODE: n, W x H ...\")."},
         {"con1", "FRWb_3_1.lo", dump("640", "480", {}),
          damaged + "FRWb_3_1.lo holds no result (no \"seconds: \" ... \"fps\")."},
         {"con3", "FRWb_3.lo", dump("640", "480", {"48.0", "4x.5"}),

@@ -308,15 +308,16 @@ void Game::startRenderer() {
     const VideoMode m = *videoMode(mode);
     const char* screen = options_.windowed ? "windowed" : "fullscreen";
     const std::string w = std::to_string(m.width), h = std::to_string(m.height);
-    console_.print("----- Renderer Initialization -----\n");
-    console_.print("...setting mode " + std::to_string(mode) + ": " + w + " " + h + " " + screen +
-                   "\n");
+    // The lines around the mode line as the engine prints them at every renderer
+    // start; "finished" after a windowed mode line is what a reader must not run into.
+    console_.print("----- R_Init -----\n");
+    console_.print("...setting mode " + std::to_string(mode) + ": " + w + " " + h + "\n");
+    console_.print("GL_VENDOR: stand-in renderer\n");
     console_.print("MODE: " + std::to_string(mode) + ", " + w + " x " + h + " " + screen +
                    " hz:N/A\n");
-    console_.print("GL_VENDOR: stand-in renderer\n");
-    console_.print("picmip: " + std::to_string(varInt("r_picmip")) +
-                   "  texture bits: " + std::to_string(varInt("r_texturebits")) + "\n");
-    console_.print("----- renderer initialized -----\n");
+    console_.print("picmip: " + std::to_string(varInt("r_picmip")) + "\n");
+    console_.print("texture bits: " + std::to_string(varInt("r_texturebits")) + "\n");
+    console_.print("----- finished R_Init -----\n");
 }
 
 void Game::cmdDemo(const std::vector<std::string>& args) {
@@ -329,9 +330,11 @@ void Game::cmdDemo(const std::vector<std::string>& args) {
     std::error_code ec;
     const std::uintmax_t bytes = found ? fs::file_size(*found, ec) : 0;
     if (!found || ec || !fs::is_regular_file(*found, ec)) {
-        console_.print(std::string(kErrorRule) + "ERROR: couldn't open " + kDemosFolder + "/" +
-                       file + "\n" + kErrorRule);
-        // Like the engine's error recovery: the rest of the buffer waits for the next frame.
+        const std::string path = std::string(kDemosFolder) + "/" + file;
+        console_.print("Not found: " + path + "\n" + kErrorRule + "ERROR: couldn't open " + path +
+                       "\n" + kErrorRule);
+        // The engine drops to its menu: the rest of the buffer waits for the next
+        // frame, and with no play nothing ever runs nextdemo.
         frameAborted_ = true;
         return;
     }
@@ -341,6 +344,12 @@ void Game::cmdDemo(const std::vector<std::string>& args) {
     play.shape = demoShape(bytes);
     play.bytes = bytes;
     play.fps = fixedFps(*found, demo);
+    // The map loads and the renderer starts at once, before the next command of
+    // the line runs; so a dump taken right after "demo" holds the loading block.
+    console_.print("Demo file: " + std::string(kDemosFolder) + "/" + demo + kDemoExtension + "\n");
+    applyLatched();
+    startRenderer();
+    if (!play.fps) play.fps = modelFps(demo, bytes);
     play_ = play;
 }
 
@@ -384,11 +393,7 @@ void Game::clientFrame() {
     if (!play_) return;
     Play& p = *play_;
     if (!p.loaded) {
-        // Loading the demo's map starts the renderer again.
-        console_.print("Playing demo " + p.name + kDemoExtension + "\n");
-        applyLatched();
-        startRenderer();
-        if (!p.fps) p.fps = modelFps(p.name, p.bytes);
+        // The frame the demo loaded in plays none of it.
         p.loaded = true;
         return;
     }
@@ -431,7 +436,6 @@ void Game::runNextDemo() {
 void Game::cmdCondump(const std::vector<std::string>& args) {
     if (args.size() != 2) return console_.print("usage: condump <filename>\n");
     const std::string& name = args[1];
-    console_.print("Dumped console text to " + name + ".\n");
     const fs::path relative(name);
     bool refused = name.empty() || relative.is_absolute() || relative.has_root_name() ||
                    relative.has_root_directory();
@@ -439,19 +443,21 @@ void Game::cmdCondump(const std::vector<std::string>& args) {
         if (part == "..") refused = true;
     for (const auto& failing : options_.failDumps)
         if (failing == "*" || failing == name) refused = true;
-    bool written = false;
+    std::ofstream out;
     if (!refused) {
         fs::path target = main_ / relative;
         if (!relative.has_parent_path())
             if (auto existing = findEntry(main_, name)) target = *existing;
         std::error_code ec;
         fs::create_directories(target.parent_path(), ec);
-        std::ofstream out(target, std::ios::binary | std::ios::trunc);
-        const std::string text = console_.dumpText();
-        written =
-            out && out.write(text.data(), static_cast<std::streamsize>(text.size())) && out.flush();
+        out.open(target, std::ios::binary | std::ios::trunc);
     }
-    if (!written) console_.print("ERROR: couldn't open.\n");
+    if (!out.is_open()) return console_.print("ERROR: couldn't open " + name + ".\n");
+    // Printed once the file is open, so the dump ends with it.
+    console_.print("Dumped console text to " + name + ".\n");
+    const std::string text = console_.dumpText();
+    if (!(out.write(text.data(), static_cast<std::streamsize>(text.size())) && out.flush()))
+        console_.print("ERROR: couldn't write " + name + ".\n");
 }
 
 bool Game::writeConfig() {

@@ -71,7 +71,7 @@ class Game {
         DemoShape shape;
         std::uintmax_t bytes = 0;
         std::optional<double> fps; // from the demo's .fps list, else from the model at load
-        bool loaded = false;
+        bool loaded = false;       // past the frame the demo loaded in
         long played = 0;
         int printed = 0;
         long dueFrame(int line) const;

@@ -34,6 +34,8 @@ bool applyOption(Options& options, const std::string& option, std::string& error
         options.help = true;
     } else if (name == "--windowed" && !hasValue) {
         options.windowed = true;
+    } else if (name == "--exit-when-idle" && !hasValue) {
+        options.exitWhenIdle = true;
     } else if (name == "--crash-after-plays") {
         if (!needNumber(1)) return false;
         options.crashAfterPlays = static_cast<int>(number);
@@ -92,7 +94,9 @@ Usage: CoDMP.exe [options] [+command ...]   e.g.  CoDMP.exe +exec FRWb_lo.cfg
 Run it with the game folder as working folder. It loads MAIN/config_mp.cfg, then
 runs the "+" commands and the scripts they start, in simulated time (no waiting),
 plays demos from MAIN/demos and writes console dumps into MAIN. It ends on "quit"
-(saving MAIN/config_mp.cfg), or when it has nothing left to run.
+(saving MAIN/config_mp.cfg). When it has nothing left to run (the scripts ended
+without "quit", or a demo could not be opened) it stays in its menu like the
+game, doing nothing until it is ended; --exit-when-idle makes it exit instead.
 
 Commands: exec vstr wait echo set seta bind unbindall r_mode vid_restart timedemo
           demo clear condump quit, and any variable name.
@@ -102,20 +106,31 @@ a comment; options given on the command line come after the file's):
   --crash-after-plays=N  exit at once with status 1 when the N-th demo play has
                          ended (its result line printed, its dump not written)
   --windowed             the mode line says "windowed" instead of "fullscreen"
-  --fail-dump=NAME       "condump NAME" cannot write its file and prints
-                         "ERROR: couldn't open."; NAME * fails every dump;
+  --fail-dump=NAME       "condump NAME" cannot open its file and prints
+                         "ERROR: couldn't open NAME."; NAME * fails every dump;
                          may be given more than once
+  --exit-when-idle       with nothing left to run, exit with status 2 instead of
+                         staying in the menu
+  --idle-frames=N        frames with nothing to run before it counts as having
+                         nothing left to run (default 1000)
   --max-frames=N         give up after N simulated frames with status 3
                          (default 2000000, enough for the largest chain with
                          a 2 MB demo; 0 = no limit)
-  --idle-frames=N        frames with nothing to run before exiting with status 2
-                         (default 1000)
   --seed=N               seed of the run-to-run spread of the figures (default 1)
   --help                 this text
 
-Demos: a play of <name>.dm_2 of B bytes takes 100 + B/256 frames and prints a
-loading block (with the mode line) and B/1024 further lines; with timedemo 1
-it ends with "<frames> frames, <seconds> seconds: <fps> fps".
+Demos: "demo <name>" loads MAIN/demos/<name>.dm_2 at once, before the next
+command of its line runs: it prints a loading block (with the mode line), so a
+condump right after it holds that block. A play of B bytes then takes
+100 + B/256 frames and prints B/1024 further lines; with timedemo 1 it ends
+with "<frames> frames, <seconds> seconds: <fps> fps", then runs nextdemo.
+A demo that cannot be opened prints
+  Not found: demos/<name>.dm_2
+  ********************
+  ERROR: couldn't open demos/<name>.dm_2
+  ********************
+and drops to the menu: the rest of the line runs in the next frame, nextdemo
+never runs.
 
 Figures: fps follow from the screen mode, r_picmip, r_texturebits,
 r_dynamiclight, cg_marks, cg_brass, the demo's size and the seed. To fix them,
@@ -124,13 +139,14 @@ one per play of that demo in the order the plays start (warm-up plays count),
 starting over from the first when the list is used up. The result line shows
 the figure with one decimal.
 
-Exit status: 0 quit, 1 crash on demand, 2 nothing left to run, 3 frame limit,
-64 bad option.
+Exit status: 0 quit, 1 crash on demand, 2 nothing left to run (with
+--exit-when-idle), 3 frame limit, 64 bad option.
 )";
 }
 
 int runProgram(const std::vector<std::string>& args, const std::string& gameFolder,
-               std::ostream& out, std::ostream& err) {
+               std::ostream& out, std::ostream& err,
+               const std::function<void()>& stayInMenu) {
     Options options;
     std::string error;
     {
@@ -153,7 +169,12 @@ int runProgram(const std::vector<std::string>& args, const std::string& gameFold
     Game game(gameFolder, parsed.options);
     game.start(parsed.commandLine);
     const Outcome outcome = game.run();
-    if (outcome == Outcome::Idle) err << "gamesim: nothing left to run; exiting\n";
+    if (outcome == Outcome::Idle && !parsed.options.exitWhenIdle) {
+        err << "gamesim: nothing left to run; staying in the menu until ended\n" << std::flush;
+        stayInMenu();
+    } else if (outcome == Outcome::Idle) {
+        err << "gamesim: nothing left to run; exiting\n";
+    }
     if (outcome == Outcome::FrameLimit)
         err << "gamesim: still running after " << game.frames() << " frames; exiting\n";
     if (outcome == Outcome::Crashed)

@@ -2,6 +2,7 @@
 // How the stand-in is started: its options (from the command line or from
 // "gamesim.ini" in the game folder) and the game's own "+" commands.
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -16,7 +17,8 @@ struct Options {
     bool windowed = false;              // the mode line says "windowed"
     std::vector<std::string> failDumps; // condump cannot open these names ("*": every name)
     long maxFrames = 2'000'000;         // simulated frames before giving up (0: no limit)
-    long idleFrames = 1000;             // frames with nothing to run before exiting
+    long idleFrames = 1000;             // frames with nothing to run before it is idle
+    bool exitWhenIdle = false;          // idle: exit instead of staying in the menu
     std::uint64_t seed = 1;             // run-to-run spread of the figures
     bool help = false;
 };
@@ -25,7 +27,7 @@ struct Options {
 enum ExitStatus : int {
     kExitQuit = 0,       // the scripts ran "quit"
     kExitCrash = 1,      // --crash-after-plays
-    kExitIdle = 2,       // nothing left to run
+    kExitIdle = 2,       // nothing left to run, with --exit-when-idle
     kExitFrameLimit = 3, // --max-frames reached, still running
     kExitUsage = 64,     // a bad option
 };
@@ -48,8 +50,12 @@ bool readOptionsFile(const std::string& content, Options& options, std::string& 
 std::string helpText();
 
 // The whole program: reads the options file of gameFolder, then args, runs the game
-// there and returns its exit status. Messages for the user go to err.
+// there and returns its exit status. Messages for the user go to err. With nothing
+// left to run the game sits in its menu like the real one: stayInMenu is called and
+// is expected not to return until the process is ended (a test's may return, and
+// the program then ends with kExitIdle).
 int runProgram(const std::vector<std::string>& args, const std::string& gameFolder,
-               std::ostream& out, std::ostream& err);
+               std::ostream& out, std::ostream& err,
+               const std::function<void()>& stayInMenu);
 
 } // namespace gamesim
