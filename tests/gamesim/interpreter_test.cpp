@@ -367,8 +367,7 @@ TEST(GameSimProgram, MissingDemoLeavesTheGameInItsMenuUnlessToldToExit) {
         if (exitWhenIdle) args.insert(args.begin(), "--exit-when-idle");
         std::ostringstream out, err;
         int stays = 0;
-        EXPECT_EQ(runProgram(args, f.install.root.string(), out, err, [&] { ++stays; }),
-                  kExitIdle);
+        EXPECT_EQ(runProgram(args, f.install.root.string(), out, err, [&] { ++stays; }), kExitIdle);
         EXPECT_EQ(stays, exitWhenIdle ? 0 : 1);
         EXPECT_NE(err.str().find(exitWhenIdle ? "nothing left to run; exiting"
                                               : "nothing left to run; staying in the menu"),

@@ -16,12 +16,12 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstring>
-#include <memory>
-#include <optional>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -141,9 +141,12 @@ Display& display() {
 // waits for it to end by itself.
 std::optional<int> runEngine(const fs::path& home, const std::string& firstScript) {
     const std::vector<std::string> argv{
-        kEngine.string(), "+set", "fs_homepath", home.string(), "+set", "s_initsound", "0",
-        "+set", "r_fullscreen", "0", "+set", "cl_renderer", "opengl1", "+set", "net_enabled",
-        "0", "+set", "logfile", "2", "+exec", firstScript};
+        kEngine.string(), "+set",        "fs_homepath", home.string(),
+        "+set",           "s_initsound", "0",           "+set",
+        "r_fullscreen",   "0",           "+set",        "cl_renderer",
+        "opengl1",        "+set",        "net_enabled", "0",
+        "+set",           "logfile",     "2",           "+exec",
+        firstScript};
     const std::vector<std::string> env{"DISPLAY=" + display().name(), "LIBGL_ALWAYS_SOFTWARE=1",
                                        "HOME=" + home.string(), "SDL_AUDIODRIVER=dummy"};
     Child engine(argv, env, home / "engine-output.txt");
@@ -298,9 +301,8 @@ TEST_F(RealEngine, ChainRunsToQuitWithEveryDumpResultAndModeLineInBothDumpModes)
                                  std::chrono::steady_clock::now() - started)
                                  .count();
         const fs::path logFile = game / "qconsole.log";
-        ASSERT_TRUE(status.has_value())
-            << "the engine was still running after " << kEngineLimit.count() << " s; see "
-            << logFile;
+        ASSERT_TRUE(status.has_value()) << "the engine was still running after "
+                                        << kEngineLimit.count() << " s; see " << logFile;
         EXPECT_EQ(*status, 0) << "see " << logFile;
         std::cout << "[ engine  ] " << (threePerDump ? "con3" : "con1") << " ran " << seconds
                   << " s\n";

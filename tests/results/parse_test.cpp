@@ -92,11 +92,12 @@ TEST(ParseResolutionLabel, GivesTwelveCharacterLabelsForEveryGameSize) {
         {"1280", "1024"}, {"1600", "1200"}, {"2048", "1536"}, {"856", "480"},
     };
     // The renderer start goes on after the mode line, then a play follows.
-    const std::string after = " hz:N/A\nGAMMA: hardware\n----- finished R_Init -----\n" +
-                              result("47.4");
+    const std::string after =
+        " hz:N/A\nGAMMA: hardware\n----- finished R_Init -----\n" + result("47.4");
     for (const auto& [w, h] : sizes) {
         for (const char* screen : {" fullscreen", " windowed"}) {
-            auto r = ParseResolutionLabel(std::string("MODE: 3, ") + w + " x " + h + screen + after);
+            auto r =
+                ParseResolutionLabel(std::string("MODE: 3, ") + w + " x " + h + screen + after);
             ASSERT_TRUE(r) << w << screen;
             EXPECT_EQ(r->width, w);
             EXPECT_EQ(r->height, h);

@@ -15,6 +15,6 @@ int main(int argc, char** argv) {
         for (;;)
             std::this_thread::sleep_for(std::chrono::hours(1));
     };
-    return gamesim::runProgram(args, std::filesystem::current_path().string(), std::cout,
-                               std::cerr, stayInMenu);
+    return gamesim::runProgram(args, std::filesystem::current_path().string(), std::cout, std::cerr,
+                               stayInMenu);
 }

@@ -145,8 +145,7 @@ Exit status: 0 quit, 1 crash on demand, 2 nothing left to run (with
 }
 
 int runProgram(const std::vector<std::string>& args, const std::string& gameFolder,
-               std::ostream& out, std::ostream& err,
-               const std::function<void()>& stayInMenu) {
+               std::ostream& out, std::ostream& err, const std::function<void()>& stayInMenu) {
     Options options;
     std::string error;
     {

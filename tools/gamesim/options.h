@@ -55,7 +55,6 @@ std::string helpText();
 // is expected not to return until the process is ended (a test's may return, and
 // the program then ends with kExitIdle).
 int runProgram(const std::vector<std::string>& args, const std::string& gameFolder,
-               std::ostream& out, std::ostream& err,
-               const std::function<void()>& stayInMenu);
+               std::ostream& out, std::ostream& err, const std::function<void()>& stayInMenu);
 
 } // namespace gamesim
