@@ -43,7 +43,7 @@ const fs::path kCachedDemo = kWork / "cache" / "frwdemo.dm_71";
 const char* kDemoEntry = "frwdemo.dm_71";
 
 // Every engine start must end within this; a loaded machine renders slowly.
-constexpr auto kEngineLimit = std::chrono::seconds(300);
+constexpr auto kEngineLimit = std::chrono::seconds(240);
 
 // A child process in its own process group, so a stuck one goes with all it started.
 class Child {
@@ -204,7 +204,7 @@ struct Restart {
 struct Chain {
     std::vector<Restart> restarts;
     std::vector<std::string> dumps; // the name each condump was asked for, as the chain implies
-    std::vector<std::string> dumpResults; // results of its resolution at each condump
+    std::vector<int> resultsAtDump; // result lines of its resolution before each condump
     std::vector<std::string> problems;
 };
 
@@ -247,7 +247,7 @@ Chain readLog(const std::string& log, bool threePerDump) {
             std::string name = "FRWb_" + std::to_string(r.mode);
             if (!threePerDump) name += "_" + std::to_string(r.results - 1);
             chain.dumps.push_back(name + suffix);
-            chain.dumpResults.push_back(name + suffix + " after " + std::to_string(r.results));
+            chain.resultsAtDump.push_back(r.results);
         } else if (line.find("ERROR:") != std::string::npos ||
                    line.rfind("Unknown command", 0) == 0) {
             chain.problems.push_back(line);
@@ -325,9 +325,9 @@ TEST_F(RealEngine, ChainRunsToQuitWithEveryDumpResultAndModeLineInBothDumpModes)
 
         // A condump for every name of the dump list, in its order.
         EXPECT_EQ(chain.dumps, listed) << "see " << logFile;
+        // A resolution's only dump comes after all its plays.
         if (threePerDump) {
-            for (const auto& at : chain.dumpResults)
-                EXPECT_TRUE(at.ends_with(" after " + std::to_string(1 + runs))) << at;
+            EXPECT_EQ(chain.resultsAtDump, std::vector<int>(listed.size(), 1 + runs));
         }
     }
 }
