@@ -4,8 +4,8 @@
 #include "platform/registry.h"
 
 #include "support/fakes.h"
+#include "support/scoped_env.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
@@ -14,30 +14,6 @@ using namespace testing_support;
 namespace fs = std::filesystem;
 
 namespace {
-
-// Sets an environment variable for the life of the object (unset for nothing).
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        if (value)
-            ::setenv(name, value->c_str(), 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (old_)
-            ::setenv(name_, old_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 // The head of system.reg as Wine writes it.
 std::string hive(const std::string& arch, const std::string& sections) {
