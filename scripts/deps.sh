@@ -5,6 +5,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl1-mesa-dev libxtst-dev libx11-dev
+  libcli11-dev
   xvfb xauth xdg-utils fonts-dejavu-core
   g++-mingw-w64-x86-64-posix wine64 wine
   openarena libgl1-mesa-dri libglx-mesa0

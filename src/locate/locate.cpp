@@ -132,8 +132,7 @@ std::string notInRegistryText() {
 
 core::Message confirmation(const std::string& candidate) {
     core::Message m;
-    m.text =
-        "Is: \"" + candidate + platform::folderSeparator() + "\"" + kConfirmQuestion;
+    m.text = "Is: \"" + candidate + platform::folderSeparator() + "\"" + kConfirmQuestion;
     m.title = kConfirmTitle;
     m.buttons = core::Buttons::YesNo;
     m.icon = core::Icon::Critical;
@@ -187,17 +186,22 @@ Outcome relocate(const std::string& appFolder, core::Dialogs& dialogs) {
 }
 
 SetUp setUpGameFolder(const std::string& appFolder, core::Dialogs& dialogs) {
-    SetUp result;
     auto name = findPathFile(appFolder);
-    if (!name) return result;
+    if (!name) return {};
     auto line = core::readFirstLine(core::fsPath(appFolder + *name));
-    if (!line || line->empty()) return result;
+    if (!line || line->empty()) return {};
+    return setUpGameFolderAt(appFolder, *line, dialogs);
+}
 
+SetUp setUpGameFolderAt(const std::string& appFolder, const std::string& gameFolder,
+                        core::Dialogs& dialogs) {
+    SetUp result;
+    if (gameFolder.empty()) return result;
     const char sep = platform::folderSeparator();
     auto& f = result.folders;
     f.appFolder = appFolder;
     // A hand-edited file may lack the final separator; the folders below need it.
-    f.gameFolder = withSeparator(*line);
+    f.gameFolder = withSeparator(gameFolder);
     f.gameDrive = f.gameFolder.front();
     // Real installs spell these folders in their own case.
     f.mainFolder =
@@ -215,6 +219,17 @@ SetUp setUpGameFolder(const std::string& appFolder, core::Dialogs& dialogs) {
     result.demos = platform::listFiles(f.demosFolder, kDemoPattern);
     result.status = SetUp::Status::Ready;
     return result;
+}
+
+std::optional<KnownFolder> knownGameFolder(const std::string& appFolder,
+                                           platform::Registry& registry) {
+    if (auto name = findPathFile(appFolder)) {
+        auto line = core::readFirstLine(core::fsPath(appFolder + *name));
+        if (line && !line->empty()) return KnownFolder{withSeparator(*line), false};
+    }
+    auto candidate = registryCandidate(registry);
+    if (candidate.empty()) return std::nullopt;
+    return KnownFolder{withSeparator(candidate), true};
 }
 
 void forgetLocation(const std::string& appFolder) {

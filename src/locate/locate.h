@@ -65,6 +65,19 @@ struct SetUp {
     std::vector<std::string> demos;
 };
 SetUp setUpGameFolder(const std::string& appFolder, core::Dialogs& dialogs);
+// The same for a game folder given outright; the remembered path file is not read
+// nor written.
+SetUp setUpGameFolderAt(const std::string& appFolder, const std::string& gameFolder,
+                        core::Dialogs& dialogs);
+
+// Where the game is, for a front end that does not ask: the remembered path
+// file's folder, else the registry's install path. Nothing when neither says.
+struct KnownFolder {
+    std::string gameFolder; // ends with the separator
+    bool fromRegistry = false;
+};
+std::optional<KnownFolder> knownGameFolder(const std::string& appFolder,
+                                           platform::Registry& registry);
 
 // The location failure: the remembered path file goes, and the program ends.
 void forgetLocation(const std::string& appFolder);

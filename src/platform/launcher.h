@@ -12,10 +12,11 @@ struct LaunchResult {
 };
 
 class Launcher {
-public:
+  public:
     virtual ~Launcher() = default;
     // commandLine names the program relative to workingFolder, e.g. "CoDMP.exe +exec FRWb_lo.cfg".
-    virtual LaunchResult startGame(const std::string& workingFolder, const std::string& commandLine) = 0;
+    virtual LaunchResult startGame(const std::string& workingFolder,
+                                   const std::string& commandLine) = 0;
     // Opens a text file for reading (Notepad on Windows, the desktop's editor elsewhere).
     virtual LaunchResult openTextFile(const std::string& path) = 0;
     // Starts a program by its full path with these arguments.
@@ -34,6 +35,25 @@ struct SpreadsheetProgram {
 // The spreadsheet programs of this system, "EXCEL.EXE" first. Where LibreOffice
 // is the usual spreadsheet, its Calc programs follow.
 std::vector<SpreadsheetProgram> spreadsheetPrograms();
+
+// A started program whose end can be seen; dropping it leaves the program running.
+class RunningProgram {
+  public:
+    virtual ~RunningProgram() = default;
+    virtual bool running() = 0;
+};
+
+struct WatchedStart {
+    LaunchResult result;
+    std::unique_ptr<RunningProgram> program; // set when the game started
+};
+
+// Starts the game as Launcher::startGame does, keeping hold of it so that a caller
+// can wait for its end.
+WatchedStart startWatchedGame(const std::string& workingFolder, const std::string& commandLine);
+
+// True when the error stream is a terminal, where a progress line can update in place.
+bool errorStreamIsTerminal();
 
 // "notepad.exe " + path, unquoted: the command line Windows is given for a text file.
 std::string notepadCommandLine(const std::string& path);

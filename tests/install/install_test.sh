@@ -10,6 +10,8 @@ fail() { echo "FAIL: $*"; exit 1; }
 dir="$prefix/lib/framewise"
 [ -x "$dir/framewise" ] || fail "program missing"
 [ -f "$dir/Framewise_Guide.txt" ] || fail "guide missing"
+[ -x "$dir/framewise-cli" ] || fail "command line program missing beside the window's"
+[ "$(readlink -f "$prefix/bin/framewise-cli")" = "$(readlink -f "$dir/framewise-cli")" ] || fail "no framewise-cli link in bin"
 [ -d "$dir/User Results" ] || fail "User Results missing"
 [ -z "$(ls -A "$dir/User Results")" ] || fail "User Results not empty"
 [ -f "$prefix/share/icons/hicolor/64x64/apps/framewise.png" ] || fail "icon missing"
@@ -28,4 +30,7 @@ printf '%s/\r\n' "$game" > "$dir/CoD_path.ini"
 # has open elsewhere does not count as already running.
 QT_QPA_PLATFORM=offscreen FRAMEWISE_SHOWN_AT=1 timeout 20 "$dir/framewise" | grep -q '^shown_at_ns=' \
   || fail "installed program did not open its window"
+# The command line shares the window's archive.
+printf -- '--------------------- Framewise RESULTS ---------------------\r\n' > "$dir/User Results/FRWb_010203_040506.txt"
+[ "$("$prefix/bin/framewise-cli" list)" = "FRWb_010203_040506.txt" ] || fail "framewise-cli does not list the window's archive"
 echo "install layout ok"

@@ -22,6 +22,64 @@ bool programOnPath(const std::string& name) {
     return false;
 }
 
+namespace {
+
+// In the child: go to the working folder and become the program; on failure the
+// reason goes down the pipe.
+[[noreturn]] void execInChild(const std::vector<std::string>& argv,
+                              const std::string& workingFolder, int reportFd) {
+    int err = 0;
+    if (!workingFolder.empty() && ::chdir(workingFolder.c_str()) != 0) err = errno;
+    if (err == 0) {
+        std::vector<char*> args;
+        for (const auto& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        ::execvp(args[0], args.data());
+        err = errno;
+    }
+    [[maybe_unused]] auto n = ::write(reportFd, &err, sizeof err);
+    ::_exit(127);
+}
+
+// Reads the child's report: nothing arrives when exec worked (the pipe closed on exec).
+LaunchResult execOutcome(int reportFd, const std::string& program) {
+    int err = 0;
+    ssize_t got = ::read(reportFd, &err, sizeof err);
+    ::close(reportFd);
+    if (got == static_cast<ssize_t>(sizeof err))
+        return {false, "Could not start \"" + program + "\": " + std::strerror(err)};
+    return {true, {}};
+}
+
+} // namespace
+
+LaunchResult spawnChild(const std::vector<std::string>& argv, const std::string& workingFolder,
+                        int& pid) {
+    if (argv.empty()) return {false, "No program to start."};
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) return {false, std::strerror(errno)};
+    pid_t child = ::fork();
+    if (child < 0) {
+        ::close(report[0]);
+        ::close(report[1]);
+        return {false, std::strerror(errno)};
+    }
+    if (child == 0) {
+        ::setsid();
+        execInChild(argv, workingFolder, report[1]);
+    }
+    ::close(report[1]);
+    auto outcome = execOutcome(report[0], argv[0]);
+    if (outcome.started) {
+        pid = child;
+    } else {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+    }
+    return outcome;
+}
+
 LaunchResult spawnDetached(const std::vector<std::string>& argv, const std::string& workingFolder) {
     if (argv.empty()) return {false, "No program to start."};
     // A pipe that closes on exec tells the parent whether exec worked.
@@ -38,27 +96,12 @@ LaunchResult spawnDetached(const std::vector<std::string>& argv, const std::stri
         ::setsid();
         pid_t grandchild = ::fork();
         if (grandchild != 0) ::_exit(grandchild < 0 ? 1 : 0);
-        int err = 0;
-        if (!workingFolder.empty() && ::chdir(workingFolder.c_str()) != 0) err = errno;
-        if (err == 0) {
-            std::vector<char*> args;
-            for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-            args.push_back(nullptr);
-            ::execvp(args[0], args.data());
-            err = errno;
-        }
-        [[maybe_unused]] auto n = ::write(report[1], &err, sizeof err);
-        ::_exit(127);
+        execInChild(argv, workingFolder, report[1]);
     }
     ::close(report[1]);
     int status = 0;
     ::waitpid(child, &status, 0);
-    int err = 0;
-    ssize_t got = ::read(report[0], &err, sizeof err);
-    ::close(report[0]);
-    if (got == static_cast<ssize_t>(sizeof err))
-        return {false, "Could not start \"" + argv[0] + "\": " + std::strerror(err)};
-    return {true, {}};
+    return execOutcome(report[0], argv[0]);
 }
 
 } // namespace platform

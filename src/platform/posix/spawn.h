@@ -12,6 +12,11 @@ namespace platform {
 // result says whether the program really started.
 LaunchResult spawnDetached(const std::vector<std::string>& argv, const std::string& workingFolder);
 
+// Starts argv[0] as spawnDetached does, but as our own child, so that its end
+// can be seen; pid is set when it started.
+LaunchResult spawnChild(const std::vector<std::string>& argv, const std::string& workingFolder,
+                        int& pid);
+
 bool programOnPath(const std::string& name);
 
 } // namespace platform

@@ -1,6 +1,8 @@
 #include "platform/launcher.h"
 #include "platform/win32/win32_calls.h"
 
+#include <cstdio>
+#include <io.h>
 #include <vector>
 
 namespace platform {
@@ -18,8 +20,9 @@ std::string programOf(const std::string& commandLine) {
 
 // Starts a process in a normal window that takes the focus and does not wait.
 // The command line goes to the program exactly as given.
+// With keep, the process handle is handed back instead of closed.
 LaunchResult start(const std::string* application, const std::string& commandLine,
-                   const std::string* workingFolder) {
+                   const std::string* workingFolder, HANDLE* keep = nullptr) {
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
     STARTUPINFOA si{};
@@ -35,9 +38,26 @@ LaunchResult start(const std::string* application, const std::string& commandLin
         return {false, "Could not start \"" + commandLine + "\": " + win32::errorText(code)};
     }
     if (pi.hThread) ::CloseHandle(pi.hThread);
-    if (pi.hProcess) ::CloseHandle(pi.hProcess);
+    if (keep)
+        *keep = pi.hProcess;
+    else if (pi.hProcess)
+        ::CloseHandle(pi.hProcess);
     return {true, {}};
 }
+
+class ProcessProgram : public RunningProgram {
+  public:
+    explicit ProcessProgram(HANDLE process) : process_(process) {}
+    ~ProcessProgram() override {
+        if (process_) ::CloseHandle(process_);
+    }
+    bool running() override {
+        return process_ && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+    }
+
+  private:
+    HANDLE process_;
+};
 
 class WindowsLauncher : public Launcher {
   public:
@@ -48,7 +68,7 @@ class WindowsLauncher : public Launcher {
         // Windows would look for the program beside this tool and in our current
         // folder, not in the working folder given to it; name it outright.
         std::string application = workingFolder + program;
-        return start(&application, commandLine, &workingFolder);
+        return start(&application, commandLine, &workingFolder, keep_);
     }
     LaunchResult openTextFile(const std::string& path) override {
         return start(nullptr, notepadCommandLine(path), nullptr);
@@ -60,6 +80,7 @@ class WindowsLauncher : public Launcher {
         for (const auto& a : arguments) commandLine += " " + a;
         return start(&path, commandLine, nullptr);
     }
+    HANDLE* keep_ = nullptr; // where startGame leaves the game's handle, when watched
 };
 
 } // namespace
@@ -70,6 +91,20 @@ std::vector<SpreadsheetProgram> spreadsheetPrograms() {
 
 std::unique_ptr<Launcher> systemLauncher() {
     return std::make_unique<WindowsLauncher>();
+}
+
+WatchedStart startWatchedGame(const std::string& workingFolder, const std::string& commandLine) {
+    WindowsLauncher launcher;
+    HANDLE process = nullptr;
+    launcher.keep_ = &process;
+    WatchedStart out;
+    out.result = launcher.startGame(workingFolder, commandLine);
+    if (out.result.started) out.program = std::make_unique<ProcessProgram>(process);
+    return out;
+}
+
+bool errorStreamIsTerminal() {
+    return ::_isatty(::_fileno(stderr)) != 0;
 }
 
 } // namespace platform

@@ -1,0 +1,545 @@
+#include "cli/cli.h"
+
+#include "archive/archive_list.h"
+#include "bench/levels.h"
+#include "bench/presets.h"
+#include "bench/run_command.h"
+#include "cli/progress.h"
+#include "cli/stream_dialogs.h"
+#include "locate/locate.h"
+#include "platform/files.h"
+#include "results/make_results.h"
+#include "results/messages.h"
+#include "results/report_reader.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <filesystem>
+#include <map>
+#include <ostream>
+#include <system_error>
+
+namespace cli {
+
+namespace {
+
+constexpr const char* kWarningTitle = "COD CONFIG FILE WARNING";
+constexpr const char* kDemoExtension = ".dm_2";
+
+std::string lower(std::string s) {
+    for (auto& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+struct RunOptions {
+    std::string game;
+    std::string demo;
+    std::vector<std::string> levels{"normal", "high", "max"};
+    std::vector<std::string> resolutions{"640x480", "800x600", "1024x768", "1280x1024",
+                                         "1600x1200"};
+    int runs = 3;
+    bool onePerDump = false;
+    bool loop = false;
+    std::string preset;
+    std::vector<std::string> custom;
+    std::optional<std::string> comment;
+    bool yes = false;
+    bool wait = false;
+    double stallMinutes = 10;
+};
+
+// A Custom Config setting: its option buttons by the value naming each, or a check box.
+struct CustomSetting {
+    const char* name;
+    std::vector<std::pair<const char*, std::vector<bool bench::CustomSettings::*>>> values;
+};
+
+// The frames of the Custom Config tab; each value selects one option button.
+std::vector<CustomSetting> customSettingsTable() {
+    using S = bench::CustomSettings;
+    return {
+        {"texture-quality", {{"16", {&S::opt_texture_16}}, {"32", {&S::opt_texture_32}}}},
+        {"texture-filter", {{"trilinear", {&S::opt_trilinear}}, {"bilinear", {&S::opt_bilinear}}}},
+        {"dynamic-lights",
+         {{"none", {&S::opt_dl_no}},
+          {"models-only", {&S::opt_dl_mo}},
+          {"everything", {&S::opt_dl_ev}}}},
+        {"world-dynamic-light-quality",
+         {{"fastest", {&S::opt_wdl_f}}, {"nicest", {&S::opt_wdl_n}}}},
+        {"model-detail",
+         {{"minimum", {&S::op_md_min}},
+          {"low", {&S::op_md_lo}},
+          {"normal", {&S::op_md_nr}},
+          {"maximum", {&S::op_md_max}}}},
+        {"wall-marks", {{"on", {&S::check_wall}}, {"off", {}}}},
+        {"ejecting-brass", {{"on", {&S::check_brass}}, {"off", {}}}},
+        {"draw-blood", {{"on", {&S::opt_blood}}, {"off", {}}}},
+    };
+}
+
+constexpr std::array<const char*, 4> kTextureValues{"extra", "high", "normal", "lowest"};
+
+// Applies "NAME=VALUE"; false, with the reason in error, when it names no setting or value.
+bool applyCustom(bench::CustomSettings& s, const std::string& item, std::string& error) {
+    const auto eq = item.find('=');
+    const std::string name = lower(item.substr(0, eq));
+    const std::string value = eq == std::string::npos ? "" : lower(item.substr(eq + 1));
+    std::string names = "character-textures, general-textures";
+    for (const char* textures : {"character-textures", "general-textures"}) {
+        if (name != textures) continue;
+        auto& group = name == "character-textures" ? s.chr_text : s.gen_text;
+        for (std::size_t i = 0; i < kTextureValues.size(); ++i) {
+            if (value != kTextureValues[i]) continue;
+            group.fill(false);
+            group[i] = true;
+            return true;
+        }
+        error = "--custom " + item + ": " + name + " takes extra, high, normal or lowest";
+        return false;
+    }
+    for (const auto& setting : customSettingsTable()) {
+        names += std::string(", ") + setting.name;
+        if (name != setting.name) continue;
+        std::string choices;
+        for (const auto& [word, members] : setting.values) {
+            choices += (choices.empty() ? "" : ", ") + std::string(word);
+            if (value != word) continue;
+            // Selecting one button of a frame clears the others; "off" clears the box.
+            for (const auto& [otherWord, otherMembers] : setting.values)
+                for (auto m : otherMembers)
+                    s.*m = false;
+            for (auto m : members)
+                s.*m = true;
+            return true;
+        }
+        error = "--custom " + item + ": " + name + " takes " + choices;
+        return false;
+    }
+    error = "--custom " + item + ": the settings are " + names;
+    return false;
+}
+
+bool levelsFrom(const std::vector<std::string>& words, bench::RunChoices& c, std::string& error) {
+    static const std::map<std::string, bench::Level> byWord{{"normal", bench::Normal},
+                                                            {"high", bench::High},
+                                                            {"max", bench::Maximum},
+                                                            {"custom", bench::Custom}};
+    c.levels.fill(false);
+    for (const auto& w : words) {
+        auto it = byWord.find(lower(w));
+        if (it == byWord.end()) {
+            error = "--levels: \"" + w + "\" is not a detail level (normal, high, max, custom)";
+            return false;
+        }
+        c.levels[static_cast<std::size_t>(it->second)] = true;
+    }
+    return true;
+}
+
+bool resolutionsFrom(const std::vector<std::string>& words, bench::RunChoices& c,
+                     std::string& error) {
+    c.resolutions.fill(false);
+    for (const auto& w : words) {
+        std::string text = lower(w);
+        text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+        bool found = false;
+        for (int mode = 0; mode < bench::kResolutionCount; ++mode) {
+            if (text != bench::resolutionText(mode)) continue;
+            c.resolutions[static_cast<std::size_t>(mode)] = true;
+            found = true;
+        }
+        if (!found) {
+            std::string all;
+            for (int mode = 0; mode < bench::kResolutionCount; ++mode)
+                all += (mode ? ", " : "") + std::string(bench::resolutionText(mode));
+            error = "--res: \"" + w + "\" is not one of the resolutions " + all;
+            return false;
+        }
+    }
+    return true;
+}
+
+// The index of the demo the user named, with or without its extension.
+std::optional<int> demoIndex(const std::vector<std::string>& demos, const std::string& wanted) {
+    auto matches = [&](bool ignoreCase) -> std::optional<int> {
+        for (std::size_t i = 0; i < demos.size(); ++i) {
+            for (const std::string& name : {wanted, wanted + kDemoExtension}) {
+                if (ignoreCase ? lower(demos[i]) == lower(name) : demos[i] == name)
+                    return static_cast<int>(i);
+            }
+        }
+        return std::nullopt;
+    };
+    if (auto exact = matches(false)) return exact;
+    return matches(true);
+}
+
+class Command {
+  public:
+    explicit Command(Services& s) : s_(s), dialogs_(s.err) {}
+
+    int run(const RunOptions& o);
+    int results(const std::string& game);
+    int report(const std::string& file, bool csv, bool json);
+    int list();
+
+  private:
+    Services& s_;
+    StreamDialogs dialogs_;
+    std::unique_ptr<platform::SingleInstance> guard_; // held until the command ends
+
+    void say(const std::string& text) {
+        s_.err << text << "\n";
+        s_.err.flush();
+    }
+    int bad(const std::string& text) {
+        say(text);
+        return kBadOptions;
+    }
+
+    std::optional<locate::SetUp> findGame(const std::string& game, int& code);
+    bool claimSingleCopy(int& code);
+    int compile(const core::GameFolders& folders);
+};
+
+std::optional<locate::SetUp> Command::findGame(const std::string& game, int& code) {
+    std::string folder;
+    if (!game.empty()) {
+        std::error_code ec;
+        auto absolute = std::filesystem::absolute(core::fsPath(game), ec);
+        folder = ec ? game : absolute.string();
+    } else if (auto known = locate::knownGameFolder(s_.appFolder, s_.registry)) {
+        folder = known->gameFolder;
+        if (known->fromRegistry) say("Using the game folder from the registry: " + folder);
+    } else {
+        code = bad("No game folder is known: give --game DIR (the folder of CoDMP.exe), or "
+                   "choose the game once in the window.");
+        return std::nullopt;
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_directory(core::fsPath(folder), ec)) {
+        code = bad("The game folder \"" + folder + "\" does not exist.");
+        return std::nullopt;
+    }
+    auto setUp = locate::setUpGameFolderAt(s_.appFolder, folder, dialogs_);
+    if (setUp.status != locate::SetUp::Status::Ready) {
+        code = setUp.status == locate::SetUp::Status::NoPakFiles ? kRefused : kBadOptions;
+        if (code == kBadOptions) say("The game folder \"" + folder + "\" cannot be used.");
+        return std::nullopt;
+    }
+    return setUp;
+}
+
+// As at the window's start: a second copy is refused, a guard that cannot be
+// taken is told and the work goes on.
+bool Command::claimSingleCopy(int& code) {
+    if (!s_.claimSingleCopy) return true;
+    auto copy = s_.claimSingleCopy();
+    switch (copy.state) {
+    case platform::SingleCopy::State::Held:
+        guard_ = std::move(copy.guard);
+        return true;
+    case platform::SingleCopy::State::Elsewhere:
+        core::tell(dialogs_, locate::kAlreadyRunning);
+        code = kRefused;
+        return false;
+    case platform::SingleCopy::State::Failed:
+        core::tell(dialogs_, locate::noSingleCopyGuardText(copy.why));
+        return true;
+    }
+    return true;
+}
+
+// Launches the game through the services and keeps it, so that RUN's flow
+// starts it exactly as the window does.
+class KeepingLauncher : public platform::Launcher {
+  public:
+    explicit KeepingLauncher(Services& s) : s_(s) {}
+    platform::LaunchResult startGame(const std::string& workingFolder,
+                                     const std::string& commandLine) override {
+        attempted = true;
+        auto started = s_.startGame(workingFolder, commandLine);
+        game = std::move(started.program);
+        failed = !started.result.started;
+        return started.result;
+    }
+    platform::LaunchResult openTextFile(const std::string&) override {
+        return {false, "Not available from the command line."};
+    }
+    platform::LaunchResult startProgram(const std::string&,
+                                        const std::vector<std::string>&) override {
+        return {false, "Not available from the command line."};
+    }
+    bool attempted = false, failed = false;
+    std::unique_ptr<platform::RunningProgram> game;
+
+  private:
+    Services& s_;
+};
+
+int Command::run(const RunOptions& o) {
+    if (o.wait && o.loop)
+        return bad("--wait cannot be used with --loop: a benchmark in a loop never ends, so "
+                   "there would be nothing to wait for.");
+    bench::RunChoices choices;
+    bench::CustomSettings custom;
+    std::string error;
+    if (!levelsFrom(o.levels, choices, error) || !resolutionsFrom(o.resolutions, choices, error))
+        return bad(error);
+    choices.runs = o.runs;
+    choices.threePerDump = !o.onePerDump;
+    choices.loop = o.loop;
+    if (!o.preset.empty()) {
+        static const std::map<std::string, bench::Preset> presets{
+            {"low", bench::Preset::Low},
+            {"hi", bench::Preset::Hi},
+            {"max", bench::Preset::Max},
+            {"optimized", bench::Preset::Optimized}};
+        custom = bench::preset(presets.at(lower(o.preset)));
+    }
+    for (const auto& item : o.custom)
+        if (!applyCustom(custom, item, error)) return bad(error);
+
+    int code = kOk;
+    auto game = findGame(o.game, code);
+    if (!game) return code;
+    choices.demoEntries = game->demos;
+    if (!game->demos.empty()) {
+        choices.selectedDemo = 0; // the window selects the first demo
+        if (!o.demo.empty()) {
+            auto index = demoIndex(game->demos, o.demo);
+            if (!index) {
+                std::string names;
+                for (const auto& d : game->demos)
+                    names += (names.empty() ? "" : ", ") + d;
+                return bad("The demo \"" + o.demo + "\" is not in the demos folder " +
+                           game->folders.demosFolder + ". The demos there: " + names + ".");
+            }
+            choices.selectedDemo = *index;
+        }
+    }
+    if (!claimSingleCopy(code)) return code;
+
+    if (o.yes) dialogs_.answers[kWarningTitle] = {core::Answer::Yes, "--yes"};
+    dialogs_.inputAnswer = o.comment;
+    KeepingLauncher launcher(s_);
+    auto outcome = bench::runCommand(game->folders, choices, custom, dialogs_, launcher, s_.clock);
+    if (!outcome.closeTool) {
+        if (launcher.failed) return kGameNotStarted;
+        if (!dialogs_.unanswered.empty())
+            say("Not answered: give --yes to answer Yes and go on. Nothing was backed up and the "
+                "game was not started.");
+        return kRefused;
+    }
+    if (!o.wait) {
+        say("The game was started. Once it has quit, compile the results with: framewise-cli "
+            "results");
+        return kOk;
+    }
+    if (!launcher.game) {
+        say("The game was started, but it cannot be watched from here. Once it has quit, "
+            "compile the results with: framewise-cli results");
+        return kOk;
+    }
+    WaitOptions wait;
+    wait.terminal = s_.errIsTerminal;
+    wait.stallFloor = std::chrono::milliseconds(static_cast<long long>(o.stallMinutes * 60000));
+    auto waited = waitForGame(*launcher.game, game->folders.mainFolder, s_.err, wait, s_.pause);
+    if (!waited.gameEnded) {
+        say("No new console dump for " + durationText(waited.quiet) + " (" +
+            std::to_string(waited.last.written) + " of " + std::to_string(waited.last.total) +
+            " written): the benchmark seems stuck.\nStopped waiting; the game was left running. "
+            "Once it has quit, compile what it wrote with: framewise-cli results");
+        return kGaveUpWaiting;
+    }
+    return compile(game->folders);
+}
+
+int Command::results(const std::string& gameOption) {
+    int code = kOk;
+    auto game = findGame(gameOption, code);
+    if (!game) return code;
+    if (!claimSingleCopy(code)) return code;
+    return compile(game->folders);
+}
+
+// Generate Results, then the report's text on the output.
+int Command::compile(const core::GameFolders& folders) {
+    results::ResultsOutcome shownOutcome;
+    results::makeResults(folders, dialogs_,
+                         [&](const results::ResultsOutcome& o) { shownOutcome = o; });
+    if (shownOutcome.resultsText) {
+        std::string text = plainLines(*shownOutcome.resultsText);
+        if (!text.empty() && text.front() == '\n') text.erase(0, 1); // the preview's first line end
+        s_.out << text;
+        if (!text.empty() && text.back() != '\n') s_.out << '\n';
+        s_.out.flush();
+    }
+    if (dialogs_.showed(results::kNoResults)) return kNoResults;
+    for (const char* damaged : {results::kDamagedDump, results::kDumpListTrouble,
+                                results::kDamagedRecord, results::kNotCompiled})
+        if (dialogs_.showedStartingWith(damaged)) return kDamaged;
+    if (dialogs_.showed(results::kPrematureTermination) || dialogs_.showed(results::kStoppedEarly))
+        return kGameCrashed;
+    for (const char* failed : {results::kReportNotArchived, results::kNothingRestored})
+        if (dialogs_.showedStartingWith(failed)) return kFailed;
+    for (const auto& text : dialogs_.shown)
+        if (text.find(results::kNotRestored) != std::string::npos ||
+            text.find(results::kNotRemoved) != std::string::npos)
+            return kFailed;
+    return kOk;
+}
+
+int Command::report(const std::string& file, bool csv, bool json) {
+    std::string path = file;
+    // A bare name is looked for in the archive when it is not here.
+    std::error_code ec;
+    if (!std::filesystem::exists(core::fsPath(path), ec) && core::isPlainName(path)) {
+        const std::string archived = archive::resultsFolder(s_.appFolder) + path;
+        if (std::filesystem::exists(core::fsPath(archived), ec)) path = archived;
+    }
+    auto reading = results::readReport(path);
+    if (!reading.table) {
+        say("Not a readable Framewise report: " + reading.error.message());
+        return kBadReport;
+    }
+    const auto& t = *reading.table;
+    s_.out << plainLines(csv    ? results::reportCsv(t)
+                         : json ? results::reportJson(t)
+                                : results::reportText(t));
+    s_.out.flush();
+    return kOk;
+}
+
+int Command::list() {
+    auto items = archive::archiveItems(s_.appFolder);
+    const std::string folder = archive::resultsFolder(s_.appFolder);
+    for (const auto& item : items) {
+        if (item == archive::kPlaceholder) continue;
+        s_.out << (item.rfind(folder, 0) == 0 ? item.substr(folder.size()) : item) << "\n";
+    }
+    s_.out.flush();
+    return kOk;
+}
+
+constexpr const char* kExitCodes = R"(Exit status:
+  0  success
+  1  a file could not be written, or the game's configuration could not be restored
+  2  bad or conflicting options, an unknown demo, or no game folder known
+  3  a check refused: RUN's checks, no pak0.pk3, another copy running, or the
+     configuration warning not answered (give --yes)
+  4  the game could not be started
+  5  the game ended without all its console dumps (it crashed or stopped early)
+  6  the compilation found a damaged console dump, dump list or run record
+  7  run --wait gave up: no new console dump for too long; the game was left running
+  8  no run waiting to be compiled
+  9  report: the file is not a readable Framewise report
+
+Messages the window shows in a box go to standard error with the same text;
+reports and tables go to standard output. Nothing is read from standard input.)";
+
+} // namespace
+
+int run(const std::vector<std::string>& args, Services& s) {
+    CLI::App app{"Framewise from the command line: benchmarks of the game run by its own "
+                 "scripts, with the same files, flows and messages as the window.",
+                 "framewise-cli"};
+    app.footer(kExitCodes);
+    app.require_subcommand(1);
+
+    RunOptions ro;
+    auto* runCmd = app.add_subcommand(
+        "run", "Write the benchmark's scripts and start the game, as RUN does; with --wait, "
+               "wait for it and compile the results as Generate Results does.");
+    runCmd->add_option("--game", ro.game,
+                       "the game folder (that of CoDMP.exe); default: the one the window "
+                       "remembers, else the registry's");
+    runCmd->add_option("--demo", ro.demo,
+                       "the demo, with or without .dm_2; default: the first in the demos folder");
+    runCmd->add_option("--levels", ro.levels, "detail levels: normal, high, max, custom")
+        ->delimiter(',')
+        ->capture_default_str();
+    runCmd
+        ->add_option("--res", ro.resolutions,
+                     "resolutions as their texts: 320x240, 400x300, 512x384, 640x480, 800x600, "
+                     "960x720, 1024x768, 1152x864, 1280x1024, 1600x1200, 2048x1536, 856x480")
+        ->delimiter(',')
+        ->capture_default_str();
+    runCmd->add_option("--runs", ro.runs, "runs per setting")
+        ->check(CLI::IsMember({1, 2, 3}))
+        ->capture_default_str();
+    runCmd->add_flag("--one-per-dump", ro.onePerDump,
+                     "only 1 result per console dump (default: up to 3), for very large demos");
+    runCmd->add_flag("--loop", ro.loop, "run the benchmarks in a loop, until the game is stopped");
+    runCmd
+        ->add_option("--preset", ro.preset,
+                     "fill the Custom level's settings with a preset first: low, hi, max, "
+                     "optimized")
+        ->check(CLI::IsMember({"low", "hi", "max", "optimized"}, CLI::ignore_case));
+    runCmd
+        ->add_option("--custom", ro.custom,
+                     "set one Custom level setting, NAME=VALUE, repeatable: "
+                     "character-textures and general-textures=extra|high|normal|lowest, "
+                     "texture-filter=trilinear|bilinear, texture-quality=16|32, "
+                     "dynamic-lights=none|models-only|everything, "
+                     "model-detail=minimum|low|normal|maximum, "
+                     "world-dynamic-light-quality=fastest|nicest, wall-marks, ejecting-brass "
+                     "and draw-blood=on|off; unset ones keep the window's initial state")
+        ->allow_extra_args(false);
+    runCmd->add_option("--comment", ro.comment,
+                       "the comment for the result file (default: No Comment)");
+    runCmd->add_flag("--yes", ro.yes,
+                     "answer Yes to the warning that the game's configuration will be "
+                     "overwritten (it is backed up and restored); without it the command "
+                     "refuses when the warning would show");
+    runCmd->add_flag("--wait", ro.wait,
+                     "wait for the game to end, showing the progress, then compile the results "
+                     "and print the report (not with --loop)");
+    runCmd
+        ->add_option("--stall-minutes", ro.stallMinutes,
+                     "with --wait: give up, leaving the game running, when no new console dump "
+                     "has come for this long (at least; the limit grows with the pace of the "
+                     "dumps)")
+        ->check(CLI::PositiveNumber)
+        ->capture_default_str();
+
+    std::string resultsGame;
+    auto* resultsCmd = app.add_subcommand(
+        "results", "Compile a run the window or run left behind, as Generate Results does, "
+                   "and print the report.");
+    resultsCmd->add_option("--game", resultsGame,
+                           "the game folder; default: the one the window remembers");
+
+    std::string reportFile;
+    bool csv = false, json = false;
+    auto* reportCmd = app.add_subcommand(
+        "report", "Print an archived report as a table: one row per detail level and "
+                  "resolution with each run's figure and the average.");
+    reportCmd->add_option("FILE", reportFile, "the report: a path, or a name from list")
+        ->required();
+    auto* csvFlag = reportCmd->add_flag("--csv", csv, "as CSV");
+    reportCmd->add_flag("--json", json, "as JSON")->excludes(csvFlag);
+
+    auto* listCmd = app.add_subcommand("list", "List the archived reports, in the window's order.");
+
+    try {
+        std::vector<std::string> reversed(args.rbegin(), args.rend());
+        app.parse(reversed);
+    } catch (const CLI::ParseError& e) {
+        const int status = app.exit(e, s.out, s.err);
+        return status == 0 ? kOk : kBadOptions;
+    }
+
+    Command command(s);
+    if (runCmd->parsed()) return command.run(ro);
+    if (resultsCmd->parsed()) return command.results(resultsGame);
+    if (reportCmd->parsed()) return command.report(reportFile, csv, json);
+    if (listCmd->parsed()) return command.list();
+    return kBadOptions;
+}
+
+} // namespace cli

@@ -1,0 +1,271 @@
+// The installed command line, run as a program: a program folder holding
+// framewise-cli, a game install whose CoDMP.exe is the stand-in game, and the
+// exit status, output and messages a script would see.
+#include "archive/archive_list.h"
+#include "cli/cli.h"
+#include "core/textfile.h"
+#include "results/messages.h"
+#include "support/fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <sys/wait.h>
+#include <thread>
+
+using testing_support::readFile;
+using testing_support::writeFile;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kData = FRAMEWISE_RESULTS_DATA;
+const std::string kWorked = "FRWb_120426_193005.txt";
+const std::string kClosing =
+    "CODconfig.bak has been restored to CODconfig.cfg\n\nAll Framewise related files have "
+    "been removed from your CallOfDuty Directory.";
+// One figure per play: a warm-up (99.9) and three runs per resolution, the
+// worked example's.
+const char* kFigures = "99.9 48.0 47.4 47.8 99.9 35.2 35.8 35.5\n"
+                       "99.9 40.5 41.5 41.0 99.9 30.1 30.4 30.2\n";
+// The worked example's choices.
+const std::string kChoices = "--levels normal,high --res 640x480,1024x768";
+
+bool waitFor(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(30)) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+struct Install {
+    testing_support::TempDir tmp;
+    fs::path program = tmp.path() / "Framewise" / "framewise-cli";
+    testing_support::GameInstall game = testing_support::makeGameInstall(tmp.path() / "game");
+    std::string configBefore = readFile(game.main() / "config_mp.cfg");
+
+    explicit Install(const std::string& gameOptions = {}) {
+        fs::create_directories(program.parent_path() / "User Results");
+        fs::copy_file(CLI_PROGRAM, program);
+        fs::copy_file(GAMESIM_PROGRAM, game.root / "CoDMP.exe", fs::copy_options::overwrite_existing);
+        writeFile(game.demos() / "bench1.fps", kFigures);
+        if (!gameOptions.empty()) writeFile(game.root / "gamesim.ini", gameOptions);
+    }
+
+    // Runs framewise-cli with args (already quoted for the shell), standard input closed.
+    Outcome cli(const std::string& args) const {
+        const fs::path out = tmp.path() / "out.txt", err = tmp.path() / "err.txt";
+        const std::string command = "cd '" + tmp.path().string() + "' && '" + program.string() +
+                                    "' " + args + " >'" + out.string() + "' 2>'" + err.string() +
+                                    "' </dev/null";
+        Outcome o;
+        const int raw = std::system(command.c_str());
+        o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        o.out = readFile(out);
+        o.err = readFile(err);
+        return o;
+    }
+    std::string gameArg() const { return "--game '" + game.root.string() + "'"; }
+
+    fs::path archive() const { return program.parent_path() / "User Results"; }
+    std::vector<std::string> archived() const { return testing_support::namesIn(archive()); }
+    bool quit() const {
+        return waitFor([&] { return readFile(game.main() / "config_mp.cfg") != configBefore; });
+    }
+    std::vector<std::string> toolFilesLeft() const {
+        std::vector<std::string> left;
+        for (const auto& n : testing_support::namesIn(game.main()))
+            if (n.rfind("FRWb_", 0) == 0) left.push_back(n);
+        return left;
+    }
+};
+
+bool has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+std::vector<std::string> lf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        auto end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return lines;
+}
+
+// The printed report is the archived one, and from its start time on it is the
+// worked example (the run's own name and time stand in lines 3 and 4).
+void expectWorkedReport(const Install& in, const std::string& printed, std::size_t lines = 21) {
+    const auto names = in.archived();
+    ASSERT_EQ(names.size(), 1u);
+    const auto report = lf(printed);
+    auto worked = core::splitLines(readFile(kData + kWorked));
+    worked.resize(lines);
+    ASSERT_EQ(report.size(), worked.size()) << printed;
+    EXPECT_EQ(report[2], "      FILE:  " + names[0]);
+    for (std::size_t i = 4; i < worked.size(); ++i)
+        EXPECT_EQ(report[i], worked[i]) << "line " << i + 1;
+    EXPECT_EQ(core::splitLines(readFile(in.archive() / names[0])), report);
+}
+
+} // namespace
+
+TEST(CliCycle, RunAndWaitInBothDumpModesPrintsTheReport) {
+    for (bool onePerDump : {false, true}) {
+        SCOPED_TRACE(onePerDump ? "one per dump" : "three per dump");
+        Install in;
+        auto o = in.cli("run " + in.gameArg() + " " + kChoices + " --yes --wait" +
+                        (onePerDump ? " --one-per-dump" : ""));
+        EXPECT_EQ(o.status, cli::kOk) << o.err;
+        expectWorkedReport(in, o.out);
+        // The last progress line counts every dump of the list.
+        const auto messages = lf(o.err);
+        auto last = std::find_if(messages.rbegin(), messages.rend(),
+                                 [](const std::string& l) { return has(l, " dumps, "); });
+        ASSERT_NE(last, messages.rend()) << o.err;
+        EXPECT_EQ(last->substr(0, last->find(' ')), onePerDump ? "12/12" : "4/4");
+        EXPECT_TRUE(has(o.err, kClosing)) << o.err;
+        EXPECT_EQ(readFile(in.game.main() / "config_mp.cfg"), in.configBefore);
+        EXPECT_TRUE(in.toolFilesLeft().empty());
+    }
+}
+
+TEST(CliCycle, CrashIsToldByItsStatusAndThePartialReportIsKept) {
+    // Play 6 is the first measured run at 1024x768, whose dump the crash prevents.
+    Install in("--crash-after-plays=6\n");
+    auto o = in.cli("run " + in.gameArg() + " " + kChoices + " --one-per-dump --yes --wait");
+    EXPECT_EQ(o.status, cli::kGameCrashed) << o.err;
+    EXPECT_TRUE(has(o.err, results::kPrematureTermination)) << o.err;
+    expectWorkedReport(in, o.out, 16);
+    EXPECT_EQ(readFile(in.game.main() / "config_mp.cfg"), in.configBefore);
+}
+
+TEST(CliCycle, RefusedChecksAndAGameThatCannotStartChangeNothing) {
+    struct Case {
+        const char* name;
+        std::function<void(Install&)> prepare;
+        std::string args;
+        int status;
+        std::string says;
+    };
+    const std::vector<Case> cases{
+        {"the warning without --yes", {}, "", cli::kRefused, "give --yes"},
+        {"CoDMP.exe in another letter case",
+         [](Install& in) { fs::rename(in.game.root / "CoDMP.exe", in.game.root / "codmp.exe"); },
+         " --yes", cli::kRefused, "ERROR:  CallOfDuty Folder location invlaid!\n\nCLICK on the ADVANCED TAB"},
+        {"no pak0.pk3", [](Install& in) { fs::remove(in.game.main() / "pak0.pk3"); }, " --yes",
+         cli::kRefused, "ERROR!  No CallOfDuty PAK Files Detected!"},
+        {"a CoDMP.exe that cannot run",
+         [](Install& in) {
+             fs::permissions(in.game.root / "CoDMP.exe", fs::perms::owner_read | fs::perms::owner_write);
+         },
+         " --yes --wait", cli::kGameNotStarted, "ERROR: CallOfDuty could not be started."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Install in;
+        if (c.prepare) c.prepare(in);
+        auto o = in.cli("run " + in.gameArg() + c.args);
+        EXPECT_EQ(o.status, c.status) << o.err;
+        EXPECT_TRUE(has(o.err, c.says)) << o.err;
+        EXPECT_EQ(o.out, "");
+        EXPECT_EQ(readFile(in.game.main() / "config_mp.cfg"), in.configBefore);
+        // A refused run leaves no record to compile; one whose game failed keeps it
+        // with the backup, so that it can be started again.
+        EXPECT_EQ(fs::exists(in.game.main() / "FRWb_setup.ini"), c.status == cli::kGameNotStarted);
+        EXPECT_TRUE(in.archived().empty());
+    }
+}
+
+TEST(CliCycle, ResultsCompilesARunStartedWithoutWaiting) {
+    Install in;
+    auto started = in.cli("run " + in.gameArg() + " " + kChoices + " --yes");
+    ASSERT_EQ(started.status, cli::kOk) << started.err;
+    EXPECT_TRUE(has(started.err, "framewise-cli results")) << started.err;
+    EXPECT_EQ(started.out, "");
+    ASSERT_TRUE(in.quit());
+
+    auto o = in.cli("results " + in.gameArg());
+    EXPECT_EQ(o.status, cli::kOk) << o.err;
+    expectWorkedReport(in, o.out);
+    EXPECT_TRUE(in.toolFilesLeft().empty());
+
+    auto again = in.cli("results " + in.gameArg());
+    EXPECT_EQ(again.status, cli::kNoResults);
+    EXPECT_EQ(again.err, std::string(results::kNoResults) + "\n");
+}
+
+TEST(CliCycle, DamagedDumpIsToldByItsStatus) {
+    Install in;
+    ASSERT_EQ(in.cli("run " + in.gameArg() + " " + kChoices + " --yes").status, cli::kOk);
+    ASSERT_TRUE(in.quit());
+    writeFile(in.game.main() / "FRWb_6.lo", "");
+    auto o = in.cli("results " + in.gameArg());
+    EXPECT_EQ(o.status, cli::kDamaged) << o.err;
+    EXPECT_TRUE(has(o.err, "Error - The console dump FRWb_6.lo is empty.")) << o.err;
+    EXPECT_EQ(readFile(in.game.main() / "config_mp.cfg"), in.configBefore);
+}
+
+TEST(CliCycle, WaitGivesUpOnAGameThatWritesNoDumpAndLeavesItRunning) {
+    Install in;
+    // A game that starts, stays a few seconds without playing, then ends.
+    writeFile(in.game.root / "CoDMP.exe", "#!/bin/sh\nsleep 3\ntouch ended\n");
+    fs::permissions(in.game.root / "CoDMP.exe", fs::perms::owner_all);
+    const auto start = std::chrono::steady_clock::now();
+    auto o = in.cli("run " + in.gameArg() + " --yes --wait --stall-minutes 0.01");
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(o.status, cli::kGaveUpWaiting) << o.err;
+    EXPECT_TRUE(has(o.err, "0 of 15 written")) << o.err;
+    EXPECT_TRUE(has(o.err, "Stopped waiting; the game was left running.")) << o.err;
+    EXPECT_LT(took, std::chrono::seconds(3));
+    EXPECT_FALSE(fs::exists(in.game.root / "ended"));
+    // Nothing was compiled: the run waits for results.
+    EXPECT_TRUE(fs::exists(in.game.main() / "FRWb_setup.ini"));
+    EXPECT_TRUE(in.archived().empty());
+    EXPECT_TRUE(waitFor([&] { return fs::exists(in.game.root / "ended"); }));
+}
+
+TEST(CliCycle, ReportAndListReadTheArchive) {
+    Install in;
+    fs::copy_file(kData + kWorked, in.archive() / kWorked);
+    writeFile(in.archive() / "notes.txt", "my notes\r\n");
+
+    auto list = in.cli("list");
+    EXPECT_EQ(list.status, cli::kOk);
+    std::vector<std::string> inWindowOrder;
+    for (const auto& item : archive::archiveItems(in.program.parent_path().string() + "/"))
+        if (item != archive::kPlaceholder) inWindowOrder.push_back(fs::path(item).filename().string());
+    ASSERT_EQ(inWindowOrder.size(), 2u);
+    EXPECT_EQ(lf(list.out), inWindowOrder);
+
+    auto csv = in.cli("report " + kWorked + " --csv");
+    EXPECT_EQ(csv.status, cli::kOk) << csv.err;
+    EXPECT_EQ(csv.out, "level,width,height,run1,run2,run3,average\n"
+                       "Normal,640,480,48.0,47.4,47.8,47.73\n"
+                       "Normal,1024,768,35.2,35.8,35.5,35.50\n"
+                       "High,640,480,40.5,41.5,41.0,41.00\n"
+                       "High,1024,768,30.1,30.4,30.2,30.23\n");
+    auto table = in.cli("report '" + (in.archive() / kWorked).string() + "'");
+    EXPECT_EQ(table.status, cli::kOk);
+    EXPECT_TRUE(has(table.out, "Normal      640    480    48.0    47.4    47.8    47.73\n")) << table.out;
+    auto json = in.cli("report " + kWorked + " --json");
+    EXPECT_TRUE(has(json.out, "\"average\": 30.23}")) << json.out;
+
+    auto foreign = in.cli("report notes.txt");
+    EXPECT_EQ(foreign.status, cli::kBadReport);
+    EXPECT_TRUE(has(foreign.err, (in.archive() / "notes.txt").string() + ", line 1: ")) << foreign.err;
+    EXPECT_EQ(foreign.out, "");
+}

@@ -1,0 +1,99 @@
+// The window and the command line, given the same choices, write the same files
+// byte for byte and start the game with the same command line.
+#include "cli/cli.h"
+
+#include "bench/run_command.h"
+#include "gui/window_fixture.h"
+
+#include <QCheckBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <map>
+#include <sstream>
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Every file of a folder tree by its relative path, with its bytes.
+std::map<std::string, std::string> filesUnder(const fs::path& root) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(root))
+        if (e.is_regular_file()) files[fs::relative(e.path(), root).string()] = readFile(e.path());
+    return files;
+}
+
+std::string warningText() {
+    for (const auto& text : bench::messageCatalog())
+        if (text.rfind("WARNING:", 0) == 0) return text;
+    return {};
+}
+
+const std::string kComment = "GPU driver 5.1, \"quiet\" room";
+
+} // namespace
+
+TEST_F(WindowTest, CommandLineWritesTheWindowsFilesForTheSameChoices) {
+    // The window: High and Custom, three resolutions, two runs, one result per
+    // dump, the second demo, the Low preset with two settings changed.
+    writeFile(game.demos() / "dusk.dm_2", "d");
+    rememberGame();
+    ASSERT_TRUE(window->Form_Load());
+    window->Check_lo->setChecked(false);
+    window->Check_max->setChecked(false);
+    window->Check_custom->setChecked(true);
+    for (int i = 0; i < bench::kResolutionCount; ++i)
+        window->Check[i]->setChecked(i == 0 || i == 9 || i == 11);
+    window->run2->setChecked(true);
+    window->Option1->setChecked(true);
+    auto matches = window->DemoList->findItems(QStringLiteral("dusk.dm_2"), Qt::MatchExactly);
+    ASSERT_EQ(matches.size(), 1);
+    window->DemoList->setCurrentItem(matches.front());
+    QTest::mouseClick(get<QPushButton>("Load_low"), Qt::LeftButton);
+    window->op_md_lo->setChecked(true);
+    window->opt_blood->setChecked(true);
+    dialogs.expectMessage(warningText(), core::Answer::Yes).expectInput(kComment);
+    QTest::mouseClick(get<QPushButton>("RUN"), Qt::LeftButton);
+    ASSERT_EQ(launcher.calls.size(), 1u);
+
+    // The command line on a second, identical install, with the same clock.
+    TempDir other;
+    GameInstall otherGame = makeGameInstall(other.path() / "game");
+    writeFile(otherGame.demos() / "dusk.dm_2", "d");
+    const std::string otherApp = other.folder() + "app/";
+    fs::create_directories(otherApp);
+    std::vector<std::string> started;
+    std::ostringstream out, err;
+    cli::Services services{otherApp,
+                           registry,
+                           clock,
+                           [&](const std::string& folder, const std::string& line) {
+                               started.push_back(line);
+                               EXPECT_EQ(folder, otherGame.root.string() + "/");
+                               return platform::WatchedStart{{true, {}}, nullptr};
+                           },
+                           {},
+                           out,
+                           err,
+                           false,
+                           [] {}};
+    const int status = cli::run({"run", "--game", otherGame.root.string(), "--demo", "dusk",
+                                 "--levels", "high,custom", "--res", "320x240,1600x1200,856x480",
+                                 "--runs", "2", "--one-per-dump", "--preset", "low", "--custom",
+                                 "model-detail=low", "--custom", "draw-blood=on", "--comment",
+                                 kComment, "--yes"},
+                                services);
+    ASSERT_EQ(status, cli::kOk) << err.str();
+
+    EXPECT_EQ(started, (std::vector<std::string>{launcher.calls[0].commandLine}));
+    const auto windowFiles = filesUnder(game.main());
+    EXPECT_GT(windowFiles.size(), 10u);
+    EXPECT_EQ(filesUnder(otherGame.main()), windowFiles);
+    // Neither remembered anything beyond the game folder.
+    EXPECT_EQ(filesUnder(otherApp), (std::map<std::string, std::string>{}));
+    EXPECT_EQ(filesUnder(appFolder).count("user1.ini"), 0u);
+}
