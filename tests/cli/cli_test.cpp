@@ -54,14 +54,16 @@ TEST(CliGameFolder, RememberedPathFileThenRegistryThenNone) {
         c.registry.setText("SOFTWARE\\Activision\\Call of Duty", "InstallPath",
                            (c.tmp.path() / "other").string());
         EXPECT_EQ(c.run({"run"}), cli::kOk) << c.err.str();
-        EXPECT_EQ(c.started, (std::vector<std::string>{c.gameFolder() + "|CoDMP.exe +exec FRWb_lo.cfg"}));
+        EXPECT_EQ(c.started,
+                  (std::vector<std::string>{c.gameFolder() + "|CoDMP.exe +exec FRWb_lo.cfg"}));
     }
     {
         Cli c;
         c.registry.setText("SOFTWARE\\Activision\\Call of Duty", "InstallPath",
                            c.game.root.string());
         EXPECT_EQ(c.run({"run", "--levels", "max"}), cli::kOk) << c.err.str();
-        EXPECT_EQ(c.started, (std::vector<std::string>{c.gameFolder() + "|CoDMP.exe +exec FRWb_max.cfg"}));
+        EXPECT_EQ(c.started,
+                  (std::vector<std::string>{c.gameFolder() + "|CoDMP.exe +exec FRWb_max.cfg"}));
         EXPECT_NE(c.err.str().find("from the registry: " + c.gameFolder()), std::string::npos);
         // Nothing asked the user, so nothing is remembered.
         EXPECT_FALSE(fs::exists(c.appFolder + "CoD_path.ini"));
@@ -85,19 +87,21 @@ TEST(CliOptions, BadOrConflictingOptionsTouchNothing) {
         {{"run", "--res", "640x480,641x480"}, "\"641x480\" is not one of the resolutions"},
         {{"run", "--runs", "4"}, "--runs"},
         {{"run", "--preset", "extreme"}, "--preset"},
-        {{"run", "--custom", "model-detail=huge"}, "model-detail takes minimum, low, normal, maximum"},
+        {{"run", "--custom", "model-detail=huge"},
+         "model-detail takes minimum, low, normal, maximum"},
         {{"run", "--custom", "fog=on"}, "the settings are"},
         {{"run", "--demo", "nosuch"}, "The demo \"nosuch\" is not in the demos folder"},
         {{"run", "--game", "/no/such/folder"}, "does not exist"},
         {{"report", "x.txt", "--csv", "--json"}, "excludes"},
-        {{"frobnicate"}, "frobnicate"},
+        {{"frobnicate"}, "A subcommand is required"},
         {{}, "A subcommand is required"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.empty() ? "(none)" : c.args.front() + " " + c.args.back());
         Cli cli;
         auto args = c.args;
-        if (!args.empty() && args[0] == "run" && std::find(args.begin(), args.end(), "--game") == args.end())
+        if (!args.empty() && args[0] == "run" &&
+            std::find(args.begin(), args.end(), "--game") == args.end())
             args.insert(args.end(), {"--game", cli.gameFolder()});
         EXPECT_EQ(cli.run(args), cli::kBadOptions);
         EXPECT_NE(cli.err.str().find(c.says), std::string::npos) << cli.err.str();
@@ -112,7 +116,8 @@ TEST(CliOptions, DemoIsNamedWithOrWithoutItsExtension) {
         SCOPED_TRACE(name);
         Cli c;
         writeFile(c.game.demos() / "dusk.dm_2", "d");
-        ASSERT_EQ(c.run({"run", "--game", c.gameFolder(), "--demo", name}), cli::kOk) << c.err.str();
+        ASSERT_EQ(c.run({"run", "--game", c.gameFolder(), "--demo", name}), cli::kOk)
+            << c.err.str();
         // Every other choice as the window starts.
         auto record = core::splitLines(testing_support::readFile(c.game.main() / "FRWb_setup.ini"));
         ASSERT_EQ(record.size(), 16u);

@@ -34,7 +34,8 @@ const char* kFigures = "99.9 48.0 47.4 47.8 99.9 35.2 35.8 35.5\n"
 // The worked example's choices.
 const std::string kChoices = "--levels normal,high --res 640x480,1024x768";
 
-bool waitFor(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(30)) {
+bool waitFor(const std::function<bool()>& done,
+             std::chrono::seconds limit = std::chrono::seconds(30)) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < deadline) {
         if (done()) return true;
@@ -57,7 +58,8 @@ struct Install {
     explicit Install(const std::string& gameOptions = {}) {
         fs::create_directories(program.parent_path() / "User Results");
         fs::copy_file(CLI_PROGRAM, program);
-        fs::copy_file(GAMESIM_PROGRAM, game.root / "CoDMP.exe", fs::copy_options::overwrite_existing);
+        fs::copy_file(GAMESIM_PROGRAM, game.root / "CoDMP.exe",
+                      fs::copy_options::overwrite_existing);
         writeFile(game.demos() / "bench1.fps", kFigures);
         if (!gameOptions.empty()) writeFile(game.root / "gamesim.ini", gameOptions);
     }
@@ -165,12 +167,14 @@ TEST(CliCycle, RefusedChecksAndAGameThatCannotStartChangeNothing) {
         {"the warning without --yes", {}, "", cli::kRefused, "give --yes"},
         {"CoDMP.exe in another letter case",
          [](Install& in) { fs::rename(in.game.root / "CoDMP.exe", in.game.root / "codmp.exe"); },
-         " --yes", cli::kRefused, "ERROR:  CallOfDuty Folder location invlaid!\n\nCLICK on the ADVANCED TAB"},
+         " --yes", cli::kRefused,
+         "ERROR:  CallOfDuty Folder location invlaid!\n\nCLICK on the ADVANCED TAB"},
         {"no pak0.pk3", [](Install& in) { fs::remove(in.game.main() / "pak0.pk3"); }, " --yes",
          cli::kRefused, "ERROR!  No CallOfDuty PAK Files Detected!"},
         {"a CoDMP.exe that cannot run",
          [](Install& in) {
-             fs::permissions(in.game.root / "CoDMP.exe", fs::perms::owner_read | fs::perms::owner_write);
+             fs::permissions(in.game.root / "CoDMP.exe",
+                             fs::perms::owner_read | fs::perms::owner_write);
          },
          " --yes --wait", cli::kGameNotStarted, "ERROR: CallOfDuty could not be started."},
     };
@@ -247,7 +251,8 @@ TEST(CliCycle, ReportAndListReadTheArchive) {
     EXPECT_EQ(list.status, cli::kOk);
     std::vector<std::string> inWindowOrder;
     for (const auto& item : archive::archiveItems(in.program.parent_path().string() + "/"))
-        if (item != archive::kPlaceholder) inWindowOrder.push_back(fs::path(item).filename().string());
+        if (item != archive::kPlaceholder)
+            inWindowOrder.push_back(fs::path(item).filename().string());
     ASSERT_EQ(inWindowOrder.size(), 2u);
     EXPECT_EQ(lf(list.out), inWindowOrder);
 
@@ -260,12 +265,14 @@ TEST(CliCycle, ReportAndListReadTheArchive) {
                        "High,1024,768,30.1,30.4,30.2,30.23\n");
     auto table = in.cli("report '" + (in.archive() / kWorked).string() + "'");
     EXPECT_EQ(table.status, cli::kOk);
-    EXPECT_TRUE(has(table.out, "Normal      640    480    48.0    47.4    47.8    47.73\n")) << table.out;
+    EXPECT_TRUE(has(table.out, "Normal      640    480    48.0    47.4    47.8    47.73\n"))
+        << table.out;
     auto json = in.cli("report " + kWorked + " --json");
     EXPECT_TRUE(has(json.out, "\"average\": 30.23}")) << json.out;
 
     auto foreign = in.cli("report notes.txt");
     EXPECT_EQ(foreign.status, cli::kBadReport);
-    EXPECT_TRUE(has(foreign.err, (in.archive() / "notes.txt").string() + ", line 1: ")) << foreign.err;
+    EXPECT_TRUE(has(foreign.err, (in.archive() / "notes.txt").string() + ", line 1: "))
+        << foreign.err;
     EXPECT_EQ(foreign.out, "");
 }

@@ -38,7 +38,8 @@ struct Bench {
     Bench() { writeFile(tmp.path() / "FRWb_condump_list.ini", testing_support::crlf(dumps)); }
     // The game writes its next dump.
     void next() {
-        if (written < dumps.size()) writeFile(tmp.path() / dumps[written++], "MODE: 3, 640 x 480 f\n");
+        if (written < dumps.size())
+            writeFile(tmp.path() / dumps[written++], "MODE: 3, 640 x 480 f\n");
     }
 };
 
@@ -70,7 +71,8 @@ TEST(WaitForGame, ShowsEveryNewDumpUntilTheGameEnds) {
         std::ostringstream err;
         cli::WaitOptions options;
         options.terminal = terminal;
-        auto result = cli::waitForGame(game, bench.tmp.folder(), err, options, [&] { bench.next(); });
+        auto result =
+            cli::waitForGame(game, bench.tmp.folder(), err, options, [&] { bench.next(); });
 
         EXPECT_TRUE(result.gameEnded);
         EXPECT_EQ(result.last, (results::DumpProgress{3, 3}));

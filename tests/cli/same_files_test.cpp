@@ -43,19 +43,21 @@ TEST_F(WindowTest, CommandLineWritesTheWindowsFilesForTheSameChoices) {
     writeFile(game.demos() / "dusk.dm_2", "d");
     rememberGame();
     ASSERT_TRUE(window->Form_Load());
-    window->Check_lo->setChecked(false);
-    window->Check_max->setChecked(false);
-    window->Check_custom->setChecked(true);
+    get<QCheckBox>("Check_lo")->setChecked(false);
+    get<QCheckBox>("Check_max")->setChecked(false);
+    get<QCheckBox>("Check_custom")->setChecked(true);
     for (int i = 0; i < bench::kResolutionCount; ++i)
-        window->Check[i]->setChecked(i == 0 || i == 9 || i == 11);
-    window->run2->setChecked(true);
-    window->Option1->setChecked(true);
-    auto matches = window->DemoList->findItems(QStringLiteral("dusk.dm_2"), Qt::MatchExactly);
+        get<QCheckBox>(("Check" + std::to_string(i)).c_str())
+            ->setChecked(i == 0 || i == 9 || i == 11);
+    get<QRadioButton>("run2")->setChecked(true);
+    get<QRadioButton>("Option1")->setChecked(true);
+    auto* demos = get<QListWidget>("DemoList");
+    auto matches = demos->findItems(QStringLiteral("dusk.dm_2"), Qt::MatchExactly);
     ASSERT_EQ(matches.size(), 1);
-    window->DemoList->setCurrentItem(matches.front());
+    demos->setCurrentItem(matches.front());
     QTest::mouseClick(get<QPushButton>("Load_low"), Qt::LeftButton);
-    window->op_md_lo->setChecked(true);
-    window->opt_blood->setChecked(true);
+    get<QRadioButton>("op_md_lo")->setChecked(true);
+    get<QCheckBox>("opt_blood")->setChecked(true);
     dialogs.expectMessage(warningText(), core::Answer::Yes).expectInput(kComment);
     QTest::mouseClick(get<QPushButton>("RUN"), Qt::LeftButton);
     ASSERT_EQ(launcher.calls.size(), 1u);
@@ -81,11 +83,27 @@ TEST_F(WindowTest, CommandLineWritesTheWindowsFilesForTheSameChoices) {
                            err,
                            false,
                            [] {}};
-    const int status = cli::run({"run", "--game", otherGame.root.string(), "--demo", "dusk",
-                                 "--levels", "high,custom", "--res", "320x240,1600x1200,856x480",
-                                 "--runs", "2", "--one-per-dump", "--preset", "low", "--custom",
-                                 "model-detail=low", "--custom", "draw-blood=on", "--comment",
-                                 kComment, "--yes"},
+    const int status = cli::run({"run",
+                                 "--game",
+                                 otherGame.root.string(),
+                                 "--demo",
+                                 "dusk",
+                                 "--levels",
+                                 "high,custom",
+                                 "--res",
+                                 "320x240,1600x1200,856x480",
+                                 "--runs",
+                                 "2",
+                                 "--one-per-dump",
+                                 "--preset",
+                                 "low",
+                                 "--custom",
+                                 "model-detail=low",
+                                 "--custom",
+                                 "draw-blood=on",
+                                 "--comment",
+                                 kComment,
+                                 "--yes"},
                                 services);
     ASSERT_EQ(status, cli::kOk) << err.str();
 
