@@ -3,6 +3,7 @@
 #include "cli/cli.h"
 
 #include "core/textfile.h"
+#include "platform/files.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@ namespace {
 
 struct Cli {
     testing_support::TempDir tmp;
-    std::string appFolder = tmp.folder() + "app/";
+    std::string appFolder = tmp.folder() + "app" + platform::folderSeparator();
     testing_support::GameInstall game = testing_support::makeGameInstall(tmp.path() / "game");
     testing_support::FakeRegistry registry;
     testing_support::FixedClock clock;
@@ -41,7 +42,7 @@ struct Cli {
         writeFile(appFolder + "user1.ini", "E04F32BC300\r\n");
     }
     int run(std::vector<std::string> args) { return cli::run(args, services); }
-    std::string gameFolder() const { return game.root.string() + "/"; }
+    std::string gameFolder() const { return game.root.string() + platform::folderSeparator(); }
 };
 
 } // namespace
