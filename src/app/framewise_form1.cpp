@@ -11,6 +11,8 @@
 #include "results/make_results.h"
 #include "locate/locate.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -120,6 +122,25 @@ QGroupBox* frame(QWidget* parent, const char* name, const char* title) {
     return named(new QGroupBox(q(title), parent), name);
 }
 
+// A frame is announced by its own caption. Qt's own frame interface names an
+// inner frame after the frame around it, so a screen reader would call "Texture
+// Quality" "CoD Menu: Graphics", and an untitled frame after its parent.
+class FrameAccessible : public QAccessibleWidget {
+  public:
+    explicit FrameAccessible(QGroupBox* box) : QAccessibleWidget(box, QAccessible::Grouping) {}
+    QString text(QAccessible::Text t) const override {
+        if (t != QAccessible::Name) return QAccessibleWidget::text(t);
+        const QString own = widget()->accessibleName();
+        return own.isEmpty() ? static_cast<QGroupBox*>(widget())->title() : own;
+    }
+};
+
+QAccessibleInterface* frameAccessible(const QString& key, QObject* object) {
+    if (key == QLatin1String("QGroupBox"))
+        if (auto* box = qobject_cast<QGroupBox*>(object)) return new FrameAccessible(box);
+    return nullptr;
+}
+
 QCheckBox* check(QWidget* parent, const char* name, const char* text, bool checked,
                  const char* tip = nullptr) {
     auto* c = named(new QCheckBox(q(text), parent), name);
@@ -176,6 +197,8 @@ Framewise_Form1::Framewise_Form1(WindowServices s, QWidget* parent)
     : QWidget(parent), dialogs_(s.dialogs), registry_(s.registry), launcher_(s.launcher),
       shell_(s.shell), clock_(s.clock), keys_(s.keys), appFolder_(std::move(s.appFolder)) {
     initResources();
+    static const bool framesNamed = (QAccessible::installFactory(frameAccessible), true);
+    (void)framesNamed;
     setObjectName(q("Framewise_Form1"));
     setWindowTitle(q(kCaption));
     setWindowIcon(QIcon(q(":/framewise/icon.png")));
@@ -445,6 +468,8 @@ void Framewise_Form1::buildResultsTab(QWidget* page) {
     embolden(Label2);
     Combo_Results = named(new QComboBox(page), "Combo_Results");
     Combo_Results->setEditable(true);
+    // Only the rebuild fills the list; a typed name stays in the box for "open".
+    Combo_Results->setInsertPolicy(QComboBox::NoInsert);
     Combo_Results->setEditText(q("Combo_Results"));
     open_results = button(page, "open_results", "open", kTipOpenResults);
     grid->addWidget(Label2, 2, 0);
