@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 
@@ -85,6 +86,24 @@ TEST_F(WindowTest, LowPresetThenRunWithOnlyCustomWritesTheLowCustomFile) {
     EXPECT_TRUE(window->ended()); // the tool closes once the game runs
 }
 
+TEST_F(WindowTest, RunWithTheDemoUnselectedByCtrlClickAsksForADemo) {
+    rememberGame();
+    ASSERT_TRUE(window->Form_Load());
+    window->show();
+    auto* demos = get<QListWidget>("DemoList");
+    ASSERT_EQ(demos->count(), 1);
+    ASSERT_TRUE(demos->item(0)->isSelected());
+    QTest::mouseClick(demos->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      demos->visualItemRect(demos->item(0)).center());
+    ASSERT_FALSE(demos->item(0)->isSelected());
+
+    dialogs.expectMessage("ERROR: NO DEMO CHOSEN!\r\n\r\nClick a demo in the \"Demo To Run\" "
+                          "list on the MAIN tab, then press RUN again.");
+    QTest::mouseClick(get<QPushButton>("RUN"), Qt::LeftButton);
+    EXPECT_TRUE(launcher.calls.empty());
+    EXPECT_FALSE(window->ended());
+}
+
 TEST_F(WindowTest, GenerateResultsWithoutARunSaysSoAndChangesNothing) {
     rememberGame();
     ASSERT_TRUE(window->Form_Load());
@@ -131,6 +150,62 @@ TEST_F(WindowTest, ChoosingAnArchivedReportPreviewsItAndOpenShowsItInTheEditor) 
     EXPECT_EQ(window->resultsText(), "\nline one\nline two"); // an empty line, then the report
     QTest::mouseClick(get<QPushButton>("resultopen"), Qt::LeftButton); // nothing generated yet
     EXPECT_EQ(launcher.calls.size(), 1u);
+}
+
+TEST_F(WindowTest, ArchiveListTakesNoTypedNamesAndOneChoiceReadsOnce) {
+    rememberGame();
+    const std::string kept = appFolder + "User Results/FRWb_010427_080000.txt";
+    const std::string gone = appFolder + "User Results/FRWb_120426_193005.txt";
+    writeFile(kept, crlf({"kept"}));
+    writeFile(gone, crlf({"gone"}));
+    ASSERT_TRUE(window->Form_Load());
+    window->show();
+    window->activateWindow(); // the box completes typed names only while it has the focus
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    tabs()->setCurrentIndex(2);
+    auto* combo = get<QComboBox>("Combo_Results");
+    const auto listed = window->archiveItems();
+    ASSERT_EQ(listed.size(), 3u);
+    std::filesystem::remove(gone); // removed after the list was built: every read says so
+
+    struct Case {
+        std::string typed;
+        std::vector<std::string> messages; // one per run of the choice handler
+        std::string preview;
+    };
+    const std::string cannotRead = "Error - The report could not be read: ";
+    const Case cases[] = {
+        // the start of one listed name, completed as it is typed
+        {appFolder + "User Results/FRWb_01", {}, "\nkept"},
+        {gone, {cannotRead + gone}, "\nkept"},                // a listed name, typed whole
+        {appFolder + "User Results/other.txt", {}, "\nkept"}, // not in the list: nothing chosen
+        {"FRWb", {}, "\nkept"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        for (const auto& m : c.messages) dialogs.expectMessage(m);
+        combo->setFocus();
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(combo->lineEdit(), QString::fromStdString(c.typed));
+        // The first Enter takes a completion as it stands, the second chooses.
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        EXPECT_TRUE(dialogs.allUsed());
+        EXPECT_EQ(window->resultsText(), c.preview);
+        EXPECT_EQ(window->archiveItems(), listed);
+    }
+
+    // Choosing from the keyboard runs the handler once per choice; the list
+    // stands in reverse name order, so December 2026 comes before January 2027.
+    combo->setCurrentIndex(0);
+    window->setResultsText("");
+    dialogs.expectMessage(cannotRead + gone);
+    QTest::keyClick(combo, Qt::Key_Down);
+    EXPECT_TRUE(dialogs.allUsed());
+    EXPECT_EQ(window->resultsText(), "");
+    QTest::keyClick(combo, Qt::Key_Down);
+    EXPECT_EQ(window->resultsText(), "\nkept");
+    EXPECT_EQ(window->archiveItems(), listed);
 }
 
 TEST_F(WindowTest, ExcelOpensThePanelWithTheRememberedPathAndBackClosesIt) {
