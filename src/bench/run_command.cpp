@@ -7,6 +7,7 @@
 #include "platform/files.h"
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace bench {
@@ -18,6 +19,9 @@ constexpr const char* kNoResolutions = "! NO RESOLUTIONS SELECTED !";
 constexpr const char* kGameMissing = "ERROR:  CallOfDuty Folder location invlaid!\r\n\r\n"
                                      "CLICK on the ADVANCED TAB and relocate CoDMP.exe.";
 constexpr const char* kNoDemo = "ERROR: NO AVAILABLE DEMO TO RUN!";
+constexpr const char* kNoDemoChosen = "ERROR: NO DEMO CHOSEN!\r\n\r\n"
+                                      "Click a demo in the \"Demo To Run\" list on the MAIN tab, "
+                                      "then press RUN again.";
 
 constexpr const char* kWarningTitle = "COD CONFIG FILE WARNING";
 constexpr const char* kWarningText =
@@ -55,10 +59,11 @@ std::string unsafeDemoMessage(const std::string& entry) {
            "characters.\r\nRename the demo file in the demos folder and restart Framewise.";
 }
 
-std::string selectedEntry(const RunChoices& choices) {
+// The chosen DemoList entry; nothing when the list has no selection.
+std::optional<std::string> selectedEntry(const RunChoices& choices) {
     if (choices.selectedDemo < 0 ||
         choices.selectedDemo >= static_cast<int>(choices.demoEntries.size()))
-        return {};
+        return std::nullopt;
     return choices.demoEntries[static_cast<std::size_t>(choices.selectedDemo)];
 }
 
@@ -78,9 +83,10 @@ bool anyOf(const auto& ticks) {
 } // namespace
 
 std::vector<std::string> messageCatalog() {
-    return {kNoLevels,       kNoResolutions, kGameMissing,    kNoDemo,     kUnsafeDemo,
-            kCouldNotDelete, kCouldNotWrite, kConfigMissing,  kWarningText, kCommentPrompt,
-            kCouldNotBackUp, kNotStarted};
+    return {kNoLevels,      kNoResolutions,  kGameMissing,   kNoDemo,
+            kNoDemoChosen,  kUnsafeDemo,     kCouldNotDelete, kCouldNotWrite,
+            kConfigMissing, kWarningText,    kCommentPrompt, kCouldNotBackUp,
+            kNotStarted};
 }
 
 std::string gameCommandLine(const RunChoices& choices) {
@@ -109,8 +115,10 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
     }
 
     if (choices.demoEntries.empty()) return refuse(dialogs, kNoDemo);
-    if (!demoNameIsSafe(demoName(choices)))
-        return refuse(dialogs, unsafeDemoMessage(selectedEntry(choices)));
+    // Ctrl+click can take the selection away from the only chosen entry.
+    const auto entry = selectedEntry(choices);
+    if (!entry) return refuse(dialogs, kNoDemoChosen);
+    if (!demoNameIsSafe(demoName(choices))) return refuse(dialogs, unsafeDemoMessage(*entry));
 
     if (auto files = writeScriptFiles(main, choices, custom); !files.ok()) {
         return refuse(dialogs,

@@ -146,13 +146,18 @@ TEST_F(RunCommand, DemoChecksComeAfterTheOldFilesAreDeleted) {
     struct Case {
         std::vector<std::string> entries;
         std::string message;
+        int selected = 0;
     };
+    const std::string noneChosen = "ERROR: NO DEMO CHOSEN!\r\n\r\nClick a demo in the \"Demo To "
+                                   "Run\" list on the MAIN tab, then press RUN again.";
     const std::string refused =
         "\" cannot be benchmarked.\r\n\r\nIts name must not be empty or hold "
         "blanks, quotes, semicolons or control characters.\r\nRename the "
         "demo file in the demos folder and restart Framewise.";
     const Case cases[] = {
-        {{}, "ERROR: NO AVAILABLE DEMO TO RUN!"},
+        {{}, "ERROR: NO AVAILABLE DEMO TO RUN!", -1},
+        {{"bench1.dm_2", "my demo.dm_2"}, noneChosen, -1},
+        {{"bench1.dm_2", ".dm_2"}, noneChosen, 2},
         {{"my demo.dm_2"}, "ERROR: The demo \"my demo.dm_2" + refused},
         {{"x\";quit;\".dm_2"}, "ERROR: The demo \"x\";quit;\".dm_2" + refused},
         {{"a;quit.dm_2"}, "ERROR: The demo \"a;quit.dm_2" + refused},
@@ -165,7 +170,7 @@ TEST_F(RunCommand, DemoChecksComeAfterTheOldFilesAreDeleted) {
         writeFile(game.main() / "FRWb_3.lo", "old dump");
         writeFile(game.main() / "frwb_x", "not ours");
         choices.demoEntries = c.entries;
-        choices.selectedDemo = c.entries.empty() ? -1 : 0;
+        choices.selectedDemo = c.selected;
         {
             testing_support::ScriptedDialogs dialogs;
             dialogs.expectMessage(c.message);
