@@ -245,6 +245,7 @@ void exportRun(const core::GameFolders& folders, const std::string& excelPath,
                                 "The spreadsheet was not started.");
         return;
     }
+    if (auto leftOut = results::leftOutMessage(*table)) core::tell(dialogs, *leftOut);
     const results::DumpFolder dumps(mainFolder);
 
     const auto focusBefore = keys.focusedWindow();

@@ -17,6 +17,7 @@ namespace {
 
 constexpr const char* kThreePerDumpTag = "con3";
 constexpr std::array<const char*, kRows> kRowKeys{"lo", "hi", "ax", "us"};
+constexpr std::array<const char*, kRows> kLevelWords{"Normal", "High", "Maximum", "Custom"};
 constexpr const char* kModeMarker = "MODE:";
 constexpr const char* kSecondsMarker = "seconds: ";
 constexpr const char* kFpsMarker = "fps";
@@ -204,6 +205,19 @@ DumpTable dumpTableFromLines(const std::vector<std::string>& lines) {
         }
     }
     return table;
+}
+
+std::optional<std::string> leftOutMessage(const DumpTable& table) {
+    std::string dropped;
+    for (std::size_t row = 0; row < kRows; ++row) {
+        if (table.dropped[row] == 0) continue;
+        dropped += std::string(dropped.empty() ? "" : ", ") + kLevelWords[row] + " (" +
+                   std::to_string(table.dropped[row]) + " left out)";
+    }
+    if (dropped.empty()) return std::nullopt;
+    return kDumpListTrouble + std::string(bench::kDumpListFile) + " names more than " +
+           std::to_string(kPlaces) + " dumps for a detail level: " + dropped +
+           ".\r\n\r\nOnly the first " + std::to_string(kPlaces) + " of each are used.";
 }
 
 std::optional<DumpTable> BuildDumpTable(const std::string& mainFolder, std::string* why) {

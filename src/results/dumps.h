@@ -34,6 +34,10 @@ struct DumpTable {
 // Sorts dump-list lines into rows by their last two characters.
 DumpTable dumpTableFromLines(const std::vector<std::string>& lines);
 
+// The message for the names past place kPlaces of a row, which are left out:
+// which levels lost how many. Nothing when the table holds every name.
+std::optional<std::string> leftOutMessage(const DumpTable& table);
+
 // The dump list of mainFolder as a table; nothing when the list is missing or
 // unreadable, and why then says what was wrong.
 std::optional<DumpTable> BuildDumpTable(const std::string& mainFolder, std::string* why = nullptr);

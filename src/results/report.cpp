@@ -16,7 +16,6 @@ constexpr const char* kTitleLine = "--------------------- Framewise RESULTS ----
 constexpr std::array<const char*, kRows> kLevelHeaders{
     "NORMAL Configuration File Settings:", "HIGH Configuration File Settings:",
     "MAX Configuration File Settings:", "CUSTOM Configuration File Settings:"};
-constexpr std::array<const char*, kRows> kLevelWords{"Normal", "High", "Maximum", "Custom"};
 constexpr std::size_t kResolutionsPerLine = 5;
 constexpr const char* kLineEnd = "\r\n";
 
@@ -167,18 +166,7 @@ CompiledReport compileReport(const std::string& mainFolder, core::Dialogs& dialo
             break;
     }
 
-    std::string dropped;
-    for (std::size_t row = 0; row < kRows; ++row) {
-        if (table->dropped[row] == 0) continue;
-        dropped += std::string(dropped.empty() ? "" : ", ") + kLevelWords[row] + " (" +
-                   std::to_string(table->dropped[row]) + " left out)";
-    }
-    if (!dropped.empty())
-        core::tell(dialogs, kDumpListTrouble + std::string(bench::kDumpListFile) +
-                                " names more than " + std::to_string(kPlaces) +
-                                " dumps for a detail level: " + dropped +
-                                ".\r\n\r\nThe report holds the first " + std::to_string(kPlaces) +
-                                " of each.");
+    if (auto leftOut = leftOutMessage(*table)) core::tell(dialogs, *leftOut);
     return out;
 }
 

@@ -235,6 +235,32 @@ TEST(SheetExport, FifthResolutionIsFollowedByAnExtraDown) {
     }
 }
 
+TEST(SheetExport, NamesPastARowsPlacesAreToldAsGenerateResultsTellsThem) {
+    // 37 runs of one resolution: one more name than a row holds.
+    std::vector<std::pair<std::string, std::string>> named;
+    for (int run = 1; run <= 37; ++run)
+        named.push_back({"FRWb_3_" + std::to_string(run) + ".lo", dump("640", "480", {"48.0"})});
+    const std::string leftOut =
+        "Error - The dump list FRWb_condump_list.ini names more than 36 dumps for a detail "
+        "level: Normal (1 left out).\r\n\r\nOnly the first 36 of each are used.";
+    Bench b;
+    b.record("con1", {"Normal"}, {"640x480"}, "1");
+    b.dumps(named);
+
+    b.dialogs.expectMessage(results::kRestored).expectMessage(leftOut);
+    b.press();
+    EXPECT_EQ(std::count(b.keys.sent.begin(), b.keys.sent.end(), w("48.0")), 36);
+
+    ScriptedDialogs reportDialogs;
+    reportDialogs.expectMessage(leftOut);
+    const auto report = results::compileReport(b.folders.mainFolder, reportDialogs);
+    std::size_t lines = 0;
+    for (auto at = report.text.find("AVERAGE FPS"); at != std::string::npos;
+         at = report.text.find("AVERAGE FPS", at + 1))
+        ++lines;
+    EXPECT_EQ(lines, 36u);
+}
+
 TEST(SheetExport, ThreePerDumpSingleResultHasNoAverageAndFourAreAveraged) {
     Bench b;
     b.record("con3", {"Normal"}, {"640x480", "1024x768"}, "1");
