@@ -173,11 +173,12 @@ TEST_F(WindowTest, ArchiveListTakesNoTypedNamesAndOneChoiceReadsOnce) {
         std::vector<std::string> messages; // one per run of the choice handler
         std::string preview;
     };
-    const std::string cannotRead = "Error - The report could not be read: ";
+    const std::string goneTold =
+        "Error - The report could not be read: " + gone + " (it does not exist)";
     const Case cases[] = {
         // the start of one listed name, completed as it is typed
         {appFolder + "User Results/FRWb_01", {}, "\nkept"},
-        {gone, {cannotRead + gone}, "\nkept"},                // a listed name, typed whole
+        {gone, {goneTold}, "\nkept"},                // a listed name, typed whole
         {appFolder + "User Results/other.txt", {}, "\nkept"}, // not in the list: nothing chosen
         {"FRWb", {}, "\nkept"},
     };
@@ -199,7 +200,7 @@ TEST_F(WindowTest, ArchiveListTakesNoTypedNamesAndOneChoiceReadsOnce) {
     // stands in reverse name order, so December 2026 comes before January 2027.
     combo->setCurrentIndex(0);
     window->setResultsText("");
-    dialogs.expectMessage(cannotRead + gone);
+    dialogs.expectMessage(goneTold);
     QTest::keyClick(combo, Qt::Key_Down);
     EXPECT_TRUE(dialogs.allUsed());
     EXPECT_EQ(window->resultsText(), "");
