@@ -1,11 +1,13 @@
 // The progress of a running benchmark: the dumps written against the dump list,
-// the time spent and the estimate, and when the wait ends.
+// the time spent and the estimate, when the wait ends, and the game it watches.
 #include "cli/progress.h"
 
+#include "platform/files.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <thread>
 
@@ -108,4 +110,29 @@ TEST(WaitForGame, GivesUpWhenNoNewDumpComesAndLeavesTheGameRunning) {
     EXPECT_EQ(result.last, (results::DumpProgress{1, 3}));
     EXPECT_GT(looks, 1);
     EXPECT_EQ(counts(err.str(), '\n'), (std::vector<std::string>{"1/3"}));
+}
+
+TEST(WatchedGame, RunsUntilTheGameQuitsAndAFailedStartHoldsNothing) {
+    testing_support::TempDir tmp;
+    auto game = testing_support::makeGameInstall(tmp.path() / "game");
+    std::filesystem::copy_file(GAMESIM_PROGRAM, game.root / "CoDMP.exe",
+                               std::filesystem::copy_options::overwrite_existing);
+    writeFile(game.main() / "FRWb_quit.cfg", "seta name \"Watched\"\r\nquit\r\n");
+    const std::string folder = game.root.string() + platform::folderSeparator();
+
+    auto started = platform::startWatchedGame(folder, "CoDMP.exe +exec FRWb_quit.cfg");
+    ASSERT_TRUE(started.result.started) << started.result.error;
+    ASSERT_TRUE(started.program);
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (started.program->running() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(20ms);
+    EXPECT_FALSE(started.program->running());
+    // It ended by quitting, which saves the configuration it was given.
+    EXPECT_NE(testing_support::readFile(game.main() / "config_mp.cfg").find("Watched"),
+              std::string::npos);
+
+    auto missing = platform::startWatchedGame(folder, "NoSuchGame.exe");
+    EXPECT_FALSE(missing.result.started);
+    EXPECT_FALSE(missing.result.error.empty());
+    EXPECT_FALSE(missing.program);
 }
