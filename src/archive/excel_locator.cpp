@@ -50,7 +50,8 @@ bool askRetry(core::Dialogs& dialogs) {
 
 std::optional<std::string> spreadsheetAt(const std::string& path) {
     const auto sep = lastSeparator(path);
-    if (sep == std::string::npos) return std::nullopt; // relative names depend on the current folder
+    if (sep == std::string::npos)
+        return std::nullopt; // relative names depend on the current folder
     const std::string folder = path.substr(0, sep + 1);
     const std::string typed = path.substr(sep + 1);
     if (typed.empty() || typed.find_first_of("*?") != std::string::npos) return std::nullopt;
@@ -78,7 +79,8 @@ std::string spreadsheetFilter() {
     const auto others = otherPrograms();
     if (others.empty()) return kExcelProgramName;
     std::string patterns = kExcelProgramName;
-    for (const auto& n : others) patterns += " " + n;
+    for (const auto& n : others)
+        patterns += " " + n;
     return std::string(kExcelProgramName) + " or " + kCalcName + " (" + patterns + ")";
 }
 

@@ -45,9 +45,9 @@ struct Prefix {
 
 struct Case {
     const char* what;
-    std::string systemReg;                  // empty: no file
-    const char* gameBelowC;                 // where the game is installed, below drive_c
-    bool found;                             // the lookup offers the game's folder
+    std::string systemReg;  // empty: no file
+    const char* gameBelowC; // where the game is installed, below drive_c
+    bool found;             // the lookup offers the game's folder
 };
 
 // Start-up with no remembered path, in a fresh application folder: the
@@ -59,7 +59,8 @@ void expectStartUp(const std::optional<fs::path>& expected) {
     auto registry = platform::systemRegistry();
     ScriptedDialogs dialogs;
     if (expected) {
-        dialogs.expectMessage("Is: \"" + expected->string() + "/\"  the correct path to CallOfDuty?",
+        dialogs.expectMessage("Is: \"" + expected->string() +
+                                  "/\"  the correct path to CallOfDuty?",
                               core::Answer::Yes);
         auto out = locate::startUp(app, dialogs, *registry);
         ASSERT_TRUE(out.proceed);
@@ -78,13 +79,13 @@ TEST(WinePrefix, InstallPathOfThe32BitViewLeadsToTheGameFolder) {
         {"32-bit prefix", hive("win32", section(k32, installed)), "Games/Call of Duty", true},
         {"32-bit prefix of old, no arch line", hive("", section(k32, installed)),
          "Games/Call of Duty", true},
-        {"64-bit prefix, 32-bit view", hive("win64", section(k64, installed)),
-         "Games/Call of Duty", true},
-        {"64-bit prefix, value only in the 64-bit view",
-         hive("win64", section(k32, installed)), "Games/Call of Duty", false},
+        {"64-bit prefix, 32-bit view", hive("win64", section(k64, installed)), "Games/Call of Duty",
+         true},
+        {"64-bit prefix, value only in the 64-bit view", hive("win64", section(k32, installed)),
+         "Games/Call of Duty", false},
         {"64-bit prefix, both views: the 32-bit one counts",
-         hive("win64", section(k32, "\"InstallPath\"=\"C:\\\\Elsewhere\"") +
-                           section(k64, installed)),
+         hive("win64",
+              section(k32, "\"InstallPath\"=\"C:\\\\Elsewhere\"") + section(k64, installed)),
          "Games/Call of Duty", true},
         {"key and value names in another letter case",
          hive("win32", section("SOFTWARE\\\\activision\\\\CALL OF DUTY",
@@ -97,8 +98,8 @@ TEST(WinePrefix, InstallPathOfThe32BitViewLeadsToTheGameFolder) {
          hive("win32", section(k32, "\"InstallPath\"=\"c:\\\\GAMES\\\\call OF duty\"")),
          "Games/Call of Duty", true},
         {"path that does not exist", hive("win32", section(k32, installed)), "Games/CoD", false},
-        {"no such value", hive("win32", section(k32, "\"Version\"=\"1.2\"")),
-         "Games/Call of Duty", false},
+        {"no such value", hive("win32", section(k32, "\"Version\"=\"1.2\"")), "Games/Call of Duty",
+         false},
         {"a number, not a path", hive("win32", section(k32, "\"InstallPath\"=dword:00000001")),
          "Games/Call of Duty", false},
         {"another kind of value",
@@ -106,11 +107,14 @@ TEST(WinePrefix, InstallPathOfThe32BitViewLeadsToTheGameFolder) {
          "Games/Call of Duty", false},
         {"value cut short", hive("win32", section(k32, "\"InstallPath\"=\"C:\\\\Games\\\\Call")),
          "Games/Call of Duty", false},
-        {"not a registry file", "\x7f" "ELF\x02\x01\x01" + section(k32, installed),
+        {"not a registry file",
+         "\x7f"
+         "ELF\x02\x01\x01" +
+             section(k32, installed),
          "Games/Call of Duty", false},
         {"empty registry file", std::string(), "Games/Call of Duty", false},
-        {"drive-relative path", hive("win32", section(k32, "\"InstallPath\"=\"C:Games\"")),
-         "Games", false},
+        {"drive-relative path", hive("win32", section(k32, "\"InstallPath\"=\"C:Games\"")), "Games",
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

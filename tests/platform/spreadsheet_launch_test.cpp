@@ -17,8 +17,8 @@ namespace {
 // A shell script that writes its arguments, one per line, then "end".
 void writeRecorder(const fs::path& at, const fs::path& record) {
     writeFile(at, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" + record.string() +
-                      ".part'\necho end >> '" + record.string() + ".part'\nmv '" +
-                      record.string() + ".part' '" + record.string() + "'\n");
+                      ".part'\necho end >> '" + record.string() + ".part'\nmv '" + record.string() +
+                      ".part' '" + record.string() + "'\n");
     fs::permissions(at, fs::perms::owner_all);
 }
 
@@ -57,7 +57,8 @@ TEST(SpreadsheetLaunch, ExcelRunsThroughWineAndCalcStartersWithTheirArguments) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.program.string());
         fs::remove(record);
-        const auto started = platform::systemLauncher()->startProgram(c.program.string(), c.arguments);
+        const auto started =
+            platform::systemLauncher()->startProgram(c.program.string(), c.arguments);
         ASSERT_TRUE(started.started) << started.error;
         EXPECT_EQ(waitForRecord(record), c.recorded);
     }

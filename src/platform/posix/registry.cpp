@@ -1,5 +1,5 @@
-#include "platform/files.h"
 #include "platform/registry.h"
+#include "platform/files.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -85,7 +85,7 @@ class Utf16Text {
 };
 
 int digitValue(char c, int base) {
-    int v = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+    int v = std::isdigit(static_cast<unsigned char>(c))    ? c - '0'
             : std::isxdigit(static_cast<unsigned char>(c)) ? lowerAscii(c) - 'a' + 10
                                                            : 99;
     return v < base ? v : -1;
@@ -119,7 +119,8 @@ std::optional<std::string> unescaped(const std::string& line, std::size_t& pos, 
             unsigned u = 0;
             int n = 0;
             for (; n < most && pos < line.size() && digitValue(line[pos], base) >= 0; ++n)
-                u = u * static_cast<unsigned>(base) + static_cast<unsigned>(digitValue(line[pos++], base));
+                u = u * static_cast<unsigned>(base) +
+                    static_cast<unsigned>(digitValue(line[pos++], base));
             if (n == 0)
                 text.byte(e);
             else
@@ -150,7 +151,8 @@ RegistryValue valueOf(const std::string& line, std::size_t pos) {
         return value;
     }
     static const std::string kDword = "dword:";
-    if (line.size() > pos + kDword.size() && equalIgnoringCase(line.substr(pos, kDword.size()), kDword)) {
+    if (line.size() > pos + kDword.size() &&
+        equalIgnoringCase(line.substr(pos, kDword.size()), kDword)) {
         pos += kDword.size();
         std::uint32_t number = 0;
         int n = 0;
@@ -265,12 +267,14 @@ class WinePrefixRegistry : public Registry {
                 continue;
             }
             fs::path here = folder;
-            for (const auto& b : below) here /= b;
+            for (const auto& b : below)
+                here /= b;
             const auto stored = findIgnoringCase(here.string() + "/", part);
             if (!stored || !fs::is_directory(here / *stored, ec)) return {};
             below.emplace_back(*stored);
         }
-        for (const auto& b : below) folder /= b;
+        for (const auto& b : below)
+            folder /= b;
         return folder.string();
     }
 
