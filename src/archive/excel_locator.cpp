@@ -109,9 +109,10 @@ std::optional<std::string> locateExcel(const std::string& appFolder,
         const std::string chosen =
             dialogs.openFile(core::FileDialog::CommonDialog3, spreadsheetFilter());
         if (auto program = spreadsheetAt(chosen)) {
-            if (!core::writeLines(core::fsPath(pathFile), {*program}))
-                core::tell(dialogs, std::string(kExcelPathNotSaved) + " in " + pathFile +
-                                        ".\r\n\r\nIt is used this time only; " + kExcelPathFile +
+            std::string why;
+            if (!core::writeLines(core::fsPath(pathFile), {*program}, &why))
+                core::tell(dialogs, std::string(kExcelPathNotSaved) + " in " + pathFile + " (" +
+                                        why + ").\r\n\r\nIt is used this time only; " + kExcelPathFile +
                                         " was left as it was.");
             return program;
         }

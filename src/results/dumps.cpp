@@ -246,7 +246,16 @@ ConsoleDump ReadConsoleDump(const DumpFolder& folder, const std::string& name) {
         return dump;
     }
     if (!folder.present(name)) {
-        dump.status = DumpStatus::Missing;
+        // The listing holds ordinary files only; a FIFO, device or folder under the
+        // name is told for what it is rather than passed off as a missing dump.
+        std::string why;
+        if (platform::exactNamePresent(folder.path(), name) &&
+            !core::readAll(core::fsPath(folder.path() + name), &why)) {
+            dump.status = DumpStatus::Unreadable;
+            dump.why = std::move(why);
+        } else {
+            dump.status = DumpStatus::Missing;
+        }
         return dump;
     }
     auto bytes = core::readAll(core::fsPath(folder.path() + name), &dump.why);

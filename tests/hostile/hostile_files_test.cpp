@@ -2,6 +2,7 @@
 // files: each ends at once with a message naming the file and saying what it is,
 // and writes nothing through a link planted in its way.
 #include "archive/browser.h"
+#include "archive/excel_locator.h"
 #include "bench/run_record.h"
 #include "core/textfile.h"
 #include "locate/locate.h"
@@ -148,20 +149,16 @@ TEST(HostileFiles, RunRecordOrDumpListThatIsNoTextFileStopsTheReportWithItsName)
     }
 }
 
-// The folder listing knows only ordinary files, so a dump that is none is missing;
-// one that is too large to be a dump is named.
-TEST(HostileFiles, DumpThatIsNoTextFileNeverHangsTheReport) {
+TEST(HostileFiles, DumpThatIsNoTextFileIsNamedAndNeverHangsTheReport) {
     for (const auto& h : hostileKinds(core::kReadLimit)) {
         SCOPED_TRACE(h.why);
         Install in;
         plant(in.main() / "FRWb_3.lo", h.kind);
         ScriptedDialogs dialogs;
-        if (h.kind == Kind::Huge)
-            dialogs.expectMessage("Error - The console dump FRWb_3.lo could not be read: " + h.why +
-                                  ".\r\n\r\nThe report keeps the lines written before it.");
-        else
-            dialogs.expectMessage("Error - Premature Benchmark Termination Detected");
+        dialogs.expectMessage("Error - The console dump FRWb_3.lo could not be read: " + h.why +
+                              ".\r\n\r\nThe report keeps the lines written before it.");
         EXPECT_EQ(results::compileReport(in.folders.mainFolder, dialogs).name, kReportName);
+        EXPECT_TRUE(stillThere(in.main() / "FRWb_3.lo", h.kind));
     }
 }
 
@@ -175,6 +172,28 @@ TEST(HostileFiles, ArchivedReportThatIsNoTextFileIsNotPreviewed) {
         dialogs.expectMessage("Error - The report could not be read: " + report.string() + " (" +
                               h.why + ")");
         EXPECT_FALSE(archive::Combo_Results_Click(report.string(), dialogs));
+    }
+}
+
+// The remembered spreadsheet path: the user is asked, and the failure to keep the
+// answer names the file and what it is.
+TEST(HostileFiles, SpreadsheetPathFileThatIsNoTextFileIsToldAndLeftAlone) {
+    for (const auto& h : hostileKinds(core::kFirstLineLimit)) {
+        if (h.kind == Kind::Huge) continue; // an ordinary file: replaced by the answer
+        SCOPED_TRACE(h.why);
+        TempDir tmp;
+        const std::string excel = (tmp.path() / "Office" / "EXCEL.EXE").string();
+        writeFile(excel, "program");
+        const fs::path pathFile = tmp.path() / "e_path.ini";
+        plant(pathFile, h.kind);
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage(archive::kLocateExcel)
+            .expectFileChoice(excel)
+            .expectMessage(std::string(archive::kExcelPathNotSaved) + " in " + pathFile.string() +
+                           " (" + h.why +
+                           ").\r\n\r\nIt is used this time only; e_path.ini was left as it was.");
+        EXPECT_EQ(archive::Excel_Click(tmp.folder(), dialogs).pathText, excel);
+        EXPECT_TRUE(stillThere(pathFile, h.kind));
     }
 }
 

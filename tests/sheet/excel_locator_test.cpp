@@ -134,7 +134,7 @@ TEST(ExcelLocator, PathFileThatCannotBeWrittenIsToldAndThePathStillUsed) {
     dialogs.expectMessage(kLocateExcel)
         .expectFileChoice(s.excel)
         .expectMessage(std::string(kExcelPathNotSaved) + " in " + s.pathFile().string() +
-                       ".\r\n\r\nIt is used this time only; e_path.ini was left as it was.");
+                       " (it is a folder).\r\n\r\nIt is used this time only; e_path.ini was left as it was.");
     EXPECT_EQ(Excel_Click(s.app, dialogs).pathText, s.excel);
 }
 
