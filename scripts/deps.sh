@@ -9,6 +9,7 @@ packages=(
   xvfb xauth xdg-utils fonts-dejavu-core
   g++-mingw-w64-x86-64-posix wine64 wine
   openarena libgl1-mesa-dri libglx-mesa0
+  libreoffice-calc python3-uno
 )
 missing=()
 for p in "${packages[@]}"; do

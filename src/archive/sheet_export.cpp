@@ -47,40 +47,60 @@ struct Stop {};
 
 class SheetTypist {
   public:
-    SheetTypist(platform::KeySender& keys, const results::DumpFolder& folder,
-                core::Dialogs& dialogs)
-        : keys_(keys), folder_(folder), dialogs_(dialogs) {}
+    SheetTypist(platform::KeySender& keys, std::uintptr_t window,
+                const results::DumpFolder& folder, core::Dialogs& dialogs)
+        : keys_(keys), window_(window), folder_(folder), dialogs_(dialogs) {}
 
+    // Keys go only into the spreadsheet's window: each item is typed only while
+    // that window has the focus.
     void send(const std::string& text, bool wait) {
-        if (keys_.send(text, wait)) return;
-        core::tell(dialogs_, std::string(kKeysNotSent) + " (is there a desktop display?)." +
-                                 kParagraph + "The export stopped. " + kTypedStays);
+        const auto result = keys_.send(text, wait, window_);
+        if (result) {
+            lastTyped_ = text;
+            return;
+        }
+        std::string what;
+        switch (result.outcome) {
+        case platform::SendResult::Outcome::Untypable:
+            what = std::string(kKeysNotSent) + ": " + result.character +
+                   " cannot be typed on this system.";
+            break;
+        case platform::SendResult::Outcome::FocusMoved:
+            what = std::string(kFocusLeft) + ", so the export stopped: no key went to the other window.";
+            break;
+        default:
+            what = std::string(kKeysNotSent) + " (is there a desktop display?).";
+            break;
+        }
+        core::tell(dialogs_, what + kParagraph + progress(text));
         throw Stop{};
     }
 
     void setupBlock(const results::RunRecord& rec) {
+        section_ = "the setup rows";
         send(kTitle, W);
         send(kDown, W);
         send(kSetupLabel, W);
-        send(kDemoLabel + rec.demo, N);
+        send(kDemoLabel + platform::literalKeys(rec.demo), N);
         send(kDown, W);
         send(kLevelsLabel, N);
         for (const auto& level : rec.levels)
-            send(level + kItemGap, W);
+            send(platform::literalKeys(level) + kItemGap, W);
         send(kDown, W);
         send(kResolutionsLabel, W);
         send(kResolutionsIndent, W);
         for (std::size_t i = 0; i < rec.resolutions.size(); ++i) {
-            send(rec.resolutions[i] + kItemGap, W);
+            send(platform::literalKeys(rec.resolutions[i]) + kItemGap, W);
             if (i + 1 == kResolutionsPerCell) send(kDown, W);
         }
         send(kDown, W);
-        send(kRunsLabel + rec.runsLine + kRunsTail, W);
+        send(kRunsLabel + platform::literalKeys(rec.runsLine) + kRunsTail, W);
         for (int i = 0; i < 3; ++i)
             send(kDown, W);
     }
 
     void onePerDumpRow(std::size_t row, const std::vector<std::string>& names, std::size_t runs) {
+        section_ = rowSection(row);
         if (names.empty()) {
             send(kDown, N);
             send(kHome, N);
@@ -100,7 +120,7 @@ class SheetTypist {
                 }
                 const std::string fps =
                     figuresOf(names[j], j == r ? first : dumpText(names[j]), false).front();
-                send(fps, W);
+                send(platform::literalKeys(fps), W);
                 send(kRight, W);
                 figures.push_back(fps);
             }
@@ -112,6 +132,7 @@ class SheetTypist {
     }
 
     void threePerDumpRow(std::size_t row, const std::vector<std::string>& names) {
+        section_ = rowSection(row);
         if (!names.empty()) header(row);
         for (std::size_t m = 0; m < kThreePerDumpPlaces; ++m) {
             if (m >= names.size()) {
@@ -123,7 +144,7 @@ class SheetTypist {
             sendLabel(names[m], text);
             const auto figures = figuresOf(names[m], text, true);
             for (const auto& fps : figures) {
-                send(fps, W);
+                send(platform::literalKeys(fps), W);
                 send(kRight, W);
             }
             // A single result has nothing to average; its row is followed by an empty one.
@@ -137,6 +158,40 @@ class SheetTypist {
     }
 
   private:
+    static std::string rowSection(std::size_t row) {
+        const std::string header = kLevelHeaders[row];
+        return "the " + header.substr(0, header.find(' ')) + " rows";
+    }
+
+    // What was typed and where it stopped, in the keys' own words.
+    std::string progress(const std::string& stopped) const {
+        if (lastTyped_.empty()) return "Nothing was typed.";
+        return "The export stopped in " + section_ + ". The last text typed was \"" +
+               readable(lastTyped_) + "\"; \"" + readable(stopped) +
+               "\" and everything after it were not typed." + kParagraph + kTypedStays;
+    }
+
+    static std::string readable(const std::string& text) {
+        std::string out;
+        for (const auto& key : platform::parseKeys(text)) {
+            switch (key.kind) {
+            case platform::Key::Kind::Down:
+                out += kDown;
+                break;
+            case platform::Key::Kind::Right:
+                out += kRight;
+                break;
+            case platform::Key::Kind::Home:
+                out += kHome;
+                break;
+            case platform::Key::Kind::Character:
+                out += key.character;
+                break;
+            }
+        }
+        return out;
+    }
+
     void header(std::size_t row) {
         send(kDown, W);
         send(kLevelHeaders[row], W);
@@ -179,7 +234,9 @@ class SheetTypist {
         auto res = results::ParseResolutionLabel(text);
         if (!res) damaged(name, results::kNoModeLine);
         // The parentheses group the keys and are not typed: the cell shows "640x480 ".
-        send("(" + res->width + "x" + res->height + ") ", W);
+        send("(" + platform::literalKeys(res->width) + "x" + platform::literalKeys(res->height) +
+                 ") ",
+             W);
         send(kRight, W);
     }
 
@@ -203,8 +260,11 @@ class SheetTypist {
     }
 
     platform::KeySender& keys_;
+    std::uintptr_t window_;
     const results::DumpFolder& folder_;
     core::Dialogs& dialogs_;
+    std::string lastTyped_;
+    std::string section_;
 };
 
 void exportRun(const core::GameFolders& folders, const std::string& excelPath,
@@ -248,23 +308,23 @@ void exportRun(const core::GameFolders& folders, const std::string& excelPath,
     if (auto leftOut = results::leftOutMessage(*table)) core::tell(dialogs, *leftOut);
     const results::DumpFolder dumps(mainFolder);
 
-    const auto focusBefore = keys.focusedWindow();
     const auto started = launcher.startProgram(excelPath, spreadsheetArguments(excelPath));
     if (!started.started) {
         core::tell(dialogs, std::string(kSheetNotStarted) + ": " + excelPath + kParagraph +
                                 started.error + kParagraph + "Nothing was typed.");
         return;
     }
-    // Keys go to whichever window has the focus: type only once the spreadsheet
-    // has taken it, never into the window the user happened to be in.
-    if (!keys.waitForFocusChange(focusBefore, kFocusTimeoutMs)) {
+    // Keys go to whichever window has the focus: type only once a window of the
+    // started spreadsheet has taken it, never into one the user happened to be in.
+    const auto window = keys.waitForFocusOf(started.processId, kFocusTimeoutMs);
+    if (!window) {
         core::tell(dialogs, std::string(kSheetNoFocus) + ": " + excelPath + kParagraph +
                                 "Nothing was typed, so no keystroke went to another window.");
         return;
     }
 
     const results::RunRecord& rec = *reading.record;
-    SheetTypist typist(keys, dumps, dialogs);
+    SheetTypist typist(keys, window, dumps, dialogs);
     try {
         typist.setupBlock(rec);
         // parseRunRecord refuses a one-per-dump record without runs.
@@ -296,7 +356,7 @@ ExcelPanel GenerateEXCEL_Click(const core::GameFolders& folders, core::Dialogs& 
 }
 
 std::vector<std::string> sheetMessageCatalog() {
-    return {kSheetNoFocus, kLocateExcel,       kExcelNotKnown,   kInvalidExcelPath, kPickSpreadsheet, kExcelPathNotSaved,
+    return {kSheetNoFocus, kFocusLeft, kLocateExcel,       kExcelNotKnown,   kInvalidExcelPath, kPickSpreadsheet, kExcelPathNotSaved,
             kExcelLocateFailed, kSheetNotStarted, kKeysNotSent,      kExportFailed};
 }
 

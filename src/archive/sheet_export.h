@@ -18,6 +18,8 @@ inline constexpr const char* kKeysNotSent =
     "Error - The keystrokes could not be sent to the spreadsheet";
 inline constexpr const char* kSheetNoFocus =
     "Error - The spreadsheet did not take the keyboard focus";
+inline constexpr const char* kFocusLeft =
+    "Error - The keyboard focus left the spreadsheet";
 // How long a starting spreadsheet may take to show its window.
 inline constexpr int kFocusTimeoutMs = 30000;
 inline constexpr const char* kExportFailed = "Error - The export to the spreadsheet failed";

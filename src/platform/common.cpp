@@ -34,15 +34,19 @@ bool matchesPattern(const std::string& name, const std::string& pattern) {
 std::vector<Key> parseKeys(const std::string& text) {
     static const struct {
         const char* name;
-        Key::Kind kind;
-    } kNamed[] = {{"{DOWN}", Key::Kind::Down}, {"{RIGHT}", Key::Kind::Right}, {"{HOME}", Key::Kind::Home}};
+        Key key;
+    } kNamed[] = {{"{DOWN}", {Key::Kind::Down, 0}},      {"{RIGHT}", {Key::Kind::Right, 0}},
+                  {"{HOME}", {Key::Kind::Home, 0}},      {"{(}", {Key::Kind::Character, '('}},
+                  {"{)}", {Key::Kind::Character, ')'}}, {"{{}", {Key::Kind::Character, '{'}},
+                  {"{}}", {Key::Kind::Character, '}'}}};
     std::vector<Key> keys;
     for (std::size_t i = 0; i < text.size();) {
         bool named = false;
         for (const auto& k : kNamed) {
-            if (text.compare(i, std::char_traits<char>::length(k.name), k.name) == 0) {
-                keys.push_back({k.kind, 0});
-                i += std::char_traits<char>::length(k.name);
+            const auto length = std::char_traits<char>::length(k.name);
+            if (text.compare(i, length, k.name) == 0) {
+                keys.push_back(k.key);
+                i += length;
                 named = true;
                 break;
             }
@@ -52,6 +56,35 @@ std::vector<Key> parseKeys(const std::string& text) {
         ++i;
     }
     return keys;
+}
+
+std::string literalKeys(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        if (c == '(' || c == ')' || c == '{' || c == '}') {
+            out += '{';
+            out += c;
+            out += '}';
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::vector<KeyRun> keyRuns(const std::vector<Key>& keys) {
+    std::vector<KeyRun> runs;
+    for (const auto& key : keys) {
+        if (key.kind == Key::Kind::Character && !runs.empty() &&
+            runs.back().kind == Key::Kind::Character) {
+            runs.back().characters += key.character;
+            continue;
+        }
+        runs.push_back({key.kind, key.kind == Key::Kind::Character
+                                      ? std::string(1, key.character)
+                                      : std::string()});
+    }
+    return runs;
 }
 
 std::string copyWhole(const std::string& from, const std::string& to, const std::string& scratch) {

@@ -1,5 +1,5 @@
 #pragma once
-// Synthesised keystrokes into whichever window has the keyboard focus.
+// Synthesised keystrokes into the window that has the keyboard focus.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -11,27 +11,54 @@ namespace platform {
 struct Key {
     enum class Kind { Character, Down, Right, Home };
     Kind kind = Kind::Character;
-    char character = 0; // for Kind::Character
+    char character = 0; // for Kind::Character: one byte of the 8-bit text
     bool operator==(const Key&) const = default;
 };
 
 // Reads the keystroke notation: "{DOWN}", "{RIGHT}" and "{HOME}" name those keys,
-// "(" and ")" group keys and are not typed, every other character is typed as it
-// stands (a "{" that starts no key name too).
+// "(" and ")" group keys and are not typed, "{(}", "{)}", "{{}" and "{}}" type
+// that one character, every other character is typed as it stands (a "{" that
+// starts no key name too).
 std::vector<Key> parseKeys(const std::string& text);
 
-class KeySender {
-public:
-    virtual ~KeySender() = default;
-    // Types the keys of text into the focused window. With wait, returns only once
-    // the window system has delivered them. False when they could not be sent.
-    virtual bool send(const std::string& text, bool wait) = 0;
+// text written so that every character of it is typed as it stands.
+std::string literalKeys(const std::string& text);
 
-    // The window that has the keyboard focus now (0 when none can be told).
+// Consecutive characters of keys gathered into runs, the other keys alone:
+// a character of the system's encoding may take several bytes.
+struct KeyRun {
+    Key::Kind kind = Key::Kind::Character;
+    std::string characters; // for Kind::Character
+};
+std::vector<KeyRun> keyRuns(const std::vector<Key>& keys);
+
+struct SendResult {
+    enum class Outcome {
+        Sent,
+        Untypable,  // a character no key can type; nothing of the text was typed
+        FocusMoved, // the window keys were meant for lost the focus; nothing was typed
+        Failed,     // no display, or the system refused the keys
+    };
+    Outcome outcome = Outcome::Sent;
+    // Untypable: the character, in words for the user.
+    std::string character;
+    explicit operator bool() const { return outcome == Outcome::Sent; }
+};
+
+class KeySender {
+  public:
+    virtual ~KeySender() = default;
+    // Types the keys of text into the focused window, all or none of them. With
+    // wait, returns only once the window system has delivered them. With a window
+    // (as focusedWindow names them), types only while that window has the focus.
+    virtual SendResult send(const std::string& text, bool wait, std::uintptr_t onlyInto = 0) = 0;
+
+    // The top-level window that has the keyboard focus now (0 when none can be told).
     virtual std::uintptr_t focusedWindow() = 0;
-    // Waits, at most timeoutMs, until a window other than before has the focus, so
-    // that keys meant for a program just started never land in another window.
-    virtual bool waitForFocusChange(std::uintptr_t before, int timeoutMs) = 0;
+    // Waits, at most timeoutMs, until a window of the process processId or of one of
+    // its descendants has the focus, so that keys meant for a program just started
+    // never land in another window. That window, or 0.
+    virtual std::uintptr_t waitForFocusOf(std::int64_t processId, int timeoutMs) = 0;
 };
 
 std::unique_ptr<KeySender> systemKeySender();

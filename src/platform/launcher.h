@@ -1,5 +1,6 @@
 #pragma once
 // Starting outside programs without waiting for them.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,6 +10,8 @@ namespace platform {
 struct LaunchResult {
     bool started = false;
     std::string error; // what went wrong, in words for the user
+    // The started process, whose windows may take keys meant for it (0 when unknown).
+    std::int64_t processId = 0;
 };
 
 class Launcher {

@@ -31,9 +31,23 @@ TEST(ParseKeys, ReadsNamedKeysGroupsAndPlainCharacters) {
         {"{{HOME}", {ch('{'), home}},
         // A name inside a group is still a key; 8-bit characters pass unchanged.
         {"({RIGHT})\xE9", {right, ch('\xE9')}},
+        // A grouping character in braces is typed.
+        {"{(}2{)}{{}{}}", {ch('('), ch('2'), ch(')'), ch('{'), ch('}')}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(platform::parseKeys(c.text), c.keys) << "text: " << c.text;
+    }
+}
+
+TEST(LiteralKeys, EveryCharacterOfANameIsTypedAsItStands) {
+    for (const std::string name : {"dusk(2)", "a{DOWN}b", "{(})}{{}", "((x))", "plain  name", "}{",
+                                   "caf\xC3\xA9 {HOME}"}) {
+        std::string typed;
+        for (const auto& key : platform::parseKeys(platform::literalKeys(name))) {
+            ASSERT_EQ(key.kind, K::Character) << name;
+            typed += key.character;
+        }
+        EXPECT_EQ(typed, name);
     }
 }
 

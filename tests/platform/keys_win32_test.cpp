@@ -10,13 +10,13 @@
 
 namespace {
 
-std::string received;
+std::wstring received;
 
 LRESULT CALLBACK record(HWND window, UINT message, WPARAM w, LPARAM l) {
-    if (message == WM_CHAR) received += static_cast<char>(w);
-    if (message == WM_KEYDOWN && w == VK_DOWN) received += "<down>";
-    if (message == WM_KEYDOWN && w == VK_RIGHT) received += "<right>";
-    if (message == WM_KEYDOWN && w == VK_HOME) received += "<home>";
+    if (message == WM_CHAR) received += static_cast<wchar_t>(w);
+    if (message == WM_KEYDOWN && w == VK_DOWN) received += L"<down>";
+    if (message == WM_KEYDOWN && w == VK_RIGHT) received += L"<right>";
+    if (message == WM_KEYDOWN && w == VK_HOME) received += L"<home>";
     return DefWindowProcW(window, message, w, l);
 }
 
@@ -35,8 +35,12 @@ TEST(SendInputKeySender, FocusedWindowReceivesCharactersAndMoves) {
     SetFocus(window);
 
     auto sender = platform::systemKeySender();
-    ASSERT_TRUE(sender->send("(6x) A{DOWN}{RIGHT}{HOME}\xE9", true));
-    const std::string expected = "6x A<down><right><home>\xE9";
+    // The system code page's characters, "\x80" and "\x96" too where it is 1252.
+    const bool westernEurope = GetACP() == 1252;
+    ASSERT_TRUE(sender->send(westernEurope ? "(6x) A{DOWN}{RIGHT}{HOME}\xE9\x80\x96{(}" : "(6x) A{DOWN}{RIGHT}{HOME}{(}", true));
+    const std::wstring expected = westernEurope ? L"6x A<down><right><home>\u00E9\u20AC\u2013(" : L"6x A<down><right><home>(";
+    // A control character has no key: the text is refused whole, naming it.
+    EXPECT_EQ(sender->send("ab\x07", true).character, "the control character U+0007");
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (received != expected && std::chrono::steady_clock::now() < deadline) {
         MSG msg;

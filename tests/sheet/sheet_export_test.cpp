@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <utility>
@@ -61,6 +62,7 @@ struct Bench {
     RecordingKeySender keys;
     testing_support::RecordingLauncher launcher;
     ScriptedDialogs dialogs;
+    std::string demo = "bench1";
 
     Bench() {
         const char sep = platform::folderSeparator();
@@ -78,7 +80,7 @@ struct Bench {
 
     void record(const std::string& mode, const std::vector<std::string>& levels,
                 const std::vector<std::string>& resolutions, const std::string& runs) {
-        std::vector<std::string> lines{mode, "bench1", std::to_string(levels.size())};
+        std::vector<std::string> lines{mode, demo, std::to_string(levels.size())};
         lines.insert(lines.end(), levels.begin(), levels.end());
         lines.push_back(std::to_string(resolutions.size()));
         lines.insert(lines.end(), resolutions.begin(), resolutions.end());
@@ -393,8 +395,7 @@ TEST(SheetExport, FaultsBeforeTypingAreToldAndNothingIsTyped) {
              b.keys.succeed = false;
              return {results::kRestored,
                      std::string(kKeysNotSent) +
-                         " (is there a desktop display?).\r\n\r\nThe export stopped. What was "
-                         "typed before stays in the spreadsheet."};
+                         " (is there a desktop display?).\r\n\r\nNothing was typed."};
          },
          1, 1},
     };
@@ -468,4 +469,69 @@ TEST(SheetExport, DecliningToLocateTheSpreadsheetRestoresAndTypesNothing) {
     EXPECT_TRUE(b.launcher.calls.empty());
     EXPECT_TRUE(b.keys.sent.empty());
     EXPECT_EQ(readFile(b.main() / "config_mp.cfg"), kBenchConfig);
+}
+
+TEST(SheetExport, NamesAreTypedAsTheyStandAndOnlyTheLabelGroups) {
+    Bench b;
+    // A demo name with grouping characters and a key name in it.
+    b.demo = "dusk(2) {DOWN}";
+    b.record("con1", {"Normal"}, {"640x480"}, "1");
+    b.dumps({{"FRWb_3_1.lo", dump("640", "480", {"48.0"})}});
+    b.launcher.result.processId = 4242;
+    b.dialogs.expectMessage(results::kRestored);
+
+    b.press();
+
+    // Keys go only to a window of the program just started.
+    EXPECT_EQ(b.keys.focusProcess, 4242);
+    ASSERT_GT(b.keys.sent.size(), 20u);
+    EXPECT_EQ(b.keys.sent[3], n("     Demo: dusk{(}2{)} {{}DOWN{}}"));
+    std::string typed;
+    for (const auto& key : platform::parseKeys(b.keys.sent[3].text)) typed += key.character;
+    EXPECT_EQ(typed, "     Demo: dusk(2) {DOWN}");
+    EXPECT_EQ(b.keys.sent[20], w("(640x480) "));
+}
+
+TEST(SheetExport, StopsWhereAKeyCannotGoAndSaysWhatWasTyped) {
+    const std::string stays = "\r\n\r\nWhat was typed before stays in the spreadsheet.";
+    struct Case {
+        const char* what;
+        std::function<void(Bench&)> arrange;
+        std::string message;
+        std::size_t sends;
+    };
+    const Case cases[] = {
+        {"the focus leaves in the setup rows",
+         [](Bench& b) { b.keys.focusLeavesAfter = 5; },
+         std::string(kFocusLeft) +
+             ", so the export stopped: no key went to the other window.\r\n\r\nThe export stopped "
+             "in the setup rows. The last text typed was \"{DOWN}\"; \"     Configuration Files "
+             "Run: \" and everything after it were not typed." + stays,
+         5},
+        {"the focus leaves in a level's rows",
+         [](Bench& b) { b.keys.focusLeavesAfter = 21; },
+         std::string(kFocusLeft) +
+             ", so the export stopped: no key went to the other window.\r\n\r\nThe export stopped "
+             "in the NORMAL rows. The last text typed was \"640x480 \"; \"{RIGHT}\" and "
+             "everything after it were not typed." + stays,
+         21},
+        {"a character without a key",
+         [](Bench& b) { b.keys.untypable = "\xE2\x82\xAC"; },
+         std::string(kKeysNotSent) +
+             ": \"\xE2\x82\xAC\" cannot be typed on this system.\r\n\r\nThe export stopped in the "
+             "setup rows. The last text typed was \"BENCHMARK SETUP:  \"; \"     Demo: "
+             "\xE2\x82\xAC" "uro\" and everything after it were not typed." + stays,
+         3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bench b;
+        b.demo = "\xE2\x82\xAC" "uro";
+        b.record("con1", {"Normal"}, {"640x480"}, "1");
+        b.dumps({{"FRWb_3_1.lo", dump("640", "480", {"48.0"})}});
+        c.arrange(b);
+        b.dialogs.expectMessage(results::kRestored).expectMessage(c.message);
+        b.press();
+        EXPECT_EQ(b.keys.sent.size(), c.sends);
+    }
 }

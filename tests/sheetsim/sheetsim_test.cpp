@@ -16,6 +16,9 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <thread>
+#include <unistd.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 
 namespace fs = std::filesystem;
 using testing_support::readFile;
@@ -74,6 +77,74 @@ class Sheet {
 
 const std::string program = SHEETSIM_PROGRAM;
 
+// A window of the test that can take the keyboard focus and counts the keys it gets.
+class Decoy {
+  public:
+    explicit Decoy(bool saysItsProcess = true) {
+        display_ = XOpenDisplay(nullptr);
+        if (!display_) return;
+        const Window root = DefaultRootWindow(display_);
+        window_ = XCreateSimpleWindow(display_, root, 10, 10, 200, 100, 0, 0, 0);
+        inner_ = XCreateSimpleWindow(display_, window_, 5, 5, 50, 50, 0, 0, 0);
+        for (Window w : {window_, inner_})
+            XSelectInput(display_, w, KeyPressMask | KeyReleaseMask | StructureNotifyMask);
+        if (saysItsProcess) {
+            const unsigned long pid = static_cast<unsigned long>(::getpid());
+            XChangeProperty(display_, window_, XInternAtom(display_, "_NET_WM_PID", False),
+                            XA_CARDINAL, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(&pid), 1);
+        }
+        XMapWindow(display_, inner_);
+        XMapRaised(display_, window_);
+        for (XEvent e;;) {
+            XNextEvent(display_, &e);
+            if (e.type == MapNotify && e.xmap.window == window_) break;
+        }
+    }
+    ~Decoy() {
+        if (display_) XCloseDisplay(display_);
+    }
+    std::uintptr_t window() const { return window_; }
+    void takeFocus(bool inner = false) {
+        XSetInputFocus(display_, inner ? inner_ : window_, RevertToParent, CurrentTime);
+        XSync(display_, False);
+    }
+    int keysReceived() {
+        XSync(display_, False);
+        int keys = 0;
+        while (XPending(display_)) {
+            XEvent e;
+            XNextEvent(display_, &e);
+            if (e.type == KeyPress || e.type == KeyRelease) ++keys;
+        }
+        return keys;
+    }
+
+  private:
+    Display* display_ = nullptr;
+    Window window_ = 0, inner_ = 0;
+};
+
+// The system sender, with the decoy taking the focus before the text number `at`.
+class FocusThief : public platform::KeySender {
+  public:
+    FocusThief(platform::KeySender& real, Decoy& decoy, int at) : real_(real), decoy_(decoy), at_(at) {}
+    platform::SendResult send(const std::string& text, bool wait, std::uintptr_t onlyInto) override {
+        if (count_++ == at_) decoy_.takeFocus();
+        return real_.send(text, wait, onlyInto);
+    }
+    std::uintptr_t focusedWindow() override { return real_.focusedWindow(); }
+    std::uintptr_t waitForFocusOf(std::int64_t processId, int timeoutMs) override {
+        return real_.waitForFocusOf(processId, timeoutMs);
+    }
+
+  private:
+    platform::KeySender& real_;
+    Decoy& decoy_;
+    int at_;
+    int count_ = 0;
+};
+
 TEST(SheetsimKeys, TypedCellsAndMovesLandInTheSavedGrid) {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
     TempDir dir;
@@ -98,14 +169,17 @@ TEST(SheetsimKeys, TypedCellsAndMovesLandInTheSavedGrid) {
         {"48.0", true},
         {"{DOWN}", false},
         {"{HOME}", true},
-        // 8-bit text: a letter the US keyboard map has no key for.
-        {"x\xE9", true},
+        // A letter the US keyboard map has no key for, in the system's UTF-8.
+        {"x\xC3\xA9", true},
         {"{RIGHT}", false},
         // Shifted and unshifted punctuation; braces that name no key are typed.
         {"a-Z_9:;'\"~{}<>?/|\\`!@#$%^&*=+,.", true},
     };
     for (const auto& item : items)
         EXPECT_TRUE(sender->send(item.text, item.wait)) << item.text;
+    // Refused whole, naming the character: none of their keys reaches the grid.
+    EXPECT_EQ(sender->send("ab\xE9", true).character, "the byte 0xE9, which is no UTF-8 character");
+    EXPECT_EQ(sender->send("ab\x07", true).character, "the control character U+0007");
 
     const std::string expected = "Framewise RESULTS\r\n"
                                  "BENCHMARK SETUP:  640x480 \t48.0\r\n"
@@ -193,6 +267,83 @@ TEST(SheetsimKeys, ExportTypesTheRunIntoTheStandInSpreadsheet) {
         "1024x768 \t35.2\t35.8\t35.5\tAVERAGE:\t35.5",
     });
     EXPECT_EQ(sheet.gridWhen(expected), expected);
+}
+
+TEST(SystemKeySender, FocusCountsOnlyForAWindowOfTheProcessOrItsDescendants) {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
+    auto sender = platform::systemKeySender();
+    {
+        Decoy decoy;
+        // Focus on an inner window stands for its top-level window.
+        decoy.takeFocus(true);
+        EXPECT_EQ(sender->focusedWindow(), decoy.window());
+        EXPECT_EQ(sender->waitForFocusOf(::getpid(), 2000), decoy.window());
+        // This test descends from its parent, so the decoy is a descendant's window.
+        EXPECT_EQ(sender->waitForFocusOf(::getppid(), 2000), decoy.window());
+        // Not the other way round: a child of this test owns no window here.
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::pause();
+            ::_exit(0);
+        }
+        EXPECT_EQ(sender->waitForFocusOf(child, 300), 0u);
+        ::kill(child, SIGKILL);
+        EXPECT_EQ(sender->waitForFocusOf(0, 300), 0u);
+    }
+    // A window that says nothing of its process is nobody's.
+    Decoy silent(false);
+    silent.takeFocus();
+    EXPECT_EQ(sender->focusedWindow(), silent.window());
+    EXPECT_EQ(sender->waitForFocusOf(::getpid(), 300), 0u);
+}
+
+// The user clicks another window while the export types: the typing stops there,
+// and that window gets no key.
+TEST(SheetsimKeys, ExportStopsWhenAnotherWindowTakesTheFocus) {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
+    TempDir dir;
+    const std::string sep(1, platform::folderSeparator());
+    core::GameFolders folders;
+    folders.appFolder = dir.folder() + "app" + sep;
+    folders.gameFolder = dir.folder() + "game" + sep;
+    folders.mainFolder = folders.gameFolder + "MAIN" + sep;
+    const fs::path main = folders.mainFolder;
+    testing_support::writeFile(main / "config_mp.bak", "seta name \"me\"\r\n");
+    testing_support::writeFile(main / "config_mp.cfg", "seta name \"benchmark\"\r\n");
+    testing_support::writeFile(main / "FRWb_setup.ini",
+                               testing_support::crlf({"con3", "bench1", "1", "Normal", "1",
+                                                      "640x480", "3", "FRWb_120426_193005.txt",
+                                                      "Friday, December 04, 2026  07:30:05 PM",
+                                                      "No Comment"}));
+    testing_support::writeFile(main / "FRWb_condump_list.ini", testing_support::crlf({"FRWb_3.lo"}));
+    testing_support::writeFile(main / "FRWb_3.lo", "MODE: 3, 640 x 480 fullscreen hz:N/A\n"
+                                                   "100 frames, 2.1 seconds: 48.0 fps\n");
+    const fs::path excel = dir.path() / "Office" / "EXCEL.EXE";
+    fs::create_directories(excel.parent_path());
+    fs::copy_file(program, excel);
+    testing_support::writeFile(folders.appFolder + "e_path.ini",
+                               testing_support::crlf({excel.string()}));
+    const fs::path grid = dir.path() / "sheet.txt";
+
+    Decoy decoy;
+    testing_support::ScriptedDialogs dialogs;
+    dialogs.expectMessage(results::kRestored)
+        .expectMessage(std::string(archive::kFocusLeft) +
+                       ", so the export stopped: no key went to the other window.\r\n\r\n"
+                       "The export stopped in the setup rows. The last text typed was \"     "
+                       "Demo: bench1\"; \"{DOWN}\" and everything after it were not typed.\r\n\r\n"
+                       "What was typed before stays in the spreadsheet.");
+    auto launcher = platform::systemLauncher();
+    auto sender = platform::systemKeySender();
+    FocusThief thief(*sender, decoy, 4);
+    ::setenv("SHEETSIM_SAVE", grid.c_str(), 1);
+    archive::GenerateEXCEL_Click(folders, dialogs, *launcher, thief);
+    ::unsetenv("SHEETSIM_SAVE");
+    Sheet sheet(grid);
+    ASSERT_TRUE(sheet.waitReady());
+
+    EXPECT_EQ(sender->focusedWindow(), decoy.window());
+    EXPECT_EQ(decoy.keysReceived(), 0);
 }
 
 TEST(SystemKeySender, WithoutADisplayReportsFailure) {

@@ -99,17 +99,28 @@ public:
     };
     bool succeed = true;
     std::vector<Sent> sent;
-    bool send(const std::string& text, bool wait) override {
+    // A text holding this character is refused as a whole, naming it.
+    std::string untypable;
+    // The focus leaves the started program once this many texts are typed (never when negative).
+    int focusLeavesAfter = -1;
+    platform::SendResult send(const std::string& text, bool wait, std::uintptr_t onlyInto) override {
+        using Outcome = platform::SendResult::Outcome;
+        if (onlyInto && focusLeavesAfter >= 0 && sent.size() >= static_cast<std::size_t>(focusLeavesAfter))
+            return {Outcome::FocusMoved, {}};
+        if (!untypable.empty() && text.find(untypable) != std::string::npos)
+            return {Outcome::Untypable, "\"" + untypable + "\""};
         sent.push_back({text, wait});
-        return succeed;
+        return {succeed ? Outcome::Sent : Outcome::Failed, {}};
     }
     // The started program takes the focus at once unless a test says otherwise.
     bool focusMoves = true;
     int focusWaits = 0;
-    std::uintptr_t focusedWindow() override { return 1; }
-    bool waitForFocusChange(std::uintptr_t, int) override {
+    std::int64_t focusProcess = 0;
+    std::uintptr_t focusedWindow() override { return focusMoves ? 7 : 1; }
+    std::uintptr_t waitForFocusOf(std::int64_t processId, int) override {
         ++focusWaits;
-        return focusMoves;
+        focusProcess = processId;
+        return focusMoves ? 7 : 0;
     }
 };
 

@@ -73,6 +73,7 @@ LaunchResult spawnChild(const std::vector<std::string>& argv, const std::string&
     auto outcome = execOutcome(report[0], argv[0]);
     if (outcome.started) {
         pid = child;
+        outcome.processId = child;
     } else {
         int status = 0;
         ::waitpid(child, &status, 0);
@@ -82,26 +83,45 @@ LaunchResult spawnChild(const std::vector<std::string>& argv, const std::string&
 
 LaunchResult spawnDetached(const std::vector<std::string>& argv, const std::string& workingFolder) {
     if (argv.empty()) return {false, "No program to start."};
-    // A pipe that closes on exec tells the parent whether exec worked.
-    int report[2];
+    // A pipe that closes on exec tells the parent whether exec worked; another
+    // carries the program's process id.
+    int report[2], started[2];
     if (::pipe2(report, O_CLOEXEC) != 0) return {false, std::strerror(errno)};
-    pid_t child = ::fork();
-    if (child < 0) {
+    if (::pipe2(started, O_CLOEXEC) != 0) {
+        const int err = errno;
         ::close(report[0]);
         ::close(report[1]);
-        return {false, std::strerror(errno)};
+        return {false, std::strerror(err)};
+    }
+    pid_t child = ::fork();
+    if (child < 0) {
+        const int err = errno;
+        for (int fd : {report[0], report[1], started[0], started[1]}) ::close(fd);
+        return {false, std::strerror(err)};
     }
     if (child == 0) {
         // Fork twice so that the program is not our child and leaves no zombie.
         ::setsid();
         pid_t grandchild = ::fork();
-        if (grandchild != 0) ::_exit(grandchild < 0 ? 1 : 0);
+        if (grandchild != 0) {
+            [[maybe_unused]] auto n = ::write(started[1], &grandchild, sizeof grandchild);
+            ::_exit(grandchild < 0 ? 1 : 0);
+        }
         execInChild(argv, workingFolder, report[1]);
     }
     ::close(report[1]);
+    ::close(started[1]);
     int status = 0;
     ::waitpid(child, &status, 0);
-    return execOutcome(report[0], argv[0]);
+    pid_t program = 0;
+    if (::read(started[0], &program, sizeof program) != static_cast<ssize_t>(sizeof program))
+        program = 0;
+    ::close(started[0]);
+    auto outcome = execOutcome(report[0], argv[0]);
+    if (outcome.started && program <= 0)
+        return {false, "Could not start \"" + argv[0] + "\": the system could not make a new process"};
+    outcome.processId = program;
+    return outcome;
 }
 
 } // namespace platform

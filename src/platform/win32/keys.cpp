@@ -2,6 +2,12 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <map>
+#include <string_view>
+#include <variant>
 #include <vector>
 
 namespace platform {
@@ -28,8 +34,8 @@ INPUT unicodeKey(wchar_t c, bool up) {
 }
 
 // The virtual key of a key that is not typed as a character, or 0.
-WORD virtualKeyOf(const Key& key) {
-    switch (key.kind) {
+WORD virtualKeyOf(Key::Kind kind) {
+    switch (kind) {
     case Key::Kind::Down:
         return VK_DOWN;
     case Key::Kind::Right:
@@ -39,42 +45,91 @@ WORD virtualKeyOf(const Key& key) {
     case Key::Kind::Character:
         break;
     }
-    switch (key.character) {
-    case '\t':
+    return 0;
+}
+
+WORD virtualKeyOf(wchar_t c) {
+    switch (c) {
+    case L'\t':
         return VK_TAB;
-    case '\n':
-    case '\r':
+    case L'\n':
+    case L'\r':
         return VK_RETURN;
-    case '\b':
+    case L'\b':
         return VK_BACK;
     default:
         return 0;
     }
 }
 
+std::string hexByte(unsigned char b) {
+    char words[8];
+    std::snprintf(words, sizeof words, "0x%02X", b);
+    return words;
+}
+
+std::string codeOf(std::wstring_view units) {
+    unsigned value = units.front();
+    if (units.size() == 2) value = 0x10000 + ((value - 0xD800) << 10) + (units[1] - 0xDC00);
+    char words[16];
+    std::snprintf(words, sizeof words, "U+%04X", value);
+    return words;
+}
+
+// The text's characters as the system's code page means them, one character
+// (one or two UTF-16 units) at a time, or the words that say which is none.
+std::variant<std::vector<std::wstring>, std::string> charactersOf(const std::string& text) {
+    std::vector<std::wstring> characters;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = IsDBCSLeadByte(lead) && i + 1 < text.size() ? 2 : 1;
+        wchar_t units[4] = {};
+        const int count = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data() + i,
+                                              static_cast<int>(length), units, 4);
+        if (count <= 0)
+            return "the byte " + hexByte(lead) + ", which is no character of the system's code page (" +
+                   std::to_string(GetACP()) + ")";
+        const std::wstring character(units, static_cast<std::size_t>(count));
+        const wchar_t c = character.front();
+        if (!virtualKeyOf(c) && (c < 0x20 || (c >= 0x7F && c < 0xA0)))
+            return "the control character " + codeOf(character);
+        characters.push_back(character);
+        i += length;
+    }
+    return characters;
+}
+
 class SendInputKeySender : public KeySender {
   public:
-    bool send(const std::string& text, bool wait) override {
+    SendResult send(const std::string& text, bool wait, std::uintptr_t onlyInto) override {
         std::vector<INPUT> inputs;
-        for (const auto& key : parseKeys(text)) {
-            if (const WORD vk = virtualKeyOf(key)) {
+        for (const auto& run : keyRuns(parseKeys(text))) {
+            if (const WORD vk = virtualKeyOf(run.kind)) {
                 inputs.push_back(virtualKey(vk, false));
                 inputs.push_back(virtualKey(vk, true));
                 continue;
             }
-            // 8-bit text is Latin-1, whose codes are the first 256 of UTF-16.
-            const auto c = static_cast<unsigned char>(key.character);
-            // Other control characters have no key; refuse the whole text rather
-            // than type part of it.
-            if (c < 0x20 || (c >= 0x7f && c < 0xa0)) return false;
-            inputs.push_back(unicodeKey(c, false));
-            inputs.push_back(unicodeKey(c, true));
+            auto characters = charactersOf(run.characters);
+            // Refuse the whole text rather than type part of it.
+            if (auto* why = std::get_if<std::string>(&characters))
+                return {SendResult::Outcome::Untypable, *why};
+            for (const auto& character : std::get<std::vector<std::wstring>>(characters)) {
+                if (const WORD vk = virtualKeyOf(character.front())) {
+                    inputs.push_back(virtualKey(vk, false));
+                    inputs.push_back(virtualKey(vk, true));
+                    continue;
+                }
+                // Unicode input types the character itself, whatever the keyboard.
+                for (const wchar_t unit : character) inputs.push_back(unicodeKey(unit, false));
+                for (const wchar_t unit : character) inputs.push_back(unicodeKey(unit, true));
+            }
         }
+        if (onlyInto && focusedWindow() != onlyInto) return {SendResult::Outcome::FocusMoved, {}};
         if (!inputs.empty()) {
             const UINT sent =
                 SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
             // Fewer than all: blocked (another desktop, a window of higher integrity).
-            if (sent != inputs.size()) return false;
+            if (sent != inputs.size()) return {SendResult::Outcome::Failed, {}};
         }
         if (wait) {
             // The focused window's thread answers once it is back in its message
@@ -82,23 +137,49 @@ class SendInputKeySender : public KeySender {
             if (HWND focused = GetForegroundWindow()) {
                 DWORD_PTR result = 0;
                 if (!SendMessageTimeoutA(focused, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result))
-                    return false;
+                    return {SendResult::Outcome::Failed, {}};
             }
         }
-        return true;
+        return {};
     }
 
     std::uintptr_t focusedWindow() override {
         return reinterpret_cast<std::uintptr_t>(GetForegroundWindow());
     }
 
-    bool waitForFocusChange(std::uintptr_t before, int timeoutMs) override {
+    std::uintptr_t waitForFocusOf(std::int64_t processId, int timeoutMs) override {
+        if (processId <= 0) return 0;
         const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
         do {
-            const auto now = focusedWindow();
-            if (now != before && now != 0) return true;
+            if (HWND window = GetForegroundWindow()) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner && isSameOrDescendant(owner, static_cast<DWORD>(processId)))
+                    return reinterpret_cast<std::uintptr_t>(window);
+            }
             Sleep(20);
         } while (GetTickCount64() < deadline);
+        return 0;
+    }
+
+  private:
+    static bool isSameOrDescendant(DWORD pid, DWORD ancestor) {
+        if (pid == ancestor) return true;
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        if (snapshot == INVALID_HANDLE_VALUE) return false;
+        std::map<DWORD, DWORD> parents;
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+            parents[entry.th32ProcessID] = entry.th32ParentProcessID;
+        CloseHandle(snapshot);
+        // Bounded: process ids are reused, so the parent links may form a loop.
+        for (int depth = 0; depth < 64; ++depth) {
+            auto found = parents.find(pid);
+            if (found == parents.end() || found->second == 0) return false;
+            pid = found->second;
+            if (pid == ancestor) return true;
+        }
         return false;
     }
 };

@@ -42,7 +42,7 @@ LaunchResult start(const std::string* application, const std::string& commandLin
         *keep = pi.hProcess;
     else if (pi.hProcess)
         ::CloseHandle(pi.hProcess);
-    return {true, {}};
+    return {true, {}, static_cast<std::int64_t>(pi.dwProcessId)};
 }
 
 class ProcessProgram : public RunningProgram {

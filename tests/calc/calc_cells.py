@@ -1,0 +1,86 @@
+"""Reads the cells of the sheet a running LibreOffice Calc shows, through its own
+Python bridge, or ends that Calc.
+
+    calc_cells.py PIPE read SECONDS   waits until the sheet holds cells and has
+                                      not changed for a moment, then prints one
+                                      line per filled cell: row, column, T or V,
+                                      the text or the value (tab-separated)
+    calc_cells.py PIPE quit           closes the sheet unsaved and ends Calc
+"""
+import sys
+import time
+
+import uno
+
+
+def desktop(pipe):
+    local = uno.getComponentContext()
+    resolver = local.ServiceManager.createInstanceWithContext(
+        "com.sun.star.bridge.UnoUrlResolver", local)
+    ctx = resolver.resolve("uno:pipe,name=%s;urp;StarOffice.ComponentContext" % pipe)
+    return ctx.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", ctx)
+
+
+def sheet_document(desk):
+    docs = desk.getComponents().createEnumeration()
+    while docs.hasMoreElements():
+        doc = docs.nextElement()
+        if doc.supportsService("com.sun.star.sheet.SpreadsheetDocument"):
+            return doc
+    return None
+
+
+def cells(doc):
+    sheet = doc.Sheets.getByIndex(0)
+    cursor = sheet.createCursor()
+    cursor.gotoEndOfUsedArea(False)
+    last_row = cursor.RangeAddress.EndRow
+    last_col = cursor.RangeAddress.EndColumn
+    lines = []
+    for r in range(last_row + 1):
+        for c in range(last_col + 1):
+            cell = sheet.getCellByPosition(c, r)
+            kind = cell.getType().value
+            if kind == "EMPTY":
+                continue
+            if kind == "VALUE":
+                lines.append("%d\t%d\tV\t%.17g" % (r, c, cell.getValue()))
+            else:
+                lines.append("%d\t%d\tT\t%s" % (r, c, cell.getString()))
+    return lines
+
+
+def main():
+    pipe, action = sys.argv[1], sys.argv[2]
+    if action == "quit":
+        desk = desktop(pipe)
+        doc = sheet_document(desk)
+        if doc is not None:
+            doc.setModified(False)
+            doc.close(True)
+        try:
+            desk.terminate()
+        except Exception:
+            pass  # the bridge goes down with Calc
+        return 0
+    limit = time.monotonic() + float(sys.argv[3])
+    seen, still_since = None, None
+    while time.monotonic() < limit:
+        try:
+            doc = sheet_document(desktop(pipe))
+            now = cells(doc) if doc is not None else []
+        except Exception:  # the bridge not listening yet, or busy
+            time.sleep(0.3)
+            continue
+        if now and now == seen:
+            if time.monotonic() - still_since >= 1.5:
+                break
+        else:
+            seen, still_since = now, time.monotonic()
+        time.sleep(0.3)
+    sys.stdout.write("".join(line + "\n" for line in (seen or [])))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,79 @@
+#pragma once
+// A real LibreOffice Calc as the spreadsheet of the export, reached through
+// LibreOffice's own Python bridge to read back what it holds; and a finished
+// benchmark run to export. Needs a display.
+#include "core/folders.h"
+#include "platform/keys.h"
+#include "support/fakes.h"
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace calc_testing {
+
+// (row, column) -> what a cell shows, both from 0.
+using Cells = std::map<std::pair<int, int>, std::string>;
+
+// The sheet the keystroke items make: characters go into the cell under the
+// cursor, a movement key ends the cell and moves; {HOME} goes to column A.
+Cells sheetFromKeys(const std::vector<std::string>& items);
+
+// Where expected and what Calc holds differ, in words; empty when they agree.
+// Calc reads a text that is a number as that number.
+std::string differences(const Cells& expected, const Cells& calc);
+
+// A finished benchmark in a temporary game install, with the configuration
+// backup RUN made and e_path.ini naming a spreadsheet program.
+struct BenchRun {
+    std::string mode = "con1";
+    std::string demo = "bench1";
+    std::vector<std::string> levels{"Normal"};
+    std::vector<std::string> resolutions{"640x480"};
+    int runs = 1;
+    // Results per dump in three-per-dump mode.
+    int resultsPerDump = 3;
+};
+
+class GameWithRun {
+  public:
+    GameWithRun(const BenchRun& run, const std::filesystem::path& spreadsheet);
+    const core::GameFolders& folders() const { return folders_; }
+    std::filesystem::path main() const { return game_.main(); }
+
+  private:
+    testing_support::TempDir tmp_;
+    testing_support::GameInstall game_;
+    core::GameFolders folders_;
+};
+
+// The keystroke items the export of folders sends, as a recording sender saw them.
+std::vector<std::string> exportItems(const core::GameFolders& folders);
+
+// The program a spreadsheet path starts: LibreOffice Calc on a profile of its own,
+// listening on a pipe for the bridge.
+class CalcSession {
+  public:
+    CalcSession();
+    ~CalcSession();
+    // The program to name as the spreadsheet.
+    std::filesystem::path program() const { return program_; }
+    // The filled cells once Calc has stopped changing them (at most limit).
+    Cells cells(std::chrono::seconds limit);
+    // Ends the Calc the export started, unsaved; kills what is left of it.
+    void quit();
+
+  private:
+    testing_support::TempDir tmp_;
+    std::string pipe_;
+    std::filesystem::path program_;
+};
+
+// A dump list's and the dumps' names and texts for a run, figures made up from
+// the place so that no two cells agree by chance.
+std::string figureFor(int level, int resolution, int run);
+
+} // namespace calc_testing
