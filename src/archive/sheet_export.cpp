@@ -10,6 +10,8 @@
 #include "results/restore.h"
 
 #include <array>
+#include <cctype>
+#include <map>
 #include <exception>
 #include <optional>
 
@@ -30,6 +32,7 @@ constexpr const char* kAverageWord = "AVERAGE:";
 constexpr const char* kDown = "{DOWN}";
 constexpr const char* kRight = "{RIGHT}";
 constexpr const char* kHome = "{HOME}";
+constexpr const char* kDelete = "{DEL}";
 constexpr std::array<const char*, results::kRows> kLevelHeaders{
     "NORMAL Configuration File Settings:", "HIGH Configuration File Settings:",
     "MAX Configuration File Settings:", "CUSTOM Configuration File Settings:"};
@@ -54,6 +57,19 @@ class SheetTypist {
     // Keys go only into the spreadsheet's window: each item is typed only while
     // that window has the focus.
     void send(const std::string& text, bool wait) {
+        const auto keys = platform::parseKeys(text);
+        // A spreadsheet completes a text typed into a cell from a longer one above
+        // it in the column ("960x720 " from the row of the sixth and later
+        // resolutions), and the move that ends the cell would keep that: Delete
+        // takes the proposal away and leaves the typed text.
+        if (!keys.empty() && keys.front().kind != platform::Key::Kind::Character &&
+            cellCouldBeCompleted())
+            sendItem(kDelete, W);
+        sendItem(text, wait);
+        follow(keys);
+    }
+
+    void sendItem(const std::string& text, bool wait) {
         const auto result = keys_.send(text, wait, window_);
         if (result) {
             lastTyped_ = text;
@@ -158,6 +174,40 @@ class SheetTypist {
     }
 
   private:
+    static std::string lower(std::string text) {
+        for (auto& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    }
+
+    bool cellCouldBeCompleted() const {
+        if (cell_.empty()) return false;
+        const std::string typed = lower(cell_);
+        for (const auto& [at, text] : texts_) {
+            if (at.second != column_) continue;
+            const std::string other = lower(text);
+            if (other.size() > typed.size() && other.compare(0, typed.size(), typed) == 0)
+                return true;
+        }
+        return false;
+    }
+
+    // Where the keys leave the cursor and which texts the cells hold.
+    void follow(const std::vector<platform::Key>& keys) {
+        for (const auto& key : keys) {
+            if (key.kind == platform::Key::Kind::Character) {
+                cell_ += key.character;
+                continue;
+            }
+            if (key.kind == platform::Key::Kind::Delete) continue;
+            // Numbers are not offered for completion; texts are.
+            if (!cell_.empty() && !results::parseFigure(cell_)) texts_[{row_, column_}] = cell_;
+            cell_.clear();
+            if (key.kind == platform::Key::Kind::Down) ++row_;
+            if (key.kind == platform::Key::Kind::Right) ++column_;
+            if (key.kind == platform::Key::Kind::Home) column_ = 0;
+        }
+    }
+
     static std::string rowSection(std::size_t row) {
         const std::string header = kLevelHeaders[row];
         return "the " + header.substr(0, header.find(' ')) + " rows";
@@ -183,6 +233,9 @@ class SheetTypist {
                 break;
             case platform::Key::Kind::Home:
                 out += kHome;
+                break;
+            case platform::Key::Kind::Delete:
+                out += kDelete;
                 break;
             case platform::Key::Kind::Character:
                 out += key.character;
@@ -265,6 +318,9 @@ class SheetTypist {
     core::Dialogs& dialogs_;
     std::string lastTyped_;
     std::string section_;
+    std::size_t row_ = 0, column_ = 0;
+    std::string cell_;
+    std::map<std::pair<std::size_t, std::size_t>, std::string> texts_;
 };
 
 void exportRun(const core::GameFolders& folders, const std::string& excelPath,

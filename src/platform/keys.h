@@ -9,13 +9,13 @@ namespace platform {
 
 // One key of a keystroke text.
 struct Key {
-    enum class Kind { Character, Down, Right, Home };
+    enum class Kind { Character, Down, Right, Home, Delete };
     Kind kind = Kind::Character;
     char character = 0; // for Kind::Character: one byte of the 8-bit text
     bool operator==(const Key&) const = default;
 };
 
-// Reads the keystroke notation: "{DOWN}", "{RIGHT}" and "{HOME}" name those keys,
+// Reads the keystroke notation: "{DOWN}", "{RIGHT}", "{HOME}" and "{DEL}" name those keys,
 // "(" and ")" group keys and are not typed, "{(}", "{)}", "{{}" and "{}}" type
 // that one character, every other character is typed as it stands (a "{" that
 // starts no key name too).

@@ -5,6 +5,7 @@ Python bridge, or ends that Calc.
                                       not changed for a moment, then prints one
                                       line per filled cell: row, column, T or V,
                                       the text or the value (tab-separated)
+    calc_cells.py PIPE once           prints the cells as they are now
     calc_cells.py PIPE quit           closes the sheet unsaved and ends Calc
 """
 import sys
@@ -62,6 +63,10 @@ def main():
             desk.terminate()
         except Exception:
             pass  # the bridge goes down with Calc
+        return 0
+    if action == "once":
+        doc = sheet_document(desktop(pipe))
+        sys.stdout.write("".join(line + "\n" for line in (cells(doc) if doc else [])))
         return 0
     limit = time.monotonic() + float(sys.argv[3])
     seen, still_since = None, None

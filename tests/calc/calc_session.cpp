@@ -53,6 +53,8 @@ Cells sheetFromKeys(const std::vector<std::string>& items) {
                 endCell();
                 column = 0;
                 break;
+            case platform::Key::Kind::Delete:
+                break; // only ever takes away what the spreadsheet itself proposed
             }
         }
     }
@@ -191,6 +193,10 @@ std::string run(const std::string& command) {
 
 } // namespace
 
+bool calcInstalled() {
+    return ::access(FRAMEWISE_SOFFICE, X_OK) == 0;
+}
+
 CalcSession::CalcSession() : pipe_("framewise_calc_" + std::to_string(::getpid())) {
     const fs::path profile = tmp_.path() / "profile";
     // A profile of its own: the user's Calc and its settings stay out of it, and
@@ -205,13 +211,16 @@ CalcSession::CalcSession() : pipe_("framewise_calc_" + std::to_string(::getpid()
               "<item oor:path=\"/org.openoffice.Office.Common/Misc\"><prop "
               "oor:name=\"FirstRun\" oor:op=\"fuse\"><value>false</value></prop></item>\n"
               "</oor:items>\n");
-    program_ = tmp_.path() / "Office" / "EXCEL.EXE";
-    // The spreadsheet path names this script: it notes its process id (its
-    // session's, which Calc's processes share) and becomes Calc.
+    // The spreadsheet path names LibreOffice's own starter by its name, so the
+    // export starts it as it starts any soffice (with --calc). This one notes its
+    // process id (its session's, which Calc's processes share) and hands over to
+    // the installed soffice with a profile of its own and the bridge's pipe.
+    program_ = tmp_.path() / "LibreOffice" / "soffice";
     writeFile(program_, "#!/bin/sh\n"
                         "echo $$ > " + shellWord((tmp_.path() / "calc.pid").string()) + "\n"
                         "LC_ALL=C.UTF-8; export LC_ALL\n"
-                        "exec soffice --calc --norestore --nologo --nolockcheck "
+                        "exec " + shellWord(FRAMEWISE_SOFFICE) +
+                        " \"$@\" --norestore --nologo --nolockcheck "
                         "-env:UserInstallation=file://" + shellWord(profile.string()) +
                         " --accept=" + shellWord("pipe,name=" + pipe_ + ";urp;") + "\n");
     fs::permissions(program_, fs::perms::owner_all);
@@ -220,9 +229,24 @@ CalcSession::CalcSession() : pipe_("framewise_calc_" + std::to_string(::getpid()
 CalcSession::~CalcSession() { quit(); }
 
 Cells CalcSession::cells(std::chrono::seconds limit) {
-    const std::string out =
-        run(std::string(python()) + " " + shellWord(FRAMEWISE_CALC_CELLS) + " " + shellWord(pipe_) +
-            " read " + std::to_string(limit.count()) + " 2>&1");
+    return read("read " + std::to_string(limit.count()));
+}
+
+std::pair<Cells, std::chrono::steady_clock::time_point>
+CalcSession::cellsWhen(const Cells& expected, std::chrono::seconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    Cells now;
+    do {
+        now = read("once");
+        if (differences(expected, now).empty()) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return {now, std::chrono::steady_clock::now()};
+}
+
+Cells CalcSession::read(const std::string& how) {
+    const std::string out = run(std::string(python()) + " " + shellWord(FRAMEWISE_CALC_CELLS) +
+                                " " + shellWord(pipe_) + " " + how + " 2>&1");
     Cells cells;
     std::istringstream lines(out);
     for (std::string line; std::getline(lines, line);) {

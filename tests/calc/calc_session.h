@@ -53,6 +53,8 @@ class GameWithRun {
 // The keystroke items the export of folders sends, as a recording sender saw them.
 std::vector<std::string> exportItems(const core::GameFolders& folders);
 
+bool calcInstalled();
+
 // The program a spreadsheet path starts: LibreOffice Calc on a profile of its own,
 // listening on a pipe for the bridge.
 class CalcSession {
@@ -63,10 +65,15 @@ class CalcSession {
     std::filesystem::path program() const { return program_; }
     // The filled cells once Calc has stopped changing them (at most limit).
     Cells cells(std::chrono::seconds limit);
+    // The cells as soon as they are expected, and when that was seen; or as they
+    // stand at the limit.
+    std::pair<Cells, std::chrono::steady_clock::time_point> cellsWhen(const Cells& expected,
+                                                                     std::chrono::seconds limit);
     // Ends the Calc the export started, unsaved; kills what is left of it.
     void quit();
 
   private:
+    Cells read(const std::string& how);
     testing_support::TempDir tmp_;
     std::string pipe_;
     std::filesystem::path program_;

@@ -19,6 +19,7 @@ class CalcExport : public testing::Test {
     void SetUp() override {
         if (std::getenv("FRAMEWISE_SKIP_CALC")) GTEST_SKIP() << "FRAMEWISE_SKIP_CALC is set";
         ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
+        ASSERT_TRUE(calcInstalled()) << "LibreOffice Calc is not installed (scripts/deps.sh installs it)";
     }
 
     // Exports run into a Calc of its own; the cells it ends with.

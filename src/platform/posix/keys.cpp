@@ -149,6 +149,9 @@ class XTestKeySender : public KeySender {
             case Key::Kind::Home:
                 keys.push_back(XK_Home);
                 continue;
+            case Key::Kind::Delete:
+                keys.push_back(XK_Delete);
+                continue;
             case Key::Kind::Character:
                 break;
             }

@@ -19,9 +19,10 @@ INPUT virtualKey(WORD vk, bool up) {
     in.type = INPUT_KEYBOARD;
     in.ki.wVk = vk;
     in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    // The arrows and Home are extended keys; without the flag they arrive as the
+    // The arrows, Home and Delete are extended keys; without the flag they arrive as the
     // number-pad keys, which a spreadsheet reads as digits under Num Lock.
-    if (vk == VK_DOWN || vk == VK_RIGHT || vk == VK_HOME) in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    if (vk == VK_DOWN || vk == VK_RIGHT || vk == VK_HOME || vk == VK_DELETE)
+        in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
     return in;
 }
 
@@ -42,6 +43,8 @@ WORD virtualKeyOf(Key::Kind kind) {
         return VK_RIGHT;
     case Key::Kind::Home:
         return VK_HOME;
+    case Key::Kind::Delete:
+        return VK_DELETE;
     case Key::Kind::Character:
         break;
     }
