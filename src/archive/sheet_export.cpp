@@ -179,16 +179,21 @@ class SheetTypist {
         return text;
     }
 
+    // A text that begins a longer one of the column is completed, unless the
+    // column holds it as it stands; a Delete with nothing proposed would start
+    // editing the cell, where the next move key moves within the text.
     bool cellCouldBeCompleted() const {
         if (cell_.empty()) return false;
         const std::string typed = lower(cell_);
+        bool longer = false;
         for (const auto& [at, text] : texts_) {
             if (at.second != column_) continue;
             const std::string other = lower(text);
+            if (other == typed) return false;
             if (other.size() > typed.size() && other.compare(0, typed.size(), typed) == 0)
-                return true;
+                longer = true;
         }
-        return false;
+        return longer;
     }
 
     // Where the keys leave the cursor and which texts the cells hold.
