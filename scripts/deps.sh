@@ -6,7 +6,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl1-mesa-dev libxtst-dev libx11-dev
   libcli11-dev
-  xvfb xauth xdg-utils fonts-dejavu-core
+  xvfb xauth xdg-utils fonts-dejavu-core locales
   g++-mingw-w64-x86-64-posix wine64 wine
   openarena libgl1-mesa-dri libglx-mesa0
   libreoffice-calc python3-uno

@@ -8,7 +8,8 @@ namespace platform {
 struct LocalTime {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
     std::string longDate;     // the locale's long date, e.g. "Friday, December 04, 2026"
-    std::string amPm;         // the locale's designator for this time of day, e.g. "PM"
+    std::string amPm;         // the locale's designator for this time of day, e.g. "PM";
+                              // empty where the locale has none (a 24-hour clock)
 };
 
 class Clock {

@@ -149,10 +149,37 @@ TEST(ShellOpen, AsksForTheExactAddressWithTheOpenVerb) {
     EXPECT_EQ(c.show, SW_SHOWNORMAL);
 }
 
-TEST(Clock, GivesTheLocaleLongDateAndDesignator) {
-    auto t = platform::systemClock()->now();
-    EXPECT_NE(t.longDate.find(std::to_string(t.year)), std::string::npos) << t.longDate;
-    EXPECT_FALSE(t.amPm.empty());
-    EXPECT_GE(t.month, 1);
-    EXPECT_LE(t.month, 12);
+// The user's own AM and PM words, changed for a moment through the settings
+// the control panel writes, and put back afterwards.
+class ClockDesignator : public ::testing::Test {
+  protected:
+    static std::string setting(LCTYPE what) {
+        char buf[128] = {};
+        int n = ::GetLocaleInfoA(LOCALE_USER_DEFAULT, what, buf, sizeof buf);
+        return n > 1 ? std::string(buf, static_cast<std::size_t>(n - 1)) : std::string();
+    }
+    void SetUp() override {
+        savedAm_ = setting(LOCALE_S1159);
+        savedPm_ = setting(LOCALE_S2359);
+    }
+    void TearDown() override {
+        ::SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_S1159, savedAm_.c_str());
+        ::SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_S2359, savedPm_.c_str());
+    }
+    std::string savedAm_, savedPm_;
+};
+
+TEST_F(ClockDesignator, IsWhatTheLocaleSaysAndEmptyWhereItHasNone) {
+    struct Case {
+        const char* am;
+        const char* pm;
+    };
+    const Case cases[] = {{"AM", "PM"}, {"vorm.", "nachm."}, {"", ""}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(::SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_S1159, c.am)) << c.am;
+        ASSERT_TRUE(::SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_S2359, c.pm)) << c.pm;
+        auto t = platform::systemClock()->now();
+        EXPECT_EQ(t.amPm, t.hour < 12 ? c.am : c.pm) << "at hour " << t.hour;
+        EXPECT_NE(t.longDate.find(std::to_string(t.year)), std::string::npos) << t.longDate;
+    }
 }

@@ -26,9 +26,8 @@ class SystemClock : public Clock {
         char buf[128] = {};
         int n = ::GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, &st, nullptr, buf, sizeof buf);
         if (n > 1) lt.longDate.assign(buf, static_cast<std::size_t>(n - 1));
+        // A locale with a 24-hour clock has no designator, and then none is given.
         lt.amPm = localeText(st.wHour < 12 ? LOCALE_S1159 : LOCALE_S2359);
-        // A locale with a 24-hour clock may have no designator; the report still needs one.
-        if (lt.amPm.empty()) lt.amPm = st.wHour < 12 ? "AM" : "PM";
         return lt;
     }
 };
