@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-x86-64-posix wine64 wine
   openarena libgl1-mesa-dri libglx-mesa0
   libreoffice-calc python3-uno
+  clang-14 libclang-rt-14-dev llvm-14
 )
 missing=()
 for p in "${packages[@]}"; do

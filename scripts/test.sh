@@ -7,6 +7,8 @@ bash scripts/deps.sh
 bash scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "${FRAMEWISE_BUILD:-build}" --output-on-failure -j"$(nproc)"
+# The same suite built with sanitizers, and the fuzz targets for a bounded time.
+bash scripts/sanitize-tests.sh
 if [ -f scripts/windows-tests.sh ]; then
   bash scripts/windows-tests.sh
 fi

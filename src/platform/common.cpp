@@ -15,11 +15,12 @@ bool matchesPattern(const std::string& name, const std::string& pattern) {
     // Iterative wildcard match with back-tracking to the last '*'.
     std::size_t n = 0, p = 0, star = std::string::npos, mark = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || lower(pattern[p]) == lower(name[n]))) {
-            ++n, ++p;
-        } else if (p < pattern.size() && pattern[p] == '*') {
+        // A '*' of the pattern is a wildcard even where the name holds a '*'.
+        if (p < pattern.size() && pattern[p] == '*') {
             star = p++;
             mark = n;
+        } else if (p < pattern.size() && (pattern[p] == '?' || lower(pattern[p]) == lower(name[n]))) {
+            ++n, ++p;
         } else if (star != std::string::npos) {
             p = star + 1;
             n = ++mark;

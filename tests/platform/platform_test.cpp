@@ -108,6 +108,18 @@ TEST(FileListing, GivesOrdinaryFilesMatchingThePatternInNameOrder) {
         platform::listFiles(dir.folder() + "none" + platform::folderSeparator(), "*.dm_2").empty());
 }
 
+// Linux names may hold the wildcard characters themselves.
+TEST(FileListing, WildcardsMatchNamesThatHoldWildcardCharacters) {
+    const struct {
+        const char *name, *pattern;
+        bool match;
+    } cases[] = {{"*x.dm_2", "*.dm_2", true},   {"a*b*c", "*a*b*", true},
+                 {"?.DM_2", "?.dm_2", true},    {"*", "*?", false},
+                 {"ab", "*a*a*", false},         {"xaya", "*a*a*", true}};
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::matchesPattern(c.name, c.pattern), c.match) << c.name << " ~ " << c.pattern;
+}
+
 TEST(FileCopy, ReplacesTheTargetAndKeepsItWhenTheSourceIsMissing) {
     TempDir dir;
     writeFile(dir.path() / "config_mp.cfg", "new settings");

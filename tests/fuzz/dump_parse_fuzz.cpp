@@ -1,0 +1,161 @@
+// Console-dump reading: the screen-size label, the fps texts, the value fields,
+// the average and its text, and the result line of a whole dump, each checked
+// against a plain reading of the same rule.
+#include "fuzz_support.h"
+#include "results/average.h"
+#include "results/dumps.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+
+namespace {
+
+std::string trim(const std::string& s) {
+    const auto a = s.find_first_not_of(' ');
+    if (a == std::string::npos) return {};
+    return s.substr(a, s.find_last_not_of(' ') - a + 1);
+}
+
+// The label rule read literally, with std::string::find.
+std::optional<results::Resolution> plainLabel(const std::string& t) {
+    const auto m = t.find("MODE:");
+    if (m == std::string::npos) return std::nullopt;
+    const auto c = t.find(',', m);
+    if (c == std::string::npos) return std::nullopt;
+    const auto x = t.find('x', c + 1);
+    if (x == std::string::npos) return std::nullopt;
+    const auto f = t.find('f', x + 1);
+    if (f == std::string::npos || f < x + 2) return std::nullopt;
+    return results::Resolution{trim(t.substr(c + 1, x - c - 1)), trim(t.substr(x + 1, f - x - 2))};
+}
+
+// The fps rule read literally: the text between "seconds: " and the next "fps",
+// the next search starting one character before that "fps".
+std::optional<std::vector<std::string>> plainFigures(const std::string& t, bool all) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (out.size() < results::kMaxFigures) {
+        const auto s = t.find("seconds: ", start);
+        if (s == std::string::npos) break;
+        const auto e = t.find("fps", s);
+        if (e == std::string::npos) return std::nullopt;
+        const auto from = s + 9;
+        out.push_back(trim(e > from ? t.substr(from, e - from - 1) : std::string()));
+        if (!all) break;
+        start = e - 1;
+    }
+    return out;
+}
+
+// The mean in long double, the plain reference the exact decimal sum must agree with.
+void checkAverage(const std::vector<std::string>& figures) {
+    const auto got = results::averageHundredths(figures);
+    bool small = true;
+    long double sum = 0;
+    for (const auto& f : figures) {
+        if (f.size() > 9) small = false;
+        sum += std::strtold(f.c_str(), nullptr);
+    }
+    if (!got) {
+        // Ordinary figures always average.
+        fuzz::check(!small, "figures of up to 9 characters average", fuzz::shown(figures.front()));
+        return;
+    }
+    const long double want = sum / static_cast<long double>(figures.size()) * 100.0L;
+    const long double diff = static_cast<long double>(*got) - want;
+    const long double slack = 1e-12L * std::fmax(1.0L, want);
+    fuzz::check(std::fabs(diff) <= 0.5L + slack, "the average is the mean rounded to hundredths",
+                std::to_string(*got) + " hundredths for a mean of " +
+                    std::to_string(static_cast<double>(want)) + " hundredths");
+    // Away from a tie the rounding has only one answer.
+    if (std::fabs(std::fabs(diff) - 0.5L) > slack)
+        fuzz::check(std::fabs(diff) < 0.5L, "the average rounds to the nearest hundredth");
+
+    // The written average reads back as the same number with two decimals.
+    const std::string text = results::FormatAverage(results::hundredthsText(*got));
+    const std::string number = trim(text);
+    const auto point = number.find('.');
+    fuzz::check(point != std::string::npos && point + 3 == number.size(),
+                "the average is written with two decimals", fuzz::shown(text));
+    std::string digits = number.substr(0, point) + number.substr(point + 1);
+    digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
+    fuzz::check(digits == std::to_string(*got), "the written average is the computed one",
+                fuzz::shown(text) + " for " + std::to_string(*got));
+}
+
+fuzz::Scratch& scratch() {
+    static fuzz::Scratch s("dump");
+    return s;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    // A dump is read up to its first CR.
+    const std::string text = bytes.substr(0, bytes.find('\r'));
+
+    const auto label = results::ParseResolutionLabel(text);
+    const auto wantLabel = plainLabel(text);
+    fuzz::check(label.has_value() == wantLabel.has_value(), "the label is found where the rule finds it");
+    if (label) {
+        fuzz::check(label->width == wantLabel->width && label->height == wantLabel->height,
+                    "width and height are the rule's", fuzz::shown(label->width) + " x " +
+                                                           fuzz::shown(label->height));
+        const std::string written = results::resolutionLabel(*label);
+        const std::size_t n = label->width.size() + label->height.size();
+        fuzz::check(written.size() == (n >= 5 && n <= 8 ? 12 : n + 4),
+                    "the label is padded to 12 characters", fuzz::shown(written));
+    }
+
+    std::optional<std::vector<std::string>> all;
+    for (bool every : {false, true}) {
+        const auto got = results::ExtractFpsValues(text, every);
+        const auto want = plainFigures(text, every);
+        fuzz::check(got.has_value() == want.has_value(), "a result without fps is told");
+        if (got) fuzz::check(*got == *want, "the fps texts are the rule's");
+        if (every) all = got;
+    }
+
+    std::vector<std::string> numbers;
+    if (all) {
+        for (const auto& f : *all) {
+            const std::string field = results::valueField(f);
+            fuzz::check(field.size() == std::max<std::size_t>(f.size(), 5) + 2 &&
+                            field.compare(field.size() - 2, 2, ", ") == 0,
+                        "a value field is five characters wide and ends with \", \"",
+                        fuzz::shown(field));
+            if (results::parseFigure(f)) numbers.push_back(f);
+        }
+    }
+    if (!numbers.empty()) checkAverage(numbers);
+
+    // The whole dump as a three-per-dump result line, against the pieces above.
+    const std::string folder = scratch().fresh();
+    const std::string name = "FRWb_3.lo";
+    if (!fuzz::writeFile(folder + name, bytes)) return 0;
+    const results::DumpFolder dumps(folder);
+    fuzz::AnsweringDialogs dialogs({});
+    std::string report;
+    const auto row = results::WriteResultLines({name}, results::DumpMode::ThreePerDump, 1, dumps,
+                                               report, dialogs);
+    const bool figuresOk = all && !all->empty() && numbers.size() == all->size() &&
+                           (all->size() == 1 || results::averageHundredths(*all));
+    const bool whole = !text.empty() && label && figuresOk;
+    fuzz::check((row == results::RowResult::Completed) == whole,
+                "a dump completes its line exactly when label and results are sound");
+    fuzz::check((dialogs.shown == 0) == whole, "a stopped line has told why");
+    if (whole) {
+        std::string line = results::resolutionLabel(*label);
+        for (const auto& f : *all)
+            line += results::valueField(f);
+        if (all->size() > 1)
+            line += "  AVERAGE FPS: " +
+                    results::FormatAverage(results::hundredthsText(*results::averageHundredths(*all)));
+        line += "\r\n";
+        fuzz::check(report == line, "the result line is label, values and average",
+                    fuzz::shown(report) + " vs " + fuzz::shown(line));
+    }
+    return 0;
+}
