@@ -5,7 +5,7 @@
 FRAMEWISE_REPORTS=${FRAMEWISE_REPORTS:-$(mktemp -d "${TMPDIR:-/tmp}/framewise-sanitizers.XXXXXX")}
 export FRAMEWISE_REPORTS
 supp="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan.supp"
-export ASAN_OPTIONS="log_path=$FRAMEWISE_REPORTS/asan:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1"
+export ASAN_OPTIONS="log_path=$FRAMEWISE_REPORTS/asan:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1"
 export UBSAN_OPTIONS="log_path=$FRAMEWISE_REPORTS/ubsan:print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$supp:print_suppressions=0"
 if [ -x /usr/lib/llvm-14/bin/llvm-symbolizer ]; then

@@ -73,6 +73,16 @@ TEST(GameSimInterpreter, ExecAndVstrRunBeforeWhatFollowed) {
     EXPECT_NE(c.find("execing inner\n"), std::string::npos);
 }
 
+// Where the engine would freeze, the stand-in ends, so a test never hangs on it.
+TEST(GameSimInterpreter, VstrChainsThatNeverLetAFrameEndStopTheGame) {
+    Fixture f;
+    Game g(f.install.root);
+    g.addText("set a \"vstr b; vstr b\"; set b \"vstr a\"; vstr a\n");
+    EXPECT_EQ(g.run(), Outcome::Hung);
+    EXPECT_EQ(g.frames(), 1);
+    EXPECT_EQ(exitStatusOf(Outcome::Hung), kExitHung);
+}
+
 TEST(GameSimInterpreter, WaitHoldsTheBufferForPassesTwoPerFrame) {
     struct Case {
         std::string wait;

@@ -86,6 +86,8 @@ int exitStatusOf(Outcome outcome) {
         return kExitCrash;
     case Outcome::Idle:
         return kExitIdle;
+    case Outcome::Hung:
+        return kExitHung;
     case Outcome::FrameLimit:
     case Outcome::Running:
         return kExitFrameLimit;
@@ -210,6 +212,10 @@ void Game::execute() {
         if (wait_ > 0) {
             // The rest waits for the next pass.
             --wait_;
+            break;
+        }
+        if (++commandsThisFrame_ > kMaxCommandsPerFrame) {
+            outcome_ = Outcome::Hung;
             break;
         }
         executeCommand(buffer_.takeCommand());
@@ -498,6 +504,7 @@ Outcome Game::frame() {
     if (outcome_ != Outcome::Running) return outcome_;
     ++frame_;
     frameAborted_ = false;
+    commandsThisFrame_ = 0;
     // The engine runs the buffer twice per frame, then the client.
     execute();
     execute();

@@ -14,7 +14,8 @@
 
 namespace gamesim {
 
-enum class Outcome { Running, Quit, Crashed, Idle, FrameLimit };
+// Hung: the scripts ran on without ever letting a frame end.
+enum class Outcome { Running, Quit, Crashed, Idle, FrameLimit, Hung };
 
 int exitStatusOf(Outcome outcome);
 
@@ -36,6 +37,10 @@ std::string timedemoLine(long frames, long milliseconds, double fps);
 
 class Game {
   public:
+    // No benchmark script runs more than a few hundred commands in a frame; far
+    // beyond that, vstr chains feed the buffer for ever, which freezes the engine.
+    static constexpr long kMaxCommandsPerFrame = 10000;
+
     Game(const std::filesystem::path& gameFolder, Options options = {});
 
     // Loads config_mp.cfg, then queues the "+" commands of the command line.
@@ -107,6 +112,7 @@ class Game {
     Console console_;
     CommandBuffer buffer_;
     long wait_ = 0;
+    long commandsThisFrame_ = 0;
     bool frameAborted_ = false;
     std::vector<Cvar> vars_;
     std::map<std::string, std::size_t> varIndex_; // lower-case name -> vars_

@@ -140,7 +140,8 @@ starting over from the first when the list is used up. The result line shows
 the figure with one decimal.
 
 Exit status: 0 quit, 1 crash on demand, 2 nothing left to run (with
---exit-when-idle), 3 frame limit, 64 bad option.
+--exit-when-idle), 3 frame limit, 4 scripts that never let a frame end (vstr
+feeding itself), 64 bad option.
 )";
 }
 
@@ -176,6 +177,9 @@ int runProgram(const std::vector<std::string>& args, const std::string& gameFold
     }
     if (outcome == Outcome::FrameLimit)
         err << "gamesim: still running after " << game.frames() << " frames; exiting\n";
+    if (outcome == Outcome::Hung)
+        err << "gamesim: the scripts ran " << Game::kMaxCommandsPerFrame
+            << " commands without letting a frame end; exiting\n";
     if (outcome == Outcome::Crashed)
         err << "gamesim: crashing on demand after " << game.playsEnded() << " demo plays\n";
     return exitStatusOf(outcome);

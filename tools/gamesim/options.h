@@ -29,6 +29,7 @@ enum ExitStatus : int {
     kExitCrash = 1,      // --crash-after-plays
     kExitIdle = 2,       // nothing left to run, with --exit-when-idle
     kExitFrameLimit = 3, // --max-frames reached, still running
+    kExitHung = 4,       // the scripts never let a frame end
     kExitUsage = 64,     // a bad option
 };
 
