@@ -17,7 +17,9 @@ std::string trim(const std::string& s) {
     return s.substr(a, s.find_last_not_of(' ') - a + 1);
 }
 
-// The label rule read literally, with std::string::find.
+// The label rule read literally, with std::string::find: the width between the
+// comma after "MODE:" and the next "x", the height the digits after that "x"
+// and its blanks.
 std::optional<results::Resolution> plainLabel(const std::string& t) {
     const auto m = t.find("MODE:");
     if (m == std::string::npos) return std::nullopt;
@@ -25,9 +27,14 @@ std::optional<results::Resolution> plainLabel(const std::string& t) {
     if (c == std::string::npos) return std::nullopt;
     const auto x = t.find('x', c + 1);
     if (x == std::string::npos) return std::nullopt;
-    const auto f = t.find('f', x + 1);
-    if (f == std::string::npos || f < x + 2) return std::nullopt;
-    return results::Resolution{trim(t.substr(c + 1, x - c - 1)), trim(t.substr(x + 1, f - x - 2))};
+    std::size_t i = x + 1;
+    while (i < t.size() && t[i] == ' ')
+        ++i;
+    std::string height;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9')
+        height += t[i++];
+    if (height.empty()) return std::nullopt;
+    return results::Resolution{trim(t.substr(c + 1, x - c - 1)), height};
 }
 
 // The fps rule read literally: the text between "seconds: " and the next "fps",
