@@ -1,6 +1,6 @@
-// The keystroke notation against a plain reading of it, and the folder-name
-// wildcard match against a plain recursive one. Input: the text to read; for the
-// wildcard, a name and a pattern parted by fuzz::kPartBreak.
+// The keystroke notation against a plain reading of it, literal texts typed as
+// they stand, and the folder-name wildcard match against a plain one. Input: the
+// text to read; for the wildcard, a name and a pattern parted by fuzz::kPartBreak.
 #include "fuzz_support.h"
 #include "platform/files.h"
 #include "platform/keys.h"
@@ -12,23 +12,28 @@ namespace {
 using platform::Key;
 
 std::vector<Key> plainKeys(const std::string& t) {
+    // Key names and the braced characters, tried in this order at each place.
+    const std::pair<const char*, Key> named[] = {
+        {"{DOWN}", {Key::Kind::Down, 0}},  {"{RIGHT}", {Key::Kind::Right, 0}},
+        {"{HOME}", {Key::Kind::Home, 0}},  {"{DEL}", {Key::Kind::Delete, 0}},
+        {"{(}", {Key::Kind::Character, '('}}, {"{)}", {Key::Kind::Character, ')'}},
+        {"{{}", {Key::Kind::Character, '{'}}, {"{}}", {Key::Kind::Character, '}'}}};
     std::vector<Key> keys;
     std::size_t i = 0;
-    auto at = [&](const char* word) { return t.compare(i, std::string(word).size(), word) == 0; };
     while (i < t.size()) {
-        if (at("{DOWN}")) {
-            keys.push_back({Key::Kind::Down, 0});
-            i += 6;
-        } else if (at("{RIGHT}")) {
-            keys.push_back({Key::Kind::Right, 0});
-            i += 7;
-        } else if (at("{HOME}")) {
-            keys.push_back({Key::Kind::Home, 0});
-            i += 6;
-        } else {
-            if (t[i] != '(' && t[i] != ')') keys.push_back({Key::Kind::Character, t[i]});
-            ++i;
+        bool found = false;
+        for (const auto& [word, key] : named) {
+            const std::string w = word;
+            if (t.substr(i, w.size()) == w) {
+                keys.push_back(key);
+                i += w.size();
+                found = true;
+                break;
+            }
         }
+        if (found) continue;
+        if (t[i] != '(' && t[i] != ')') keys.push_back({Key::Kind::Character, t[i]});
+        ++i;
     }
     return keys;
 }
@@ -49,8 +54,8 @@ bool plainMatch(const std::string& n, const std::string& p) {
     return matches[0][0];
 }
 
-// The notation written out again, each key by its name; typed characters never
-// include parentheses, so reading it back gives the same keys.
+// The notation written out again, each key by its name and every character
+// so that it is typed as it stands.
 std::string written(const std::vector<Key>& keys) {
     std::string t;
     for (const auto& k : keys) {
@@ -58,7 +63,8 @@ std::string written(const std::vector<Key>& keys) {
         case Key::Kind::Down: t += "{DOWN}"; break;
         case Key::Kind::Right: t += "{RIGHT}"; break;
         case Key::Kind::Home: t += "{HOME}"; break;
-        case Key::Kind::Character: t += k.character; break;
+        case Key::Kind::Delete: t += "{DEL}"; break;
+        case Key::Kind::Character: t += platform::literalKeys(std::string(1, k.character)); break;
         }
     }
     return t;
@@ -70,15 +76,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     const auto keys = platform::parseKeys(text);
     fuzz::check(keys == plainKeys(text), "keys are read as the notation says", fuzz::shown(text));
-    for (const auto& k : keys)
-        fuzz::check(k.kind != Key::Kind::Character || (k.character != '(' && k.character != ')'),
-                    "parentheses are never typed");
+    fuzz::check(platform::parseKeys(written(keys)) == keys, "written keys read back the same");
 
-    // Characters that happen to spell a key name do not survive a second reading
-    // as characters; every other text does.
-    const std::string again = written(keys);
-    if (again.find('{') == std::string::npos)
-        fuzz::check(platform::parseKeys(again) == keys, "written keys read back the same");
+    // Any text made literal is typed byte for byte.
+    const auto literal = platform::parseKeys(platform::literalKeys(text));
+    bool same = literal.size() == text.size();
+    for (std::size_t i = 0; same && i < text.size(); ++i)
+        same = literal[i] == Key{Key::Kind::Character, text[i]};
+    fuzz::check(same, "a literal text types every byte as it stands", fuzz::shown(text));
 
     const auto parts = fuzz::splitParts(data, size);
     if (parts.size() == 2 && parts[0].size() <= 256 && parts[1].size() <= 256) {
