@@ -1,0 +1,115 @@
+// The chart's bars and the comparison's pairs, taken from reports the tool wrote.
+#include "results/report_chart.h"
+
+#include "support/fakes.h"
+
+#include <gtest/gtest.h>
+
+using namespace results;
+using testing_support::readFile;
+
+namespace {
+
+const std::string kData = FRAMEWISE_RESULTS_DATA;
+
+ReportTable tableOf(const std::string& bytes, const std::string& name = "FRWb_120426_193005.txt") {
+    auto reading = parseReport(bytes, name);
+    EXPECT_TRUE(reading.table) << reading.error.message();
+    return reading.table ? *reading.table : ReportTable{};
+}
+
+std::string worked() { return readFile(kData + "FRWb_120426_193005.txt"); }
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    auto at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+} // namespace
+
+TEST(ReportChart, WorkedExampleGivesOneBarPerLevelAndResolution) {
+    auto m = chartOf(tableOf(worked()));
+    EXPECT_EQ(m.title, "bench1, Friday, December 04, 2026  07:30:05 PM");
+    EXPECT_EQ(m.subtitle, "No Comment");
+    EXPECT_EQ(m.resolutions, (std::vector<std::string>{"640x480", "1024x768"}));
+    ASSERT_EQ(m.series.size(), 2u);
+    struct Expect {
+        std::size_t series, res;
+        const char* text;
+        double value, low, high;
+    };
+    for (const auto& e : std::vector<Expect>{{0, 0, "47.73", 47.73, 47.4, 48.0},
+                                            {0, 1, "35.50", 35.5, 35.2, 35.8},
+                                            {1, 0, "41.00", 41.0, 40.5, 41.5},
+                                            {1, 1, "30.23", 30.23, 30.1, 30.4}}) {
+        SCOPED_TRACE(e.text);
+        const auto& bar = m.series[e.series].bars[e.res];
+        ASSERT_TRUE(bar);
+        EXPECT_EQ(bar->valueText, e.text);
+        EXPECT_DOUBLE_EQ(bar->value, e.value);
+        EXPECT_DOUBLE_EQ(bar->low, e.low);
+        EXPECT_DOUBLE_EQ(bar->high, e.high);
+        EXPECT_EQ(bar->runs.size(), 3u);
+    }
+    EXPECT_EQ(m.series[0].name, "Normal");
+    EXPECT_EQ(m.series[1].name, "High");
+    EXPECT_TRUE(m.notes.empty());
+}
+
+TEST(ReportChart, LinesWithoutAnAverageGiveTheirOnlyFigureOrNoBar) {
+    ReportTable t;
+    t.demo = "d";
+    t.rows = {{"Normal", "640", "480", {"9.5"}, "", true},
+              {"High", "640", "480", {"41.0", "40.0"}, "", false},
+              {"High", "800", "600", {}, "", false}};
+    auto m = chartOf(t);
+    ASSERT_EQ(m.series.size(), 2u);
+    ASSERT_TRUE(m.series[0].bars[0]);
+    EXPECT_EQ(m.series[0].bars[0]->valueText, "9.5");
+    EXPECT_FALSE(m.series[0].bars[1]); // Normal never ran at 800x600
+    EXPECT_FALSE(m.series[1].bars[0]);
+    EXPECT_FALSE(m.series[1].bars[1]);
+    EXPECT_EQ(m.notes, (std::vector<std::string>{"High 640x480: stopped early",
+                                                 "High 800x600: stopped early"}));
+}
+
+TEST(ReportChart, ComparisonPairsWhatBothHoldAndListsTheRest) {
+    // The other report: a faster Normal 640x480, no High 1024x768, and two runs.
+    std::string other = replaced(worked(), "  (640x480)  48.0,  47.4,  47.8,   AVERAGE FPS:   47.73 ",
+                                 "  (640x480)  52.0,  53.4,  52.8,   AVERAGE FPS:   52.73 ");
+    other = replaced(other, "\r\n (1024x768)  30.1,  30.4,  30.2,   AVERAGE FPS:   30.23 ", "");
+    auto c = compareReports(tableOf(other, "FRWb_new.txt"), tableOf(worked()));
+    EXPECT_TRUE(c.sameDemo);
+    EXPECT_EQ(c.baseFile, "FRWb_120426_193005.txt");
+    ASSERT_EQ(c.pairs.size(), 3u);
+    EXPECT_EQ(c.pairs[0].level, "Normal");
+    EXPECT_EQ(c.pairs[0].resolution, "640x480");
+    EXPECT_EQ(c.pairs[0].base.valueText, "47.73");
+    EXPECT_EQ(c.pairs[0].other.valueText, "52.73");
+    EXPECT_EQ(formatPercent(c.pairs[0].percent), "+10.5 %");
+    EXPECT_EQ(formatPercent(c.pairs[1].percent), "0.0 %");
+    EXPECT_EQ(c.onlyInBase, (std::vector<std::string>{"High 1024x768"}));
+    EXPECT_TRUE(c.onlyInOther.empty());
+    EXPECT_TRUE(c.otherDifferences.empty());
+}
+
+TEST(ReportChart, ComparisonOfDifferentDemosSaysSo) {
+    std::string other = replaced(worked(), "DEMO:  bench1", "DEMO:  dusk");
+    other = replaced(other, "NUMBER OF RUNS:  3 times.", "NUMBER OF RUNS:  2 times.");
+    auto c = compareReports(tableOf(other), tableOf(worked()));
+    EXPECT_FALSE(c.sameDemo);
+    EXPECT_EQ(c.otherDifferences,
+              (std::vector<std::string>{"demo: dusk against bench1", "number of runs: 2 against 3"}));
+    EXPECT_EQ(c.pairs.size(), 4u);
+}
+
+TEST(ReportChart, PercentIsRoundedToOneDecimalWithItsSign) {
+    struct Case {
+        double in;
+        const char* out;
+    } cases[] = {{12.345, "+12.3 %"}, {-4.0, "-4.0 %"}, {-0.04, "0.0 %"}, {0.05, "+0.1 %"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(formatPercent(c.in), c.out) << c.in;
+}
