@@ -16,6 +16,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QLibrary>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -454,7 +456,7 @@ void Framewise_Form1::buildResultsTab(QWidget* page) {
     auto* grid = new QGridLayout(page);
     Label3 = label(page, "Label3", "CoD Benchmark Results");
     embolden(Label3, 12);
-    grid->addWidget(Label3, 0, 0, 1, 3);
+    grid->addWidget(Label3, 0, 0, 1, 4);
 
     text_current = label(page, "text_current", "Current:");
     embolden(text_current);
@@ -475,17 +477,20 @@ void Framewise_Form1::buildResultsTab(QWidget* page) {
     grid->addWidget(Label2, 2, 0);
     grid->addWidget(Combo_Results, 2, 1);
     grid->addWidget(open_results, 2, 2);
+    Chart = button(page, "Chart", "Chart", "Show the chosen report as a chart, and compare it with another");
+    Chart->setEnabled(false);
+    grid->addWidget(Chart, 2, 3);
 
     Label4 = label(page, "Label4", "Preview:");
     embolden(Label4);
     paint(Label4, kLightBlue);
-    grid->addWidget(Label4, 3, 0, 1, 3);
+    grid->addWidget(Label4, 3, 0, 1, 4);
 
     ResultsText = named(new QPlainTextEdit(page), "ResultsText");
     ResultsText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ResultsText->setLineWrapMode(QPlainTextEdit::NoWrap);
     ResultsText->setFont(fixedFont());
-    grid->addWidget(ResultsText, 4, 0, 1, 3);
+    grid->addWidget(ResultsText, 4, 0, 1, 4);
     grid->setRowStretch(4, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -635,6 +640,7 @@ void Framewise_Form1::connectHandlers() {
     connect(Combo_Results, &QComboBox::activated, this, &Framewise_Form1::Combo_Results_Click);
     connect(open_results, &QPushButton::clicked, this, &Framewise_Form1::open_results_Click);
     connect(resultopen, &QPushButton::clicked, this, &Framewise_Form1::resultopen_Click);
+    connect(Chart, &QPushButton::clicked, this, &Framewise_Form1::Chart_Click);
     connect(Excel, &QPushButton::clicked, this, &Framewise_Form1::Excel_Click);
     connect(BACKFROMEXEL, &QPushButton::clicked, this, &Framewise_Form1::BACKFROMEXEL_Click);
     connect(GenerateEXCEL, &QPushButton::clicked, this, &Framewise_Form1::GenerateEXCEL_Click);
@@ -740,6 +746,7 @@ void Framewise_Form1::applyCustomSettings(const bench::CustomSettings& s) {
 
 void Framewise_Form1::setResultsLocation(const std::string& path) {
     resultsloc->setText(toQt(path));
+    updateChartButton();
 }
 void Framewise_Form1::setResultsText(const std::string& text) {
     ResultsText->setPlainText(toQt(text));
@@ -753,6 +760,7 @@ void Framewise_Form1::setArchiveItems(const std::vector<std::string>& items) {
     for (const auto& item : items)
         Combo_Results->addItem(toQt(item));
     Combo_Results->setCurrentIndex(items.empty() ? -1 : 0);
+    updateChartButton();
 }
 
 std::vector<std::string> Framewise_Form1::archiveItems() const {
@@ -822,6 +830,48 @@ void Framewise_Form1::Picture3_Click() { help::openLink(help::Link::Picture3, sh
 void Framewise_Form1::Picture4_Click() { help::openLink(help::Link::Picture4, shell_); }
 void Framewise_Form1::Combo_Results_Click() {
     if (auto preview = archive::Combo_Results_Click(archiveText(), dialogs_)) setResultsText(*preview);
+    updateChartButton();
+}
+
+std::string Framewise_Form1::chartReport() const {
+    std::string chosen = archiveText();
+    if (!chosen.empty() && chosen != archive::kPlaceholder) return chosen;
+    return fromQt(resultsloc->text());
+}
+
+void Framewise_Form1::updateChartButton() {
+    if (Chart) Chart->setEnabled(!chartReport().empty());
+}
+
+// The chart library is loaded only now, on the first chart, so that it adds
+// nothing to the start of the window.
+void Framewise_Form1::Chart_Click() {
+    std::string report = chartReport();
+    if (report.empty()) return;
+    static QLibrary module;
+    if (!module.isLoaded()) {
+        QString path = chartModule_.empty()
+                           ? QCoreApplication::applicationDirPath() + "/framewise_chart"
+                           : toQt(chartModule_);
+        module.setFileName(path);
+        if (!module.load()) {
+            core::tell(dialogs_, "Error - The chart window could not be loaded (" +
+                                     fromQt(module.errorString()) + ").");
+            return;
+        }
+    }
+    using OpenChart = QWidget* (*)(const std::string&, const std::vector<std::string>&,
+                                   core::Dialogs&, QWidget*);
+    auto open = reinterpret_cast<OpenChart>(module.resolve("framewise_open_chart"));
+    if (!open) {
+        core::tell(dialogs_, "Error - The chart window could not be loaded (" +
+                                 fromQt(module.errorString()) + ").");
+        return;
+    }
+    std::vector<std::string> reports = archiveItems();
+    reports.erase(std::remove(reports.begin(), reports.end(), std::string(archive::kPlaceholder)),
+                  reports.end());
+    open(report, reports, dialogs_, this);
 }
 void Framewise_Form1::open_results_Click() {
     archive::open_results_Click(archiveText(), launcher_, dialogs_);

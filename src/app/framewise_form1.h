@@ -70,6 +70,10 @@ class Framewise_Form1 : public QWidget {
     std::string archiveText() const;
     // Combo_Results rebuilt from the results folder.
     void rebuildResultsList();
+    // The report a chart would show: the archive's choice, else the report of this run.
+    std::string chartReport() const;
+    // The chart window's module; beside the program unless set.
+    void setChartModule(const std::string& path) { chartModule_ = path; }
 
     void setExcelFrameVisible(bool visible);    // EXCELFRAME
     void setExcelPath(const std::string& path); // ExcelPathTextBox
@@ -94,6 +98,7 @@ class Framewise_Form1 : public QWidget {
     void Combo_Results_Click();
     void open_results_Click();
     void resultopen_Click();
+    void Chart_Click();
     void Excel_Click();
     void BACKFROMEXEL_Click();
     void GenerateEXCEL_Click();
@@ -108,6 +113,8 @@ class Framewise_Form1 : public QWidget {
     void buildAdvancedTab(QWidget* page);
     void buildAboutTab(QWidget* page);
     void connectHandlers();
+    void updateChartButton();
+    std::string chartModule_;
     void applyLocation(const locate::Outcome& outcome);
     void applyExcelPanel(const archive::ExcelPanel& panel);
 
@@ -169,6 +176,7 @@ class Framewise_Form1 : public QWidget {
     QPushButton *resultopen = nullptr, *open_results = nullptr, *MakeResults = nullptr,
                 *Excel = nullptr;
     QComboBox* Combo_Results = nullptr;
+    QPushButton* Chart = nullptr;
     QPlainTextEdit* ResultsText = nullptr;
     QGroupBox* EXCELFRAME = nullptr;
     QPushButton *GenerateEXCEL = nullptr, *RefindExcelPath = nullptr, *BACKFROMEXEL = nullptr;

@@ -76,3 +76,13 @@ std::string QtDialogs::openFile(core::FileDialog which, const std::string& filte
     if (!chosen.isEmpty()) last = fromQt(QDir::toNativeSeparators(chosen));
     return last;
 }
+
+std::string QtDialogs::saveFile(const std::string& title, const std::string& filter,
+                                const std::string& suggestedName) {
+    QString start = ::toQt(suggestedName);
+    if (!lastSaveFolder_.empty()) start = QDir(::toQt(lastSaveFolder_)).filePath(start);
+    QString chosen = QFileDialog::getSaveFileName(parent_, ::toQt(title), start, ::toQt(filter));
+    if (chosen.isEmpty()) return {};
+    lastSaveFolder_ = fromQt(QFileInfo(chosen).absolutePath());
+    return fromQt(QDir::toNativeSeparators(chosen));
+}

@@ -14,8 +14,11 @@ class QtDialogs : public core::Dialogs {
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override;
     std::string openFile(core::FileDialog which, const std::string& filter) override;
+    std::string saveFile(const std::string& title, const std::string& filter,
+                         const std::string& suggestedName) override;
 
   private:
     QWidget* parent_ = nullptr;
     std::map<core::FileDialog, std::string> lastChoice_;
+    std::string lastSaveFolder_;
 };

@@ -35,6 +35,13 @@ public:
     // Shows the dialog with this filter text; returns the chosen full path. A cancel
     // returns the dialog's previous choice, which is empty before the first one.
     virtual std::string openFile(FileDialog which, const std::string& filter) = 0;
+    // The save dialog: the full path the user chose to write, empty on cancel.
+    // A front end that cannot ask (the command line) cancels.
+    virtual std::string saveFile(const std::string& title, const std::string& filter,
+                                 const std::string& suggestedName) {
+        (void)title, (void)filter, (void)suggestedName;
+        return {};
+    }
 };
 
 // A plain OK box titled "Framewise", the house style for errors and notices.

@@ -17,6 +17,7 @@ const char* kindName(ScriptedDialogs::Kind k) {
     case ScriptedDialogs::Kind::Message: return "message box";
     case ScriptedDialogs::Kind::Input: return "input box";
     case ScriptedDialogs::Kind::File: return "file dialog";
+    case ScriptedDialogs::Kind::Save: return "save dialog";
     }
     return "?";
 }
@@ -41,6 +42,11 @@ ScriptedDialogs& ScriptedDialogs::expectFileChoice(const std::string& path) {
 }
 ScriptedDialogs& ScriptedDialogs::expectFileCancel() {
     script_.push_back({Kind::File, {}, core::Answer::Ok, true});
+    return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::expectSaveChoice(const std::string& path) {
+    script_.push_back({Kind::Save, path, core::Answer::Ok, path.empty()});
     return *this;
 }
 
@@ -92,6 +98,23 @@ std::string ScriptedDialogs::openFile(core::FileDialog which, const std::string&
     script_.pop_front();
     if (!step.cancel) lastChoice_[which] = step.text;
     return lastChoice_[which];
+}
+
+std::string ScriptedDialogs::saveFile(const std::string& title, const std::string& filter,
+                                     const std::string& suggestedName) {
+    Shown s;
+    s.kind = Kind::Save;
+    s.title = title;
+    s.filter = filter;
+    s.defaultText = suggestedName;
+    shown.push_back(s);
+    if (script_.empty() || script_.front().kind != Kind::Save) {
+        ADD_FAILURE() << "unexpected save dialog \"" << title << "\"";
+        return {};
+    }
+    auto step = script_.front();
+    script_.pop_front();
+    return step.text;
 }
 
 FixedClock::FixedClock() {

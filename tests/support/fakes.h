@@ -21,7 +21,7 @@ namespace testing_support {
 // the test; expectations left over at the end fail it too.
 class ScriptedDialogs : public core::Dialogs {
 public:
-    enum class Kind { Message, Input, File };
+    enum class Kind { Message, Input, File, Save };
     struct Shown {
         Kind kind{};
         core::Message message;  // Kind::Message
@@ -40,11 +40,15 @@ public:
     ScriptedDialogs& expectFileChoice(const std::string& path);
     // A file dialog the user cancels: it returns its previous choice.
     ScriptedDialogs& expectFileCancel();
+    // A save dialog in which the user picks path (an empty path is a cancel).
+    ScriptedDialogs& expectSaveChoice(const std::string& path);
 
     core::Answer message(const core::Message& m) override;
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override;
     std::string openFile(core::FileDialog which, const std::string& filter) override;
+    std::string saveFile(const std::string& title, const std::string& filter,
+                         const std::string& suggestedName) override;
 
     std::vector<Shown> shown;
     // Called as each message box comes up, to see what is on show behind it.

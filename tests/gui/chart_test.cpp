@@ -1,0 +1,193 @@
+// The chart window on reports the tool wrote: the bars and marks against the
+// report's figures, a comparison, saving, and the window's Chart button.
+#include "app/chart/chart_window.h"
+
+#include "window_fixture.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QtTest/QTest>
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kWorkedName = "FRWb_120426_193005.txt";
+
+std::string worked() { return readFile(std::string(FRAMEWISE_RESULTS_DATA) + "/" + kWorkedName); }
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    auto at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+QBarSeries* barsOf(QChart* chart) {
+    for (auto* s : chart->series())
+        if (auto* bars = qobject_cast<QBarSeries*>(s)) return bars;
+    return nullptr;
+}
+
+std::vector<std::vector<double>> valuesOf(QBarSeries* bars) {
+    std::vector<std::vector<double>> out;
+    for (auto* set : bars->barSets()) {
+        out.emplace_back();
+        for (int i = 0; i < set->count(); ++i)
+            out.back().push_back(set->at(i));
+    }
+    return out;
+}
+
+QStringList categoriesOf(QChart* chart) {
+    for (auto* axis : chart->axes(Qt::Horizontal))
+        if (auto* c = qobject_cast<QBarCategoryAxis*>(axis)) return c->categories();
+    return {};
+}
+
+// The vertical stroke of each min-max mark: {low, high}.
+std::vector<std::pair<double, double>> marksOf(QChart* chart) {
+    std::vector<std::pair<double, double>> out;
+    for (auto* s : chart->series())
+        if (auto* line = qobject_cast<QLineSeries*>(s)) out.push_back({line->at(2).y(), line->at(3).y()});
+    return out;
+}
+
+class ChartTest : public WindowTest {
+  protected:
+    std::string results = appFolder + "User Results/";
+    std::string workedPath = results + kWorkedName;
+    // A later run: Normal 640x480 faster, High 1024x768 not run.
+    std::string laterPath = results + "FRWb_120526_101500.txt";
+
+    ChartTest() {
+        writeFile(workedPath, worked());
+        std::string later = replaced(worked(), "  (640x480)  48.0,  47.4,  47.8,   AVERAGE FPS:   47.73 ",
+                                     "  (640x480)  52.0,  53.4,  52.8,   AVERAGE FPS:   52.73 ");
+        later = replaced(later, "\r\n (1024x768)  30.1,  30.4,  30.2,   AVERAGE FPS:   30.23 ", "");
+        later = replaced(later, "FILE:  " + kWorkedName, "FILE:  FRWb_120526_101500.txt");
+        writeFile(laterPath, later);
+    }
+};
+
+} // namespace
+
+TEST_F(ChartTest, ChartOfAReportHasItsAveragesAndRunSpans) {
+    chart::ChartWindow w({workedPath, laterPath}, dialogs);
+    ASSERT_TRUE(w.open(workedPath));
+    auto* bars = barsOf(w.chart());
+    ASSERT_NE(bars, nullptr);
+    EXPECT_EQ(categoriesOf(w.chart()), (QStringList{"640x480", "1024x768"}));
+    ASSERT_EQ(bars->count(), 2);
+    EXPECT_EQ(bars->barSets()[0]->label(), "Normal");
+    EXPECT_EQ(bars->barSets()[1]->label(), "High");
+    EXPECT_NE(bars->barSets()[0]->color(), bars->barSets()[1]->color());
+    EXPECT_EQ(valuesOf(bars), (std::vector<std::vector<double>>{{47.73, 35.50}, {41.00, 30.23}}));
+    EXPECT_TRUE(bars->isLabelsVisible());
+    EXPECT_EQ(marksOf(w.chart()), (std::vector<std::pair<double, double>>{
+                                      {47.4, 48.0}, {35.2, 35.8}, {40.5, 41.5}, {30.1, 30.4}}));
+    EXPECT_EQ(w.findChild<QLabel*>("ChartTitle")->text(),
+              "bench1, Friday, December 04, 2026  07:30:05 PM");
+    EXPECT_EQ(w.findChild<QLabel*>("ChartComment")->text(), "No Comment");
+}
+
+TEST_F(ChartTest, ComparisonStandsBarsSideBySideWithTheChangeAndListsTheRest) {
+    chart::ChartWindow w({laterPath, workedPath}, dialogs);
+    ASSERT_TRUE(w.open(laterPath));
+    ASSERT_TRUE(w.compareWith(workedPath));
+    auto* bars = barsOf(w.chart());
+    ASSERT_NE(bars, nullptr);
+    EXPECT_EQ(categoriesOf(w.chart()), (QStringList{"Normal 640x480  +10.5 %", "Normal 1024x768  0.0 %",
+                                                    "High 640x480  0.0 %"}));
+    EXPECT_EQ(bars->barSets()[0]->label().toStdString(), kWorkedName);
+    EXPECT_EQ(valuesOf(bars), (std::vector<std::vector<double>>{{47.73, 35.50, 41.00},
+                                                                {52.73, 35.50, 41.00}}));
+    QString notes = w.findChild<QLabel*>("ChartNotes")->text();
+    EXPECT_TRUE(notes.contains("Only in FRWb_120426_193005.txt (not compared): High 1024x768")) << notes.toStdString();
+    EXPECT_FALSE(notes.contains("different demos"));
+
+    // Another demo: compared, but said plainly.
+    std::string dusk = results + "FRWb_120626_090000.txt";
+    writeFile(dusk, replaced(worked(), "DEMO:  bench1", "DEMO:  dusk"));
+    ASSERT_TRUE(w.compareWith(dusk));
+    notes = w.findChild<QLabel*>("ChartNotes")->text();
+    EXPECT_TRUE(notes.contains("These reports are of different demos (bench1 and dusk): their figures are "
+                               "not comparable."))
+        << notes.toStdString();
+
+    ASSERT_TRUE(w.compareWith({}));
+    EXPECT_EQ(categoriesOf(w.chart()), (QStringList{"640x480", "1024x768"}));
+}
+
+TEST_F(ChartTest, DamagedReportsAreToldAndNotDrawn) {
+    std::string foreign = results + "FRWb_notes.txt";
+    writeFile(foreign, crlf({"shopping list"}));
+    dialogs.expectMessage("Error - The report cannot be shown as a chart.\r\n\r\n" + foreign +
+                          ", line 1: expected the title line of a Framewise report");
+    chart::ChartWindow w({}, dialogs);
+    EXPECT_FALSE(w.open(foreign));
+}
+
+TEST_F(ChartTest, SavesTheTableAsCsvAndTheChartAsPngAndNothingHalfWritten) {
+    chart::ChartWindow w({workedPath}, dialogs);
+    ASSERT_TRUE(w.open(workedPath));
+    w.resize(800, 500);
+
+    const std::string csv = tmp.folder() + "out.csv", png = tmp.folder() + "out.png";
+    dialogs.expectSaveChoice(csv).expectSaveChoice(png);
+    ASSERT_TRUE(w.saveCsv());
+    EXPECT_EQ(readFile(csv), "level,width,height,run1,run2,run3,average\r\n"
+                             "Normal,640,480,48.0,47.4,47.8,47.73\r\n"
+                             "Normal,1024,768,35.2,35.8,35.5,35.50\r\n"
+                             "High,640,480,40.5,41.5,41.0,41.00\r\n"
+                             "High,1024,768,30.1,30.4,30.2,30.23\r\n");
+    ASSERT_TRUE(w.savePng());
+    QImage image(QString::fromStdString(png));
+    EXPECT_FALSE(image.isNull());
+    EXPECT_GT(image.width(), 100);
+
+    // A folder that is not there: told, and nothing left behind.
+    const std::string nowhere = tmp.folder() + "missing/out.csv";
+    dialogs.expectSaveChoice(nowhere);
+    dialogs.expectMessage("Error - The table could not be saved as " + nowhere +
+                          " (its folder does not exist).\r\n\r\nNothing was written.");
+    EXPECT_FALSE(w.saveCsv());
+    EXPECT_FALSE(fs::exists(nowhere));
+    EXPECT_FALSE(fs::exists(nowhere + ".part"));
+
+    dialogs.expectSaveChoice(""); // cancel writes nothing
+    EXPECT_FALSE(w.saveCsv());
+}
+
+TEST_F(ChartTest, ChartButtonOpensTheChosenReportFromTheLoadedModule) {
+    rememberGame();
+    ASSERT_TRUE(window->Form_Load());
+    window->setChartModule(FRAMEWISE_CHART_MODULE);
+    auto* chartButton = get<QPushButton>("Chart");
+    EXPECT_FALSE(chartButton->isEnabled()); // nothing chosen or shown yet
+
+    auto* combo = get<QComboBox>("Combo_Results");
+    int index = combo->findText(QString::fromStdString(workedPath));
+    ASSERT_GE(index, 1);
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+    ASSERT_TRUE(chartButton->isEnabled());
+    QTest::mouseClick(chartButton, Qt::LeftButton);
+
+    auto* shown = window->findChild<QWidget*>("ChartWindow");
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(shown->isVisible());
+    EXPECT_TRUE(shown->windowTitle().contains(QString::fromStdString(kWorkedName)));
+    auto* compare = shown->findChild<QComboBox*>("Combo_Compare");
+    ASSERT_NE(compare, nullptr);
+    EXPECT_EQ(compare->count(), 2); // no comparison, and the other archived report
+    shown->close();
+}
