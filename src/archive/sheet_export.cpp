@@ -1,5 +1,6 @@
 #include "archive/sheet_export.h"
 
+#include "bench/config_backup.h"
 #include "bench/run_record.h"
 #include "core/textfile.h"
 #include "platform/files.h"
@@ -7,7 +8,6 @@
 #include "results/dumps.h"
 #include "results/messages.h"
 #include "results/report.h"
-#include "results/restore.h"
 
 #include <array>
 #include <cctype>
@@ -333,40 +333,64 @@ void exportRun(const core::GameFolders& folders, const std::string& excelPath,
     const std::string& mainFolder = folders.mainFolder;
     const std::string recordName = bench::kRunRecordFile;
     if (!platform::exactNamePresent(mainFolder, recordName)) {
-        core::tell(dialogs, results::kNoResults);
+        // A RUN stopped after its clean-up may have left the player's backup pending.
+        core::tell(dialogs, bench::backupPending(mainFolder)
+                                ? std::string(results::kNoResults) + kParagraph +
+                                      bench::whereYourConfigIs(mainFolder)
+                                : std::string(results::kNoResults));
         return;
     }
 
-    const auto restore = results::restoreConfiguration(mainFolder);
-    if (!restore.restored) {
-        core::tell(dialogs, std::string(results::kNotRestored) + ": " + restore.why +
-                                ". config_mp.cfg and config_mp.bak were left as they are." +
-                                kParagraph + "The spreadsheet was not started.");
-        return;
-    }
-    core::tell(dialogs, results::kRestored);
-
-    // Everything the sheet needs is read before the spreadsheet starts, so a damaged
-    // record or dump list types nothing.
+    // Everything the sheet needs is read and checked before anything changes, so a
+    // damaged record or dump list restores nothing and types nothing. Of the record,
+    // the export reads the setup alone.
     results::RecordReading reading;
     std::string why;
     if (auto lines = core::readLines(core::fsPath(mainFolder + recordName), &why))
-        reading = results::parseRunRecord(*lines);
+        reading = results::parseRunRecord(*lines, results::RecordPart::Setup);
     else
         reading.fault = why;
     if (!reading.record) {
         core::tell(dialogs, results::kDamagedRecord + recordName + " is damaged: " + reading.fault +
-                                "." + kParagraph + "The spreadsheet was not started.");
+                                "." + kParagraph + "Nothing was restored and the spreadsheet was "
+                                "not started. " + bench::whereYourConfigIs(mainFolder));
         return;
     }
     const auto table = results::BuildDumpTable(mainFolder, &why);
     if (!table) {
         core::tell(dialogs, results::kDumpListTrouble + std::string(bench::kDumpListFile) +
                                 " could not be read: " + why + "." + kParagraph +
-                                "The spreadsheet was not started.");
+                                "Nothing was restored and the spreadsheet was not started. " +
+                                bench::whereYourConfigIs(mainFolder));
         return;
     }
     if (auto leftOut = results::leftOutMessage(*table)) core::tell(dialogs, *leftOut);
+    if (bench::gameRunning(folders)) {
+        core::tell(dialogs,
+                   bench::gameRunningMessage(mainFolder, "GENERATE RESULTS TO EXCEL"));
+        return;
+    }
+
+    const auto restore = bench::giveConfigBack(mainFolder);
+    switch (restore.state) {
+    case bench::RestoreState::Failed:
+        core::tell(dialogs, std::string(results::kNotRestored) + ": " + restore.why + "." +
+                                kParagraph + "Your own config is safe in " + mainFolder +
+                                bench::kGameConfigBackup + "; " + bench::kGameConfigFile +
+                                " was left as it is." + kParagraph +
+                                "The spreadsheet was not started.");
+        return;
+    case bench::RestoreState::Restored:
+        core::tell(dialogs, restore.why.empty()
+                                ? std::string(results::kRestored)
+                                : std::string(results::kRestored) + kParagraph + "But " +
+                                      restore.why + ".");
+        break;
+    case bench::RestoreState::NotNeeded:
+        core::tell(dialogs, std::string(bench::kAlreadyYours) + ".");
+        break;
+    }
+
     const results::DumpFolder dumps(mainFolder);
 
     const auto started = launcher.startProgram(excelPath, spreadsheetArguments(excelPath));

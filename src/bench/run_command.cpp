@@ -40,8 +40,6 @@ constexpr const char* kCommentPrompt = "Comment for the Result File?\r\n"
 constexpr const char* kCommentTitle = "RESULT FILE COMMENT / NOTE";
 constexpr const char* kCommentDefault = "No Comment";
 
-constexpr const char* kBackupScratch = "FRWb_config_mp.bak.tmp";
-
 constexpr const char* kNothingStarted = "The game was not started.";
 constexpr const char* kConfigUntouched = "\".\r\n\r\nYour config file was not touched. ";
 // The leading words of the messages that name a file or a reason.
@@ -83,10 +81,9 @@ bool anyOf(const auto& ticks) {
 } // namespace
 
 std::vector<std::string> messageCatalog() {
-    return {kNoLevels,      kNoResolutions,  kGameMissing,   kNoDemo,
-            kNoDemoChosen,  kUnsafeDemo,     kCouldNotDelete, kCouldNotWrite,
-            kConfigMissing, kWarningText,    kCommentPrompt, kCouldNotBackUp,
-            kNotStarted};
+    return {kNoLevels,       kNoResolutions,   kGameMissing,    kNoDemo,        kNoDemoChosen,
+            kUnsafeDemo,     kCouldNotDelete,  kCouldNotWrite,  kConfigMissing, kWarningText,
+            kCommentPrompt,  kCouldNotBackUp,  kNotStarted,     kGameStillRunning, kAlreadyYours};
 }
 
 std::string gameCommandLine(const RunChoices& choices) {
@@ -105,13 +102,14 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
     if (!platform::exactNamePresent(folders.gameFolder, kGameProgram))
         return refuse(dialogs, kGameMissing);
 
-    // A run record left behind means the last benchmark was never compiled: the
-    // configuration now in place is the benchmark's, and the backup is the user's own.
-    const bool uncompiledRun = platform::exactNamePresent(main, kRunRecordFile);
+    if (gameRunning(folders)) return refuse(dialogs, gameRunningMessage(main, "RUN"));
 
-    if (auto stuck = platform::removeFilesStartingWith(main, kToolFilePrefix); !stuck.empty()) {
-        return refuse(dialogs,
-                      kCouldNotDelete + main + stuck.front() + kConfigUntouched + kNothingStarted);
+    // A pending backup is the player's own configuration: the clean-up spares its
+    // mark, so a RUN stopped below still knows it.
+    if (auto stuck = platform::removeFilesStartingWith(main, kToolFilePrefix, kBackupPendingFile);
+        !stuck.empty()) {
+        return refuse(dialogs, kCouldNotDelete + main + stuck.front() + kConfigUntouched +
+                                   whereYourConfigIs(main) + " " + kNothingStarted);
     }
 
     if (choices.demoEntries.empty()) return refuse(dialogs, kNoDemo);
@@ -122,7 +120,8 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
 
     if (auto files = writeScriptFiles(main, choices, custom); !files.ok()) {
         return refuse(dialogs,
-                      kCouldNotWrite + files.failedFile + kConfigUntouched + kNothingStarted);
+                      kCouldNotWrite + files.failedFile + kConfigUntouched +
+                          whereYourConfigIs(main) + " " + kNothingStarted);
     }
 
     // Without a configuration there is nothing to restore after the benchmark.
@@ -131,7 +130,8 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
                                    "\" was not found.\r\n\r\n"
                                    "Start CallOfDuty once so that it creates its config file, "
                                    "then press RUN again.\r\n" +
-                                   kNothingStarted);
+                                   kNothingStarted +
+                                   (backupPending(main) ? " " + whereYourConfigIs(main) : ""));
     }
 
     if (!platform::exactNamePresent(folders.appFolder, kWarningFlagFile)) {
@@ -153,30 +153,29 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
 
     if (!writeRunRecord(main, choices, comment, clock.now())) {
         return refuse(dialogs,
-                      kCouldNotWrite + main + kRunRecordFile + kConfigUntouched + kNothingStarted);
+                      kCouldNotWrite + main + kRunRecordFile + kConfigUntouched +
+                          whereYourConfigIs(main) + " " + kNothingStarted);
     }
 
-    const bool keepBackup = uncompiledRun && platform::exactNamePresent(main, kGameConfigBackup);
-    if (!keepBackup) {
-        // The old backup stays whole if the copy fails; the scratch name is one
-        // the clean-up removes.
-        const std::string why =
-            platform::copyWhole(main + kGameConfigFile, main + kGameConfigBackup, main + kBackupScratch);
-        if (!why.empty()) {
-            // Without a backup this run must not count as one waiting for its results.
-            std::error_code ignored;
-            std::filesystem::remove(core::fsPath(main + kRunRecordFile), ignored);
-            return refuse(dialogs, kCouldNotBackUp + main + kGameConfigFile + "\" to \"" +
-                                       kGameConfigBackup + kConfigUntouched + kNothingStarted);
-        }
+    const BackupResult backup = secureBackup(main);
+    if (!backup.error.empty()) {
+        // Without a backup this run must not count as one waiting for its results.
+        std::error_code ignored;
+        std::filesystem::remove(core::fsPath(main + kRunRecordFile), ignored);
+        return refuse(dialogs, kCouldNotBackUp + main + kGameConfigFile + "\" to \"" +
+                                   kGameConfigBackup + "\" (" + backup.error +
+                                   ").\r\n\r\nYour config file was not touched. " +
+                                   whereYourConfigIs(main) + " " + kNothingStarted);
     }
 
     auto started = launcher.startGame(folders.gameFolder, gameCommandLine(choices));
     if (!started.started) {
+        // The game never ran, so config_mp.cfg is still the player's own.
+        if (backup.renewed) withdrawBackup(main);
         return refuse(dialogs, std::string(kNotStarted) + "\r\n\r\n" + started.error +
                                    "\r\n\r\nYour config file and its backup \"" +
-                                   kGameConfigBackup +
-                                   "\" were kept. Press RUN again once the game can be started.");
+                                   kGameConfigBackup + "\" were kept. " + whereYourConfigIs(main) +
+                                   " Press RUN again once the game can be started.");
     }
     return RunOutcome{true};
 }

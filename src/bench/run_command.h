@@ -2,6 +2,7 @@
 // RUN_Click: check the choices, write the run's files, back up the game's
 // configuration and start the game on the first level file.
 #include "bench/choices.h"
+#include "bench/config_backup.h"
 #include "core/dialogs.h"
 #include "core/folders.h"
 #include "platform/clock.h"
@@ -18,9 +19,6 @@ struct RunOutcome {
 
 // The warning flag file in the application folder: present means "do not warn again".
 inline constexpr const char* kWarningFlagFile = "user1.ini";
-inline constexpr const char* kGameConfigFile = "config_mp.cfg";
-inline constexpr const char* kGameConfigBackup = "config_mp.bak";
-inline constexpr const char* kGameProgram = "CoDMP.exe";
 
 // The fixed text of every message RUN can show; of those that name a file or a
 // reason, the words before it. The user guide explains each one.

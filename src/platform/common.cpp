@@ -88,17 +88,38 @@ std::vector<KeyRun> keyRuns(const std::vector<Key>& keys) {
     return runs;
 }
 
+namespace {
+
+// The file a chain of symbolic links ends at; the path itself when it is none.
+std::filesystem::path linkTarget(std::filesystem::path path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (int hops = 0; hops < 40 && fs::is_symlink(path, ec); ++hops) {
+        const fs::path next = fs::read_symlink(path, ec);
+        if (ec) break;
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return path;
+}
+
+} // namespace
+
 std::string copyWhole(const std::string& from, const std::string& to, const std::string& scratch) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    if (!copyReplacing(from, scratch)) {
-        fs::remove(fs::path(scratch), ec);
-        return "the copy failed";
+    // Players keep configurations in a folder of their own behind a link: replace
+    // the file it points to, not the link.
+    const fs::path target = linkTarget(fs::path(to));
+    const fs::path scratchPath = target.parent_path() / fs::path(scratch).filename();
+    if (fs::is_directory(target, ec)) return target.string() + " is a folder, not a file";
+    if (std::string why = copyReplacingReason(from, scratchPath.string()); !why.empty()) {
+        fs::remove(scratchPath, ec);
+        return why;
     }
-    fs::rename(fs::path(scratch), fs::path(to), ec);
+    fs::rename(scratchPath, target, ec);
     if (!ec) return {};
     std::string why = ec.message();
-    fs::remove(fs::path(scratch), ec);
+    fs::remove(scratchPath, ec);
     return why;
 }
 

@@ -28,10 +28,13 @@ std::vector<std::string> listFiles(const std::string& folder, const std::string&
 // Copies the file from over to, replacing to when it exists (the mingw-w64
 // std::filesystem::copy_file refuses to overwrite). False when it fails.
 bool copyReplacing(const std::string& from, const std::string& to);
+// The same copy; empty on success, else the system's reason.
+std::string copyReplacingReason(const std::string& from, const std::string& to);
 
 // Copies from over to through scratch (a name in to's folder) renamed into place,
-// so that to is either replaced whole or left as it was. Empty on success, else
-// what went wrong; scratch never stays behind.
+// so that to is either replaced whole or left as it was. When to is a symbolic
+// link, the file it points to is replaced and the link stays. Empty on success,
+// else the system's reason; scratch never stays behind.
 std::string copyWhole(const std::string& from, const std::string& to, const std::string& scratch);
 
 // Deletes every ordinary file of folder whose name starts with prefix (exact case),

@@ -2,6 +2,7 @@
 
 #include "results/messages.h"
 #include "archive/archive_list.h"
+#include "bench/config_backup.h"
 #include "archive/browser.h"
 #include "bench/run_record.h"
 #include "core/textfile.h"
@@ -33,45 +34,68 @@ bool writeReport(const std::string& path, const std::string& text, std::string& 
 
 } // namespace
 
-std::string closingMessage(const std::string& restoreFailure,
-                           const std::vector<std::string>& notRemoved,
-                           const std::string& keptReport) {
+std::string closingMessage(const bench::RestoreResult& restore,
+                           const std::vector<std::string>& notRemoved, bool runRemoved,
+                           const std::string& mainFolder) {
     std::string text;
-    if (restoreFailure.empty())
+    switch (restore.state) {
+    case bench::RestoreState::Restored:
         text = kRestored;
-    else
-        text = std::string(kNotRestored) + ": " + restoreFailure +
-               ". config_mp.cfg and config_mp.bak were left as they are.";
-    text += kParagraph;
-    if (notRemoved.empty() && keptReport.empty()) return text + kRemoved;
-    if (!notRemoved.empty()) {
-        text += kNotRemoved;
-        for (std::size_t i = 0; i < notRemoved.size(); ++i)
-            text += (i == 0 ? " " : ", ") + notRemoved[i];
-        text += ".";
-        if (!keptReport.empty()) text += " The report " + keptReport + " was kept there.";
-        return text;
+        if (!restore.why.empty()) text += std::string(kParagraph) + "But " + restore.why + ".";
+        break;
+    case bench::RestoreState::NotNeeded:
+        text = std::string(bench::kAlreadyYours) + ".";
+        break;
+    case bench::RestoreState::Failed:
+        // Everything the next try needs stays: the backup, its mark, the run.
+        return std::string(kNotRestored) + ": " + restore.why + "." + kParagraph +
+               "Your own config is safe in " + mainFolder + bench::kGameConfigBackup + "; " +
+               bench::kGameConfigFile + " was left as it is." + kParagraph + kNothingRemoved +
+               ", so Generate Results can restore your config once the fault is mended.";
     }
-    return text + kRemovedButReport + keptReport +
-           " have been removed from your CallOfDuty Directory.";
+    text += kParagraph;
+    if (!runRemoved) return text + kRunKept;
+    if (notRemoved.empty()) return text + kRemoved;
+    text += kNotRemoved;
+    for (std::size_t i = 0; i < notRemoved.size(); ++i)
+        text += (i == 0 ? " " : ", ") + notRemoved[i];
+    return text + ".";
 }
 
 ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dialogs,
                            const std::function<void(const ResultsOutcome&)>& show) {
     const std::string& mainFolder = folders.mainFolder;
-    if (!platform::exactNamePresent(mainFolder, bench::kRunRecordFile)) {
-        core::tell(dialogs, kNoResults);
+    const bool haveRecord = platform::exactNamePresent(mainFolder, bench::kRunRecordFile);
+    // Whatever is done now, the game would undo when it quits.
+    if ((haveRecord || bench::backupPending(mainFolder)) && bench::gameRunning(folders)) {
+        core::tell(dialogs, bench::gameRunningMessage(mainFolder, "Generate Results"));
+        return {};
+    }
+    if (!haveRecord) {
+        // A RUN stopped after its clean-up leaves no run, but may leave the backup.
+        if (!bench::backupPending(mainFolder)) {
+            core::tell(dialogs, kNoResults);
+            return {};
+        }
+        const auto restore = bench::giveConfigBack(mainFolder);
+        std::string text = std::string(kNoResults) + kParagraph;
+        if (restore.restored())
+            text += kRestored;
+        else
+            text += std::string(kNotRestored) + ": " + restore.why + "." + kParagraph +
+                    bench::whereYourConfigIs(mainFolder);
+        core::tell(dialogs, text);
         return {};
     }
 
     ResultsOutcome out;
-    std::string keptReport; // the main-folder copy, when it is the only one
+    bool reportSaved = false; // in the results folder, or kept in the main folder
     try {
         CompiledReport report = compileReport(mainFolder, dialogs);
         if (!report.name.empty()) {
             const std::string mainCopy = mainFolder + report.name;
-            std::string whyMain, whyArchived;
-            const bool inMain = writeReport(mainCopy, report.text, whyMain);
+            std::string whyMain, whyArchived, whyKept;
+            writeReport(mainCopy, report.text, whyMain);
             const std::string folder = archive::resultsFolder(folders.appFolder);
             std::error_code ec;
             std::filesystem::create_directories(core::fsPath(folder), ec);
@@ -79,18 +103,20 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
             out.archived = writeReport(archived, report.text, whyArchived);
             if (out.archived) {
                 out.resultsloc = archived;
+                reportSaved = true;
             } else {
                 std::string text = kReportNotArchived + report.name +
                                    " could not be saved in the results folder " + folder + " (" +
                                    whyArchived + ").";
-                if (inMain) {
-                    keptReport = report.name;
-                    out.resultsloc = mainCopy;
+                const std::string kept = mainFolder + keptReportName(report.name);
+                if (writeReport(kept, report.text, whyKept)) {
+                    reportSaved = true;
+                    out.resultsloc = kept;
                     text += std::string(kParagraph) + "It was kept in the game's main folder as " +
-                            mainCopy + ".";
+                            kept + ".";
                 } else {
                     text += std::string(kParagraph) +
-                            "It could not be written anywhere (" + whyMain +
+                            "It could not be written anywhere (" + whyKept +
                             "); its text is shown below the results list.";
                 }
                 core::tell(dialogs, text);
@@ -99,21 +125,22 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
             out.resultsText = archive::previewText(report.text);
         }
     } catch (const std::exception& e) {
-        core::tell(dialogs, std::string(kNotCompiled) + " (" + e.what() +
-                                ")." + kParagraph +
-                                "The benchmark's files are restored and removed next.");
+        core::tell(dialogs, std::string(kNotCompiled) + " (" + e.what() + ")." + kParagraph +
+                                "No report was written.");
     }
 
     if (show) show(out);
 
     try {
-        const RestoreResult restore = restoreConfiguration(mainFolder);
-        const auto notRemoved = removeToolFiles(mainFolder, keptReport);
-        core::tell(dialogs, closingMessage(restore.why, notRemoved, keptReport));
+        const auto restore = bench::giveConfigBack(mainFolder);
+        std::vector<std::string> notRemoved;
+        // Without a saved report the run's dumps are its only results.
+        if (reportSaved && restore.state != bench::RestoreState::Failed)
+            notRemoved = removeToolFiles(mainFolder);
+        core::tell(dialogs, closingMessage(restore, notRemoved, reportSaved, mainFolder));
     } catch (const std::exception& e) {
-        core::tell(dialogs, std::string(kNothingRestored) +
-                                " and the benchmark's files could not be removed (" +
-                                e.what() + ").");
+        core::tell(dialogs, std::string(kNothingRestored) + " (" + e.what() + ")." + kParagraph +
+                                bench::whereYourConfigIs(mainFolder));
     }
     return out;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // "Generate Results": compiles the benchmark left in the game's main folder into a
 // report, archives and shows it, restores the game's configuration and removes
-// the tool's files.
+// the tool's files once a report of them is saved.
 #include "results/messages.h"
+#include "bench/config_backup.h"
 #include "core/dialogs.h"
 #include "core/folders.h"
 
@@ -28,9 +29,11 @@ struct ResultsOutcome {
 ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dialogs,
                            const std::function<void(const ResultsOutcome&)>& show = {});
 
-// The closing message for what restoration and clean-up achieved.
-std::string closingMessage(const std::string& restoreFailure,
-                           const std::vector<std::string>& notRemoved,
-                           const std::string& keptReport);
+// The closing message: what became of the configuration and where the player's
+// own is, and what became of the tool's files. runRemoved is false when the
+// benchmark's files were kept because no report of them was saved.
+std::string closingMessage(const bench::RestoreResult& restore,
+                           const std::vector<std::string>& notRemoved, bool runRemoved,
+                           const std::string& mainFolder);
 
 } // namespace results

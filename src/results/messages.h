@@ -25,13 +25,16 @@ inline constexpr const char* kNothingRestored =
 inline constexpr const char* kNotRestored = "CODconfig.bak could not be restored to CODconfig.cfg";
 inline constexpr const char* kNotRemoved =
     "These Framewise related files could not be removed from your CallOfDuty Directory:";
-inline constexpr const char* kRemovedButReport = "All Framewise related files except the report ";
+inline constexpr const char* kNothingRemoved = "No Framewise related files were removed";
+inline constexpr const char* kRunKept =
+    "The benchmark's files were kept in your CallOfDuty Directory, because no report of them "
+    "was saved.";
 
 inline std::vector<std::string> messageCatalog() {
     return {kNoResults,        kPrematureTermination, kStoppedEarly,     kRestored,
             kRemoved,          kDamagedRecord,        kDumpListTrouble,  kDamagedDump,
             kReportNotArchived, kNotCompiled,         kNothingRestored,  kNotRestored,
-            kNotRemoved,       kRemovedButReport};
+            kNotRemoved,       kNothingRemoved,       kRunKept};
 }
 
 } // namespace results

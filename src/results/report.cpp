@@ -35,13 +35,20 @@ std::optional<int> countOf(const std::string& line) {
     return value;
 }
 
+bool isReportName(const std::string& name) {
+    const std::string ending = ".txt";
+    return core::isPlainName(name) && name.rfind(bench::kToolFilePrefix, 0) == 0 &&
+           name.size() > ending.size() + 5 &&
+           name.compare(name.size() - ending.size(), ending.size(), ending) == 0;
+}
+
 std::string lineRef(std::size_t index, const char* field) {
     return "line " + std::to_string(index + 1) + " (" + field + ")";
 }
 
 } // namespace
 
-RecordReading parseRunRecord(const std::vector<std::string>& lines) {
+RecordReading parseRunRecord(const std::vector<std::string>& lines, RecordPart part) {
     RecordReading out;
     RunRecord rec;
     std::size_t at = 0;
@@ -79,22 +86,25 @@ RecordReading parseRunRecord(const std::vector<std::string>& lines) {
         if (!next("a resolution", rec.resolutions.emplace_back())) return out;
     if (!next("the number of runs", rec.runsLine)) return out;
     const std::size_t runsIndex = at - 1;
-    if (!next("the report name", rec.reportName) || !next("the start time", rec.startTime) ||
-        !next("the comment", rec.comment))
-        return out;
-
     rec.runs = countOf(rec.runsLine).value_or(0);
     if (rec.mode == DumpMode::OnePerDump && rec.runs < 1) {
         out.fault = lineRef(runsIndex, "the number of runs") + " is \"" + rec.runsLine +
                     "\", not a number of runs";
         return out;
     }
+    if (part == RecordPart::Setup) {
+        out.record = std::move(rec);
+        return out;
+    }
+    if (!next("the report name", rec.reportName) || !next("the start time", rec.startTime) ||
+        !next("the comment", rec.comment))
+        return out;
+
     // The report is written into the main folder and removed with the tool's files,
-    // so its name must be one of them.
-    if (!core::isPlainName(rec.reportName) ||
-        rec.reportName.rfind(bench::kToolFilePrefix, 0) != 0) {
+    // so its name must be one of them, and never that of another of them.
+    if (!isReportName(rec.reportName)) {
         out.fault = lineRef(runsIndex + 1, "the report name") + " is \"" + rec.reportName +
-                    "\", not a file name beginning with " + bench::kToolFilePrefix;
+                    "\", not a file name of the form " + bench::kToolFilePrefix + "....txt";
         return out;
     }
     out.record = std::move(rec);
@@ -147,6 +157,21 @@ CompiledReport compileReport(const std::string& mainFolder, core::Dialogs& dialo
     out.name = rec.reportName;
     out.text = reportHeader(rec);
 
+    // A list whose lines end with LF alone reads as one line naming no dump: a
+    // report from it would hold no results and look complete.
+    if (auto list = core::readAll(core::fsPath(mainFolder + bench::kDumpListFile))) {
+        for (std::size_t i = 0; i < list->size(); ++i) {
+            if ((*list)[i] == '\n' && (i == 0 || (*list)[i - 1] != '\r')) {
+                core::tell(dialogs, kDumpListTrouble + std::string(bench::kDumpListFile) +
+                                        " has lines ended by a line feed alone (not CR LF), "
+                                        "so no console dump could be read from it.\r\n\r\n"
+                                        "No report was written.");
+                out.name.clear();
+                out.text.clear();
+                return out;
+            }
+        }
+    }
     auto table = BuildDumpTable(mainFolder, &why);
     if (!table) {
         core::tell(dialogs, kDumpListTrouble + std::string(bench::kDumpListFile) +

@@ -28,15 +28,18 @@ struct RecordReading {
 };
 
 // Reads the record's fields at their fixed positions. A count that is not a
-// number, a record that ends early, a report name that is not one of the tool's
-// plain file names, or (one per dump) no runs, make it damaged.
-RecordReading parseRunRecord(const std::vector<std::string>& lines);
+// number, a record that ends early, a report name that is not a plain
+// "FRWb_....txt" name, or (one per dump) no runs, make it damaged. The setup
+// alone is the record up to its number of runs: what the export reads.
+enum class RecordPart { Whole, Setup };
+RecordReading parseRunRecord(const std::vector<std::string>& lines,
+                             RecordPart part = RecordPart::Whole);
 
 // Report lines 1 to 13, each ended by CR LF.
 std::string reportHeader(const RunRecord& record);
 
 struct CompiledReport {
-    std::string name; // empty when the run record gave no report
+    std::string name; // empty when no report can be made; the fault has been shown
     std::string text; // the report's bytes; a stop may leave the last line unended
 };
 

@@ -1,23 +1,18 @@
 #pragma once
-// Putting the game's configuration back after a benchmark and removing the
-// tool's files from the main folder.
+// Removing the tool's files from the main folder once a benchmark is compiled.
+// Putting the configuration back is the rule's (bench/config_backup.h).
 #include <string>
 #include <vector>
 
 namespace results {
 
-struct RestoreResult {
-    bool restored = false;
-    std::string why; // when not restored: what went wrong, in words for the user
-};
-
-// Copies config_mp.bak over config_mp.cfg in mainFolder; the backup stays. On any
-// failure both files are left as they were.
-RestoreResult restoreConfiguration(const std::string& mainFolder);
-
 // Deletes every file of mainFolder whose name begins with "FRWb_" (exact case),
-// except keep. Returns the names that could not be deleted.
-std::vector<std::string> removeToolFiles(const std::string& mainFolder,
-                                         const std::string& keep = {});
+// except the mark of a backup still pending. Returns the names that could not be
+// deleted.
+std::vector<std::string> removeToolFiles(const std::string& mainFolder);
+
+// The name a report is kept under in the main folder when the results folder
+// cannot take it: without the tool's prefix, so no clean-up removes it.
+std::string keptReportName(const std::string& reportName);
 
 } // namespace results

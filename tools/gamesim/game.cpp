@@ -1,6 +1,7 @@
 #include "game.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <iterator>
 #include <sstream>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 namespace gamesim {
@@ -474,7 +476,13 @@ bool Game::writeConfig() {
         text << "bind " << b.key << " \"" << b.command << "\"\n";
     for (const auto& v : vars_)
         if (v.archive) text << "seta " << v.name << " \"" << v.latched.value_or(v.value) << "\"\n";
-    const fs::path target = findEntry(main_, kConfigFile).value_or(main_ / kConfigFile);
+    fs::path target = findEntry(main_, kConfigFile).value_or(main_ / kConfigFile);
+    // Like the engine's own file writes, a linked configuration is written where it points.
+    std::error_code linkError;
+    if (fs::is_symlink(target, linkError)) {
+        const fs::path real = fs::canonical(target, linkError);
+        if (!linkError) target = real;
+    }
     // Written beside it and renamed into place, so whoever watches for the game's
     // quit never reads a half-written configuration.
     fs::path scratch = target;
@@ -494,6 +502,14 @@ bool Game::writeConfig() {
 }
 
 void Game::cmdQuit() {
+    // A game still running while the player switches to another program: held in
+    // real time until told to go on.
+    if (!options_.holdQuit.empty()) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+        std::error_code ec;
+        while (!fs::exists(game_ / options_.holdQuit, ec) && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     if (!writeConfig()) console_.print(std::string("couldn't write ") + kConfigFile + "\n");
     outcome_ = Outcome::Quit;
 }

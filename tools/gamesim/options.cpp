@@ -51,6 +51,12 @@ bool applyOption(Options& options, const std::string& option, std::string& error
     } else if (name == "--idle-frames") {
         if (!needNumber(1)) return false;
         options.idleFrames = number;
+    } else if (name == "--hold-quit") {
+        if (value.empty()) {
+            error = "--hold-quit needs a file name";
+            return false;
+        }
+        options.holdQuit = value;
     } else if (name == "--seed") {
         if (!needNumber(0)) return false;
         options.seed = static_cast<std::uint64_t>(number);
@@ -116,6 +122,9 @@ a comment; options given on the command line come after the file's):
   --max-frames=N         give up after N simulated frames with status 3
                          (default 2000000, enough for the largest chain with
                          a 2 MB demo; 0 = no limit)
+  --hold-quit=NAME       at "quit", keep running (in real time) until a file
+                         NAME appears in the game folder, at most 120 s; then
+                         save MAIN/config_mp.cfg and exit as usual
   --seed=N               seed of the run-to-run spread of the figures (default 1)
   --help                 this text
 

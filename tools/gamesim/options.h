@@ -20,6 +20,7 @@ struct Options {
     long idleFrames = 1000;             // frames with nothing to run before it is idle
     bool exitWhenIdle = false;          // idle: exit instead of staying in the menu
     std::uint64_t seed = 1;             // run-to-run spread of the figures
+    std::string holdQuit;               // at quit, wait until this file is in the game folder
     bool help = false;
 };
 

@@ -82,8 +82,16 @@ std::vector<std::string> listFiles(const std::string& folder, const std::string&
 }
 
 bool copyReplacing(const std::string& from, const std::string& to) {
+    return copyReplacingReason(from, to).empty();
+}
+
+std::string copyReplacingReason(const std::string& from, const std::string& to) {
     std::error_code ec;
-    return fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec) && !ec;
+    // The library would only say "not supported" of a folder.
+    if (fs::is_directory(from, ec)) return from + " is a folder, not a file";
+    if (fs::is_directory(to, ec)) return to + " is a folder, not a file";
+    if (fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec) && !ec) return {};
+    return ec ? ec.message() : std::string("the copy failed");
 }
 
 } // namespace platform

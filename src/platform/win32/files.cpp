@@ -1,4 +1,5 @@
 #include "platform/files.h"
+#include "platform/win32/win32_calls.h"
 
 #include <windows.h>
 
@@ -92,6 +93,18 @@ std::vector<std::string> listFiles(const std::string& folder, const std::string&
 
 bool copyReplacing(const std::string& from, const std::string& to) {
     return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+std::string copyReplacingReason(const std::string& from, const std::string& to) {
+    if (::CopyFileA(from.c_str(), to.c_str(), FALSE)) return {};
+    const DWORD code = ::GetLastError();
+    const DWORD fromAttributes = ::GetFileAttributesA(from.c_str());
+    if (fromAttributes != INVALID_FILE_ATTRIBUTES && (fromAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return from + " is a folder, not a file";
+    const DWORD toAttributes = ::GetFileAttributesA(to.c_str());
+    if (toAttributes != INVALID_FILE_ATTRIBUTES && (toAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return to + " is a folder, not a file";
+    return win32::errorText(code);
 }
 
 } // namespace platform

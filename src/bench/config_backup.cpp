@@ -1,0 +1,89 @@
+#include "bench/config_backup.h"
+
+#include "core/textfile.h"
+#include "platform/files.h"
+#include "platform/processes.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace bench {
+
+namespace {
+
+// Scratch names of the two copies; a copy that fails leaves neither behind.
+constexpr const char* kBackupScratch = "FRWb_config_mp.bak.tmp";
+constexpr const char* kRestoreScratch = "FRWb_config_mp.tmp";
+constexpr const char* kPendingLine =
+    "config_mp.bak holds your own config until Framewise restores it.";
+
+} // namespace
+
+bool backupPending(const std::string& mainFolder) {
+    return platform::exactNamePresent(mainFolder, kBackupPendingFile);
+}
+
+bool gameRunning(const core::GameFolders& folders) {
+    return platform::programRunning(folders.gameFolder, kGameProgram);
+}
+
+std::string whereYourConfigIs(const std::string& mainFolder) {
+    if (backupPending(mainFolder))
+        return std::string("Your own config is safe in ") + mainFolder + kGameConfigBackup +
+               "; Generate Results puts it back.";
+    return std::string("Your own config is ") + mainFolder + kGameConfigFile + ".";
+}
+
+std::string gameRunningMessage(const std::string& mainFolder, const std::string& again) {
+    return std::string(kGameStillRunning) +
+           ".\r\n\r\nIt saves its settings into config_mp.cfg when it quits, which would undo "
+           "anything done now, so nothing was changed. " +
+           whereYourConfigIs(mainFolder) + "\r\n\r\nQuit CallOfDuty, then press " + again +
+           " again.";
+}
+
+BackupResult secureBackup(const std::string& mainFolder) {
+    BackupResult out;
+    if (backupPending(mainFolder) && platform::exactNamePresent(mainFolder, kGameConfigBackup))
+        return out;
+    out.error = platform::copyWhole(mainFolder + kGameConfigFile, mainFolder + kGameConfigBackup,
+                                    mainFolder + kBackupScratch);
+    if (!out.error.empty()) return out;
+    if (!core::writeLines(core::fsPath(mainFolder + kBackupPendingFile), {kPendingLine})) {
+        out.error = std::string(kBackupPendingFile) + " could not be written";
+        return out;
+    }
+    out.renewed = true;
+    return out;
+}
+
+void withdrawBackup(const std::string& mainFolder) {
+    std::error_code ignored;
+    std::filesystem::remove(core::fsPath(mainFolder + kBackupPendingFile), ignored);
+}
+
+RestoreResult giveConfigBack(const std::string& mainFolder) {
+    RestoreResult out;
+    if (!backupPending(mainFolder)) return out;
+    out.state = RestoreState::Failed;
+    if (!platform::exactNamePresent(mainFolder, kGameConfigBackup)) {
+        out.why = std::string(kGameConfigBackup) + " was not found in the game's main folder";
+        return out;
+    }
+    const std::string why = platform::copyWhole(
+        mainFolder + kGameConfigBackup, mainFolder + kGameConfigFile, mainFolder + kRestoreScratch);
+    if (!why.empty()) {
+        out.why = why;
+        return out;
+    }
+    std::error_code ec;
+    std::filesystem::remove(core::fsPath(mainFolder + kBackupPendingFile), ec);
+    out.state = RestoreState::Restored;
+    // Still marked, a later restore would undo the player's changes: say so.
+    if (ec)
+        out.why = std::string(kBackupPendingFile) + " could not be removed (" + ec.message() +
+                  "); delete it by hand before you change your config";
+    return out;
+}
+
+} // namespace bench
