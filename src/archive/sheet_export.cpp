@@ -374,10 +374,9 @@ void exportRun(const core::GameFolders& folders, const std::string& excelPath,
     const auto restore = bench::giveConfigBack(mainFolder);
     switch (restore.state) {
     case bench::RestoreState::Failed:
-        core::tell(dialogs, std::string(results::kNotRestored) + ": " + restore.why + "." +
-                                kParagraph + "Your own config is safe in " + mainFolder +
-                                bench::kGameConfigBackup + "; " + bench::kGameConfigFile +
-                                " was left as it is." + kParagraph +
+        core::tell(dialogs, std::string(results::kNotRestored) + ": " + restore.why + ". " +
+                                bench::kGameConfigFile + " was left as it is. " +
+                                bench::whereYourConfigIs(mainFolder) + kParagraph +
                                 "The spreadsheet was not started.");
         return;
     case bench::RestoreState::Restored:

@@ -28,10 +28,13 @@ bool gameRunning(const core::GameFolders& folders) {
 }
 
 std::string whereYourConfigIs(const std::string& mainFolder) {
-    if (backupPending(mainFolder))
-        return std::string("Your own config is safe in ") + mainFolder + kGameConfigBackup +
-               "; Generate Results puts it back.";
-    return std::string("Your own config is ") + mainFolder + kGameConfigFile + ".";
+    if (!backupPending(mainFolder))
+        return std::string("Your own config is ") + mainFolder + kGameConfigFile + ".";
+    if (!platform::exactNamePresent(mainFolder, kGameConfigBackup))
+        return std::string("Your own config was in ") + mainFolder + kGameConfigBackup +
+               ", which is missing: Framewise holds no copy of it.";
+    return std::string("Your own config is safe in ") + mainFolder + kGameConfigBackup +
+           "; Generate Results puts it back.";
 }
 
 std::string gameRunningMessage(const std::string& mainFolder, const std::string& again) {

@@ -48,9 +48,9 @@ std::string closingMessage(const bench::RestoreResult& restore,
         break;
     case bench::RestoreState::Failed:
         // Everything the next try needs stays: the backup, its mark, the run.
-        return std::string(kNotRestored) + ": " + restore.why + "." + kParagraph +
-               "Your own config is safe in " + mainFolder + bench::kGameConfigBackup + "; " +
-               bench::kGameConfigFile + " was left as it is." + kParagraph + kNothingRemoved +
+        return std::string(kNotRestored) + ": " + restore.why + ". " + bench::kGameConfigFile +
+               " was left as it is. " + bench::whereYourConfigIs(mainFolder) + kParagraph +
+               kNothingRemoved +
                ", so Generate Results can restore your config once the fault is mended.";
     }
     text += kParagraph;
@@ -82,7 +82,8 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
         if (restore.restored())
             text += kRestored;
         else
-            text += std::string(kNotRestored) + ": " + restore.why + "." + kParagraph +
+            text += std::string(kNotRestored) + ": " + restore.why + ". " +
+                    bench::kGameConfigFile + " was left as it is. " +
                     bench::whereYourConfigIs(mainFolder);
         core::tell(dialogs, text);
         return {};

@@ -80,8 +80,8 @@ TEST(GameLaunch, AWindowsGameWithoutWineIsReportedAndNothingIsLost) {
             "ERROR: CallOfDuty could not be started.\r\n\r\n\"" + folders.gameFolder +
             "CoDMP.exe\" is a Windows program and Wine is not installed.\r\n"
             "Install Wine (apt-get install wine) to run it on this system.\r\n\r\n"
-            "Your config file and its backup \"config_mp.bak\" were kept. Press RUN again "
-            "once the game can be started.");
+            "Your config file and its backup \"config_mp.bak\" were kept. Your own config is " +
+            folders.mainFolder + "config_mp.cfg. Press RUN again once the game can be started.");
     testing_support::FixedClock clock;
     auto launcher = platform::systemLauncher();
     const bool closed =

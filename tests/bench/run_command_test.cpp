@@ -92,9 +92,10 @@ TEST_F(RunCommand, StartsTheGameOnTheFirstLevelAfterBackingUpTheConfig) {
     EXPECT_EQ("No Comment", record().back());
     EXPECT_EQ("FRWb_120426_193005.txt", record()[7]);
     EXPECT_EQ("Friday, December 04, 2026  07:30:05 PM", record()[8]);
-    EXPECT_EQ((std::vector<std::string>{"FRWb_condump_list.ini", "FRWb_cont_lo.cfg", "FRWb_lo.cfg",
-                                        "FRWb_master.cfg", "FRWb_setup.ini", "config_mp.bak",
-                                        "config_mp.cfg", "demos", "pak0.pk3"}),
+    EXPECT_EQ((std::vector<std::string>{"FRWb_backup_pending.ini", "FRWb_condump_list.ini",
+                                        "FRWb_cont_lo.cfg", "FRWb_lo.cfg", "FRWb_master.cfg",
+                                        "FRWb_setup.ini", "config_mp.bak", "config_mp.cfg",
+                                        "demos", "pak0.pk3"}),
               mainFiles());
     EXPECT_FALSE(fs::exists(tmp.path() / "app" / "user1.ini"));
 }
@@ -236,6 +237,7 @@ TEST_F(RunCommand, ASecondRunBeforeResultsKeepsTheUsersBackup) {
     EXPECT_EQ(userConfig, readFile(game.main() / "config_mp.bak"));
     EXPECT_FALSE(inMain("FRWb_3.lo"));
     EXPECT_EQ("second", record().back());
+    EXPECT_TRUE(inMain(bench::kBackupPendingFile));
 }
 
 TEST_F(RunCommand, ACompiledRunLeavesNoRecordSoTheBackupIsRenewed) {
@@ -268,12 +270,15 @@ TEST_F(RunCommand, AFailedStartIsReportedAndTheToolStaysOpen) {
             .expectInput("No Comment")
             .expectMessage(
                 "ERROR: CallOfDuty could not be started.\r\n\r\nWine is not installed.\r\n\r\n"
-                "Your config file and its backup \"config_mp.bak\" were kept. Press RUN "
-                "again once the game can be started.");
+                "Your config file and its backup \"config_mp.bak\" were kept. Your own config "
+                "is " + folders.mainFolder + "config_mp.cfg. Press RUN again once the game can "
+                "be started.");
         EXPECT_FALSE(run(dialogs).closeTool);
     }
     EXPECT_EQ(userConfig, readFile(game.main() / "config_mp.cfg"));
     EXPECT_EQ(userConfig, readFile(game.main() / "config_mp.bak"));
+    // The game never ran: nothing waits to be restored.
+    EXPECT_FALSE(inMain(bench::kBackupPendingFile));
 }
 
 TEST_F(RunCommand, AFileThatCannotBeWrittenStopsTheRun) {
@@ -289,7 +294,8 @@ TEST_F(RunCommand, AFileThatCannotBeWrittenStopsTheRun) {
             if (c.warned) dialogs.expectMessage(kWarning, Answer::Yes).expectInput("No Comment");
             dialogs.expectMessage(
                 "ERROR: Could not write \"" + folders.mainFolder + c.blocker +
-                "\".\r\n\r\nYour config file was not touched. The game was not started.");
+                "\".\r\n\r\nYour config file was not touched. Your own config is " +
+                folders.mainFolder + "config_mp.cfg. The game was not started.");
             EXPECT_FALSE(run(dialogs).closeTool) << c.blocker;
         }
         EXPECT_FALSE(inMain("config_mp.bak")) << c.blocker;
@@ -305,8 +311,10 @@ TEST_F(RunCommand, AFailedBackupWithdrawsTheRunRecord) {
     dialogs.expectMessage(kWarning, Answer::Yes)
         .expectInput("No Comment")
         .expectMessage("ERROR: Could not back up \"" + folders.mainFolder +
-                       "config_mp.cfg\" to \"config_mp.bak\".\r\n\r\nYour config file was not "
-                       "touched. The game was not started.");
+                       "config_mp.cfg\" to \"config_mp.bak\" (" + folders.mainFolder +
+                       "config_mp.bak is a folder, not a file).\r\n\r\nYour config file was not "
+                       "touched. Your own config is " + folders.mainFolder +
+                       "config_mp.cfg. The game was not started.");
     EXPECT_FALSE(run(dialogs).closeTool);
     EXPECT_FALSE(inMain("FRWb_setup.ini"));
     EXPECT_EQ(userConfig, readFile(game.main() / "config_mp.cfg"));

@@ -21,10 +21,10 @@ const std::string kRestoredAndRemoved =
 
 // The message shown last, or first; nothing when none was shown.
 std::string last(const Player& p) {
-    return p.dialogs.messages.empty() ? std::string() : last(p);
+    return p.dialogs.messages.empty() ? std::string() : p.dialogs.messages.back();
 }
 std::string first(const Player& p) {
-    return p.dialogs.messages.empty() ? std::string() : first(p);
+    return p.dialogs.messages.empty() ? std::string() : p.dialogs.messages.front();
 }
 
 std::vector<std::string> toolFiles(const Player& p) {
@@ -79,7 +79,8 @@ TEST(PlayerSequence, FailedRestoreKeepsEverythingItNeedsAndGivesTheReason) {
         std::string reason; // found in the message
     };
     const Fault faults[] = {
-        {"backup unreadable", Step::GenerateBackupUnreadable, "config_mp.bak is a folder, not a file"},
+        {"backup unreadable", Step::GenerateBackupUnreadable,
+         "config_mp.bak is a folder, not a file"},
         {"disk full", Step::GenerateDiskFull, "File too large"},
     };
     for (const auto& f : faults) {
@@ -91,8 +92,8 @@ TEST(PlayerSequence, FailedRestoreKeepsEverythingItNeedsAndGivesTheReason) {
         EXPECT_EQ(closing.rfind("CODconfig.bak could not be restored to CODconfig.cfg: ", 0), 0u)
             << closing;
         EXPECT_NE(closing.find(f.reason), std::string::npos) << closing;
-        EXPECT_NE(closing.find("Your own config is safe in " + p.folders.mainFolder +
-                               "config_mp.bak"),
+        EXPECT_NE(closing.find("config_mp.cfg was left as it is. Your own config is safe in " +
+                               p.folders.mainFolder + "config_mp.bak"),
                   std::string::npos)
             << closing;
         EXPECT_TRUE(fs::exists(p.main() / "FRWb_setup.ini"));
@@ -109,8 +110,7 @@ TEST(PlayerSequence, ConfigThatIsAFolderIsNotClaimedRestored) {
     fs::remove(p.main() / "config_mp.cfg");
     fs::create_directory(p.main() / "config_mp.cfg");
     p.generate();
-    EXPECT_NE(last(p).find("config_mp.cfg is a folder, not a file"),
-              std::string::npos)
+    EXPECT_NE(last(p).find("config_mp.cfg is a folder, not a file"), std::string::npos)
         << p.dialogs.all();
     EXPECT_EQ(p.backup(), p.userConfig);
     EXPECT_TRUE(fs::exists(p.main() / "FRWb_setup.ini"));
@@ -149,9 +149,9 @@ TEST(PlayerSequence, ReportKeptInTheMainFolderSurvivesTheNextRun) {
     const fs::path keptPath = *kept.begin();
     EXPECT_EQ(keptPath.parent_path(), p.main());
     EXPECT_EQ(keptPath.filename().string().rfind("FRWb_", 0), std::string::npos);
-    EXPECT_NE(p.dialogs.all().find("It was kept in the game's main folder as " +
-                                   keptPath.string() + "."),
-              std::string::npos)
+    EXPECT_NE(
+        p.dialogs.all().find("It was kept in the game's main folder as " + keptPath.string() + "."),
+        std::string::npos)
         << p.dialogs.all();
     const std::string report = readFile(keptPath);
     p.walk({Step::RunYes, Step::Generate});
@@ -197,8 +197,8 @@ TEST(PlayerSequence, DumpListWithLineFeedsAloneIsAnErrorAndNothingIsDeleted) {
     const auto before = p.runFiles();
     p.generate();
     EXPECT_EQ(first(p).rfind("Error - The dump list FRWb_condump_list.ini has "
-                                               "lines ended by a line feed alone",
-                                               0),
+                             "lines ended by a line feed alone",
+                             0),
               0u)
         << p.dialogs.all();
     EXPECT_EQ(p.runFiles(), before);

@@ -53,11 +53,22 @@ enum class Step {
 inline constexpr int kStepCount = 16;
 
 inline const char* nameOf(Step s) {
-    static const char* names[kStepCount] = {
-        "RunYes",    "RunNo",       "RunCancel", "RunCrash",       "RunHeld",
-        "RunNoDemo", "RunBadDemo",  "RunNoConfig", "RunNoWrite",   "Edit",
-        "Generate",  "Export",      "GenerateBackupUnreadable",    "GenerateDiskFull",
-        "GenerateArchiveUnwritable", "ExportBackupUnreadable"};
+    static const char* names[kStepCount] = {"RunYes",
+                                            "RunNo",
+                                            "RunCancel",
+                                            "RunCrash",
+                                            "RunHeld",
+                                            "RunNoDemo",
+                                            "RunBadDemo",
+                                            "RunNoConfig",
+                                            "RunNoWrite",
+                                            "Edit",
+                                            "Generate",
+                                            "Export",
+                                            "GenerateBackupUnreadable",
+                                            "GenerateDiskFull",
+                                            "GenerateArchiveUnwritable",
+                                            "ExportBackupUnreadable"};
     return names[static_cast<int>(s)];
 }
 
@@ -136,7 +147,8 @@ class Player {
 
     Player() {
         const char sep = platform::folderSeparator();
-        fs::copy_file(GAMESIM_PROGRAM, game.root / "CoDMP.exe", fs::copy_options::overwrite_existing);
+        fs::copy_file(GAMESIM_PROGRAM, game.root / "CoDMP.exe",
+                      fs::copy_options::overwrite_existing);
         folders.appFolder = (tmp.path() / "app").string() + sep;
         folders.gameFolder = game.root.string() + sep;
         folders.gameDrive = folders.gameFolder.front();
@@ -182,9 +194,11 @@ class Player {
         std::map<std::string, std::string> files;
         for (const auto& n : platform::listFiles(folders.mainFolder)) {
             const bool dump = n.rfind("FRWb_", 0) == 0 && n.find(".cfg") == std::string::npos &&
-                              n.find(".ini") == std::string::npos && n.find(".txt") == std::string::npos &&
+                              n.find(".ini") == std::string::npos &&
+                              n.find(".txt") == std::string::npos &&
                               n.find(".tmp") == std::string::npos;
-            if (n == "FRWb_setup.ini" || n == "FRWb_condump_list.ini" || dump) files[n] = readFile(main() / n);
+            if (n == "FRWb_setup.ini" || n == "FRWb_condump_list.ini" || dump)
+                files[n] = readFile(main() / n);
         }
         return files;
     }
@@ -243,11 +257,21 @@ class Player {
         switch (step) {
         case Step::RunYes:
         case Step::RunCrash:
-        case Step::RunHeld: started = run(core::Answer::Yes).closeTool; break;
-        case Step::RunNo: started = run(core::Answer::No).closeTool; break;
-        case Step::RunCancel: started = run(core::Answer::Cancel).closeTool; break;
-        case Step::RunNoDemo: started = run(core::Answer::Yes, {}).closeTool; break;
-        case Step::RunBadDemo: started = run(core::Answer::Yes, {"my demo.dm_2"}).closeTool; break;
+        case Step::RunHeld:
+            started = run(core::Answer::Yes).closeTool;
+            break;
+        case Step::RunNo:
+            started = run(core::Answer::No).closeTool;
+            break;
+        case Step::RunCancel:
+            started = run(core::Answer::Cancel).closeTool;
+            break;
+        case Step::RunNoDemo:
+            started = run(core::Answer::Yes, {}).closeTool;
+            break;
+        case Step::RunBadDemo:
+            started = run(core::Answer::Yes, {"my demo.dm_2"}).closeTool;
+            break;
         case Step::RunNoConfig: {
             const fs::path cfg = main() / "config_mp.cfg", aside = tmp.path() / "cfg.aside";
             const bool had = fs::exists(cfg);
@@ -270,10 +294,18 @@ class Player {
             if (!benchmarkInForce) userConfig = edited;
             break;
         }
-        case Step::Generate: generate(); break;
-        case Step::Export: exportRun(); break;
-        case Step::GenerateBackupUnreadable: withUnreadableBackup([&] { generate(); }); break;
-        case Step::ExportBackupUnreadable: withUnreadableBackup([&] { exportRun(); }); break;
+        case Step::Generate:
+            generate();
+            break;
+        case Step::Export:
+            exportRun();
+            break;
+        case Step::GenerateBackupUnreadable:
+            withUnreadableBackup([&] { generate(); });
+            break;
+        case Step::ExportBackupUnreadable:
+            withUnreadableBackup([&] { exportRun(); });
+            break;
         case Step::GenerateDiskFull: {
             // Every file the tool writes fails past a few bytes, as on a full disk.
             std::signal(SIGXFSZ, SIG_IGN);
@@ -330,7 +362,8 @@ class Player {
         const std::string trace = where + " after " + nameOf(step) + "; messages: " + dialogs.all();
 
         if (dialogs.said(results::kRestored)) {
-            EXPECT_EQ(config(), userConfig) << trace << "\nthe tool said it restored the configuration";
+            EXPECT_EQ(config(), userConfig)
+                << trace << "\nthe tool said it restored the configuration";
             benchmarkInForce = false;
         }
         EXPECT_TRUE(config() == userConfig || backup() == userConfig)
@@ -343,16 +376,17 @@ class Player {
         for (const auto& r : reportsNow)
             reports.insert(r);
 
-        const bool compiling = step == Step::Generate || step == Step::Export ||
-                               step == Step::GenerateBackupUnreadable ||
-                               step == Step::GenerateDiskFull ||
-                               step == Step::GenerateArchiveUnwritable ||
-                               step == Step::ExportBackupUnreadable;
-        if (compiling && runBefore.count("FRWb_setup.ini") && reportsNow.size() == reportsBefore.size()) {
+        const bool compiling =
+            step == Step::Generate || step == Step::Export ||
+            step == Step::GenerateBackupUnreadable || step == Step::GenerateDiskFull ||
+            step == Step::GenerateArchiveUnwritable || step == Step::ExportBackupUnreadable;
+        if (compiling && runBefore.count("FRWb_setup.ini") &&
+            reportsNow.size() == reportsBefore.size()) {
             const auto runNow = runFiles();
             for (const auto& [name, bytes] : runBefore)
                 EXPECT_TRUE(runNow.count(name) && runNow.at(name) == bytes)
-                    << trace << "\n" << name << " of a run whose report was not written is gone";
+                    << trace << "\n"
+                    << name << " of a run whose report was not written is gone";
         }
     }
 

@@ -45,7 +45,8 @@ std::vector<std::vector<Step>> sequences() {
     };
     for (std::size_t start = 0; start + 1 < walk.size(); start += length - 1)
         out.emplace_back(walk.begin() + static_cast<std::ptrdiff_t>(start),
-                         walk.begin() + static_cast<std::ptrdiff_t>(std::min(start + length, walk.size())));
+                         walk.begin() +
+                             static_cast<std::ptrdiff_t>(std::min(start + length, walk.size())));
     return out;
 }
 

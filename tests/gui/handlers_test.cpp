@@ -1,5 +1,7 @@
 #include "window_fixture.h"
 
+#include "bench/config_backup.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
@@ -246,6 +248,7 @@ TEST_F(WindowTest, GenerateResultsShowsTheReportBeforeTheClosingMessage) {
     for (const auto& e : std::filesystem::directory_iterator(FRAMEWISE_RESULTS_DATA "/worked_con3"))
         std::filesystem::copy_file(e.path(), game.main() / e.path().filename());
     writeFile(game.main() / "config_mp.bak", "seta name \"me\"\r\n");
+    writeFile(game.main() / bench::kBackupPendingFile, "pending\r\n");
 
     const std::string archived = appFolder + "User Results/FRWb_120426_193005.txt";
     std::string previewAtClosing, locationAtClosing;

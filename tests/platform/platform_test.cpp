@@ -3,6 +3,7 @@
 #include "core/textfile.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
+#include "platform/processes.h"
 #include "platform/single_instance.h"
 #include "support/fakes.h"
 
@@ -135,6 +136,30 @@ TEST(FileCopy, ReplacesTheTargetAndKeepsItWhenTheSourceIsMissing) {
     EXPECT_EQ(readFile(dir.path() / "config_mp.bak"), "new settings");
 }
 
+TEST(FileCopy, WholeCopyReplacesWhatALinkPointsToAndGivesTheSystemsReason) {
+    TempDir dir;
+    auto at = [&](const char* name) { return dir.folder() + name; };
+    writeFile(dir.path() / "config_mp.bak", "the player's");
+    writeFile(dir.path() / "dotfiles" / "config_mp.cfg", "the benchmark's");
+    std::error_code ec;
+    fs::create_symlink(dir.path() / "dotfiles" / "config_mp.cfg", dir.path() / "config_mp.cfg", ec);
+    if (!ec) {
+        EXPECT_EQ(platform::copyWhole(at("config_mp.bak"), at("config_mp.cfg"), at("scratch")), "");
+        EXPECT_TRUE(fs::is_symlink(dir.path() / "config_mp.cfg"));
+        EXPECT_EQ(readFile(dir.path() / "dotfiles" / "config_mp.cfg"), "the player's");
+        EXPECT_FALSE(fs::exists(dir.path() / "dotfiles" / "scratch"));
+        fs::remove(dir.path() / "config_mp.cfg");
+    }
+    // Whatever fails, the target stays as it was and the scratch file goes.
+    writeFile(dir.path() / "config_mp.cfg", "the benchmark's");
+    fs::create_directory(dir.path() / "folder.bak");
+    EXPECT_EQ(platform::copyWhole(at("folder.bak"), at("config_mp.cfg"), at("scratch")),
+              at("folder.bak") + " is a folder, not a file");
+    EXPECT_NE(platform::copyWhole(at("missing.bak"), at("config_mp.cfg"), at("scratch")), "");
+    EXPECT_EQ(readFile(dir.path() / "config_mp.cfg"), "the benchmark's");
+    EXPECT_FALSE(fs::exists(dir.path() / "scratch"));
+}
+
 TEST(TextFiles, WrittenBytesMatchTheFixtureExactly) {
     TempDir dir;
     // A lone LF inside a line stays as it is and the line end is one CR LF:
@@ -214,4 +239,22 @@ TEST(SingleCopy, OnlyOneProcessHoldsTheGuard) {
     fs::remove(dir.path() / "holder.txt");
     ASSERT_TRUE(launcher->startGame(dir.folder(), command).started);
     EXPECT_EQ(waitForLines(dir.path() / "holder.txt", "\r\n"), "refused\r\n");
+}
+
+// A real process started as CoDMP.exe from one folder; a copy in another folder
+// that is not running does not count.
+TEST(RunningProgram, FoundByTheFolderItWasStartedFrom) {
+    TempDir running, idle;
+    for (const auto* dir : {&running, &idle})
+        fs::copy_file(besideTest("single_copy_holder" + exeSuffix), dir->path() / "CoDMP.exe");
+    EXPECT_FALSE(platform::programRunning(running.folder(), "CoDMP.exe"));
+
+    const std::string guard = "FramewiseGame-" + running.path().filename().string();
+    ASSERT_TRUE(platform::systemLauncher()->startGame(running.folder(), "CoDMP.exe " + guard).started);
+    EXPECT_EQ(waitForLines(running.path() / "holder.txt", "\r\n"), "held\r\n");
+    EXPECT_TRUE(platform::programRunning(running.folder(), "CoDMP.exe"));
+    EXPECT_FALSE(platform::programRunning(idle.folder(), "CoDMP.exe"));
+
+    writeFile(running.path() / "release", "");
+    EXPECT_TRUE(waitFor([&] { return !platform::programRunning(running.folder(), "CoDMP.exe"); }));
 }

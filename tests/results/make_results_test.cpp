@@ -2,10 +2,12 @@
 #include "results/make_results.h"
 
 #include "archive/archive_list.h"
+#include "bench/config_backup.h"
 #include "core/textfile.h"
 #include "platform/files.h"
 #include "support/fakes.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -39,6 +41,7 @@ struct Install {
         for (const auto& e : fs::directory_iterator(kData + fixture))
             fs::copy_file(e.path(), game.main() / e.path().filename());
         writeFile(game.main() / "config_mp.bak", kBackup);
+        writeFile(game.main() / bench::kBackupPendingFile, "pending\r\n");
         writeFile(game.main() / "config_mp.cfg", "seta r_mode \"6\"\r\n"); // the benchmark's
         for (const char* other : {"frwb_old.txt", "FRWb", "FRWbX.cfg"})
             writeFile(game.main() / other, "not the tool's");
@@ -100,17 +103,33 @@ TEST(MakeResults, WorkedExampleIsArchivedShownRestoredAndCleanedInBothModes) {
     }
 }
 
-TEST(MakeResults, WithoutARunRecordNothingIsTouched) {
-    Install in("worked_con3");
-    fs::remove(in.main() / "FRWb_setup.ini");
-    ScriptedDialogs d;
-    d.expectMessage(kNoResults);
-    ResultsOutcome out = makeResults(in.folders, d);
-    EXPECT_FALSE(out.archived);
-    EXPECT_FALSE(out.resultsloc || out.comboItems || out.resultsText);
-    EXPECT_EQ(readFile(in.main() / "config_mp.cfg"), "seta r_mode \"6\"\r\n");
-    EXPECT_EQ(in.toolFilesLeft().size(), 5u);
-    EXPECT_FALSE(fs::exists(in.tmp.path() / "app" / "User Results"));
+TEST(MakeResults, WithoutARunRecordOnlyAPendingBackupIsRestored) {
+    {
+        SCOPED_TRACE("nothing pending: nothing is touched");
+        Install in("worked_con3");
+        fs::remove(in.main() / "FRWb_setup.ini");
+        fs::remove(in.main() / bench::kBackupPendingFile);
+        ScriptedDialogs d;
+        d.expectMessage(kNoResults);
+        ResultsOutcome out = makeResults(in.folders, d);
+        EXPECT_FALSE(out.archived);
+        EXPECT_FALSE(out.resultsloc || out.comboItems || out.resultsText);
+        EXPECT_EQ(readFile(in.main() / "config_mp.cfg"), "seta r_mode \"6\"\r\n");
+        EXPECT_EQ(in.toolFilesLeft().size(), 5u);
+        EXPECT_FALSE(fs::exists(in.tmp.path() / "app" / "User Results"));
+    }
+    {
+        // A RUN stopped after its clean-up took the record but left the backup pending.
+        SCOPED_TRACE("backup pending: it is given back");
+        Install in("worked_con3");
+        fs::remove(in.main() / "FRWb_setup.ini");
+        ScriptedDialogs d;
+        d.expectMessage(std::string(kNoResults) + "\r\n\r\n" + kRestored);
+        ResultsOutcome out = makeResults(in.folders, d);
+        EXPECT_FALSE(out.archived);
+        EXPECT_EQ(readFile(in.main() / "config_mp.cfg"), kBackup);
+        EXPECT_FALSE(fs::exists(in.main() / bench::kBackupPendingFile));
+    }
 }
 
 TEST(MakeResults, StoppedBenchmarkStillArchivesThePartialReportAndRestores) {
@@ -152,38 +171,68 @@ TEST(MakeResults, StoppedBenchmarkStillArchivesThePartialReportAndRestores) {
     }
 }
 
-TEST(MakeResults, MissingBackupIsNotClaimedRestored) {
+TEST(MakeResults, MissingBackupIsNotClaimedRestoredAndNothingIsRemoved) {
     Install in("worked_con3");
     fs::remove(in.main() / "config_mp.bak");
+    const auto toolFiles = in.toolFilesLeft();
     ScriptedDialogs d;
     d.expectMessage("CODconfig.bak could not be restored to CODconfig.cfg: config_mp.bak was not "
-                    "found in the game's main folder. config_mp.cfg and config_mp.bak were left "
-                    "as they are.\r\n\r\nAll Framewise related files have been removed from your "
-                    "CallOfDuty Directory.");
+                    "found in the game's main folder. config_mp.cfg was left as it is. Your own "
+                    "config was in " +
+                    in.folders.mainFolder +
+                    "config_mp.bak, which is missing: Framewise holds no copy of it.\r\n\r\nNo "
+                    "Framewise related files were removed, so Generate Results can restore your "
+                    "config once the fault is mended.");
     ResultsOutcome out = makeResults(in.folders, d);
     EXPECT_TRUE(out.archived);
     EXPECT_EQ(readFile(in.archived()), expectedReport());
     EXPECT_EQ(readFile(in.main() / "config_mp.cfg"), "seta r_mode \"6\"\r\n");
-    EXPECT_FALSE(fs::exists(in.main() / "config_mp.bak"));
+    // The report's working copy joins the files left for the next try.
+    auto expected = toolFiles;
+    expected.push_back(kReportName);
+    std::sort(expected.begin(), expected.end());
+    auto left = in.toolFilesLeft();
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, expected);
 }
 
-TEST(MakeResults, DamagedRunRecordWritesNoReportButStillRestores) {
-    Install in("worked_con3");
-    auto record = *core::readLines(in.main() / "FRWb_setup.ini");
-    record[9] = "../FRWb_escape.txt";
-    core::writeLines(in.main() / "FRWb_setup.ini", record);
-    ScriptedDialogs d;
-    d.expectMessage("Error - The run record FRWb_setup.ini is damaged: line 10 (the report name) "
-                    "is \"../FRWb_escape.txt\", not a file name beginning with FRWb_.\r\n\r\nNo "
-                    "report was written.")
-        .expectMessage(kClosing);
-    ResultsOutcome out = makeResults(in.folders, d);
-    EXPECT_FALSE(out.archived);
-    EXPECT_FALSE(out.resultsloc || out.resultsText);
-    EXPECT_FALSE(fs::exists(in.game.root / "FRWb_escape.txt"));
-    EXPECT_TRUE(platform::listFiles((in.tmp.path() / "app" / "User Results").string()).empty());
-    EXPECT_EQ(readFile(in.main() / "config_mp.cfg"), kBackup);
-    EXPECT_TRUE(in.toolFilesLeft().empty());
+TEST(MakeResults, DamagedRunRecordWritesNoReportRestoresAndKeepsTheRun) {
+    struct Case {
+        const char* name;
+        std::string fault;
+    };
+    const Case cases[] = {
+        {"../FRWb_escape.txt", "not a plain name"},
+        {"FRWb_condump_list.ini", "another of the tool's files"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        Install in("worked_con3");
+        auto record = *core::readLines(in.main() / "FRWb_setup.ini");
+        record[9] = c.name;
+        core::writeLines(in.main() / "FRWb_setup.ini", record);
+        const auto toolFiles = in.toolFilesLeft();
+        const std::string list = readFile(in.main() / "FRWb_condump_list.ini");
+        ScriptedDialogs d;
+        d.expectMessage("Error - The run record FRWb_setup.ini is damaged: line 10 (the report "
+                        "name) is \"" +
+                        std::string(c.name) +
+                        "\", not a file name of the form FRWb_....txt.\r\n\r\nNo report was "
+                        "written.")
+            .expectMessage("CODconfig.bak has been restored to CODconfig.cfg\r\n\r\nThe "
+                           "benchmark's files were kept in your CallOfDuty Directory, because no "
+                           "report of them was saved.");
+        ResultsOutcome out = makeResults(in.folders, d);
+        EXPECT_FALSE(out.archived);
+        EXPECT_FALSE(out.resultsloc || out.resultsText);
+        EXPECT_FALSE(fs::exists(in.game.root / "FRWb_escape.txt"));
+        EXPECT_TRUE(platform::listFiles((in.tmp.path() / "app" / "User Results").string()).empty());
+        EXPECT_EQ(readFile(in.main() / "config_mp.cfg"), kBackup);
+        EXPECT_EQ(readFile(in.main() / "FRWb_condump_list.ini"), list);
+        auto expected = toolFiles;
+        expected.erase(std::find(expected.begin(), expected.end(), bench::kBackupPendingFile));
+        EXPECT_EQ(in.toolFilesLeft(), expected);
+    }
 }
 
 TEST(MakeResults, MissingDumpListArchivesTheSetupAlone) {
@@ -199,23 +248,24 @@ TEST(MakeResults, MissingDumpListArchivesTheSetupAlone) {
     EXPECT_EQ(readFile(in.archived()), firstLines(13));
 }
 
-TEST(MakeResults, ReportThatCannotBeArchivedStaysInTheMainFolder) {
+TEST(MakeResults, ReportThatCannotBeArchivedIsKeptUnderANameNoCleanUpTakes) {
     Install in("worked_con3");
     writeFile(in.tmp.path() / "app" / "User Results", "a file where the folder should be");
-    const std::string mainCopy = in.folders.mainFolder + kReportName;
+    const std::string kept = in.folders.mainFolder + "Framewise_" + kReportName;
     ScriptedDialogs d;
     d.expectMessage("Error - The report " + kReportName +
                     " could not be saved in the results folder " + in.folders.appFolder +
                     "User Results" + platform::folderSeparator() +
-                    " (its folder does not exist).\r\n\r\nIt was kept in the game's main folder as " + mainCopy + ".")
-        .expectMessage("CODconfig.bak has been restored to CODconfig.cfg\r\n\r\nAll Framewise "
-                       "related files except the report " +
-                       kReportName + " have been removed from your CallOfDuty Directory.");
+                    " (its folder does not exist).
+
+It was kept in the game's main folder "
+                    "as " + kept + ".")
+        .expectMessage(kClosing);
     ResultsOutcome out = makeResults(in.folders, d);
     EXPECT_FALSE(out.archived);
-    EXPECT_EQ(out.resultsloc, mainCopy);
-    EXPECT_EQ(readFile(mainCopy), expectedReport());
-    EXPECT_EQ(in.toolFilesLeft(), std::vector<std::string>{kReportName});
+    EXPECT_EQ(out.resultsloc, kept);
+    EXPECT_EQ(readFile(kept), expectedReport());
+    EXPECT_TRUE(in.toolFilesLeft().empty());
 }
 
 TEST(MakeResults, EarlierReportsStayListed) {
@@ -233,7 +283,9 @@ TEST(MakeResults, EarlierReportsStayListed) {
 }
 
 TEST(ClosingMessage, NamesFilesThatCouldNotBeRemoved) {
-    EXPECT_EQ(closingMessage("", {"FRWb_3.lo", "FRWb_lo.cfg"}, ""),
+    bench::RestoreResult restored;
+    restored.state = bench::RestoreState::Restored;
+    EXPECT_EQ(closingMessage(restored, {"FRWb_3.lo", "FRWb_lo.cfg"}, true, "/game/MAIN/"),
               "CODconfig.bak has been restored to CODconfig.cfg\r\n\r\nThese Framewise related "
               "files could not be removed from your CallOfDuty Directory: FRWb_3.lo, "
               "FRWb_lo.cfg.");

@@ -99,9 +99,9 @@ TEST(RunRecord, DamageIsNamedNotFollowed) {
         {"no runs, one per dump", edit(con1, 8, "0"),
          "line 9 (the number of runs) is \"0\", not a number of runs"},
         {"path as report name", edit(base, 9, "..\\FRWb_x.txt"),
-         "line 10 (the report name) is \"..\\FRWb_x.txt\", not a file name beginning with FRWb_"},
+         "line 10 (the report name) is \"..\\FRWb_x.txt\", not a file name of the form FRWb_....txt"},
         {"game file as report name", edit(base, 9, "config_mp.cfg"),
-         "line 10 (the report name) is \"config_mp.cfg\", not a file name beginning with FRWb_"},
+         "line 10 (the report name) is \"config_mp.cfg\", not a file name of the form FRWb_....txt"},
     };
     for (const auto& c : cases) {
         auto r = parseRunRecord(c.lines);

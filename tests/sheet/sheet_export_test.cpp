@@ -1,11 +1,12 @@
 #include "archive/sheet_export.h"
 
+#include "bench/config_backup.h"
 #include "bench/run_record.h"
+#include "core/textfile.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
 #include "results/messages.h"
 #include "results/report.h"
-#include "results/restore.h"
 #include "support/fakes.h"
 
 #include <algorithm>
@@ -74,7 +75,13 @@ struct Bench {
         writeFile(excel, "program");
         writeFile(tmp.path() / "app" / kExcelPathFile, crlf({excel}));
         writeFile(game.main() / "config_mp.bak", kBackup);
+        writeFile(game.main() / bench::kBackupPendingFile, "pending\r\n");
         writeFile(game.main() / "config_mp.cfg", kBenchConfig);
+    }
+    // Where the message says the player's configuration is while the backup is pending.
+    std::string safeInBackup() const {
+        return "Your own config is safe in " + folders.mainFolder +
+               "config_mp.bak; Generate Results puts it back.";
     }
     fs::path main() const { return game.main(); }
 
@@ -287,7 +294,7 @@ TEST(SheetExport, ThreePerDumpSingleResultHasNoAverageAndFourAreAveraged) {
 
 TEST(SheetExport, NoRunRecordTellsAndRestoresNothing) {
     Bench b;
-    b.dialogs.expectMessage(results::kNoResults);
+    b.dialogs.expectMessage(std::string(results::kNoResults) + "\r\n\r\n" + b.safeInBackup());
     const auto panel = b.press();
     EXPECT_EQ(panel.pathText, b.excel);
     EXPECT_TRUE(b.launcher.calls.empty());
@@ -351,28 +358,34 @@ TEST(SheetExport, FaultsBeforeTypingAreToldAndNothingIsTyped) {
         {"the configuration cannot be restored",
          [](Bench& b) -> std::vector<std::string> {
              fs::remove(b.main() / "config_mp.bak");
-             const auto why = results::restoreConfiguration(b.folders.mainFolder).why;
-             return {std::string(results::kNotRestored) + ": " + why +
-                     ". config_mp.cfg and config_mp.bak were left as they are.\r\n\r\n"
+             return {std::string(results::kNotRestored) +
+                     ": config_mp.bak was not found in the game's main folder. config_mp.cfg was "
+                     "left as it is. Your own config was in " +
+                     b.folders.mainFolder +
+                     "config_mp.bak, which is missing: Framewise holds no copy of it.\r\n\r\n"
                      "The spreadsheet was not started."};
          },
          0, 0},
+        // The record and the dump list are checked before anything changes.
         {"a damaged run record",
          [](Bench& b) -> std::vector<std::string> {
              writeFile(b.main() / bench::kRunRecordFile, crlf({"con1", "bench1", "two"}));
              const auto fault = results::parseRunRecord({"con1", "bench1", "two"}).fault;
-             return {results::kRestored, std::string(results::kDamagedRecord) +
-                                             bench::kRunRecordFile + " is damaged: " + fault +
-                                             ".\r\n\r\nThe spreadsheet was not started."};
+             return {std::string(results::kDamagedRecord) + bench::kRunRecordFile +
+                     " is damaged: " + fault +
+                     ".\r\n\r\nNothing was restored and the spreadsheet was not started. " +
+                     b.safeInBackup()};
          },
          0, 0},
         {"no dump list",
          [](Bench& b) -> std::vector<std::string> {
              fs::remove(b.main() / bench::kDumpListFile);
-             return {results::kRestored, std::string(results::kDumpListTrouble) +
-                                             bench::kDumpListFile +
-                                             " could not be read: it does not exist.\r\n\r\n"
-                                             "The spreadsheet was not started."};
+             return {std::string(results::kDumpListTrouble) + bench::kDumpListFile +
+                     " could not be read: it does not exist.
+
+Nothing was restored and "
+                     "the spreadsheet was not started. " +
+                     b.safeInBackup()};
          },
          0, 0},
         {"the spreadsheet cannot start",
@@ -406,10 +419,47 @@ TEST(SheetExport, FaultsBeforeTypingAreToldAndNothingIsTyped) {
         b.dumps({{"FRWb_3_1.lo", dump("640", "480", {"48.0"})}});
         for (const auto& m : c.arrange(b))
             b.dialogs.expectMessage(m);
+        const std::string config = readFile(b.main() / "config_mp.cfg");
         EXPECT_EQ(b.press().pathText, b.excel);
         EXPECT_EQ(b.launcher.calls.size(), c.launches);
         EXPECT_EQ(b.keys.sent.size(), c.sends);
+        if (c.launches == 0) {
+            EXPECT_EQ(readFile(b.main() / "config_mp.cfg"), config);
+        }
     }
+}
+
+TEST(SheetExport, ReadsTheRecordOnlyUpToTheNumberOfRuns) {
+    // Report name, start time and comment are Generate Results' business.
+    for (std::size_t keep : {std::size_t{7}, std::size_t{10}}) {
+        SCOPED_TRACE(keep);
+        Bench b;
+        b.record("con1", {"Normal"}, {"640x480"}, "1");
+        auto lines = *core::readLines(b.main() / bench::kRunRecordFile);
+        lines.resize(keep);
+        if (keep > 7) lines[7] = "../not a report name";
+        writeFile(b.main() / bench::kRunRecordFile, crlf(lines));
+        b.dumps({{"FRWb_3_1.lo", dump("640", "480", {"48.0"})}});
+        b.dialogs.expectMessage(results::kRestored);
+        b.press();
+        EXPECT_EQ(b.launcher.calls.size(), 1u);
+        EXPECT_FALSE(levelBlocks(b.keys.sent).empty());
+    }
+}
+
+TEST(SheetExport, ASecondExportLeavesTheGivenBackConfigAlone) {
+    Bench b;
+    b.record("con1", {"Normal"}, {"640x480"}, "1");
+    b.dumps({{"FRWb_3_1.lo", dump("640", "480", {"48.0"})}});
+    b.dialogs.expectMessage(results::kRestored);
+    b.press();
+    // The player changes a setting in the game between the two exports.
+    writeFile(b.main() / "config_mp.cfg", "seta name \"Changed since\"\r\n");
+    b.dialogs.expectMessage(
+        "CODconfig.cfg was left as it is: it already holds your own config.");
+    b.press();
+    EXPECT_EQ(readFile(b.main() / "config_mp.cfg"), "seta name \"Changed since\"\r\n");
+    EXPECT_EQ(b.launcher.calls.size(), 2u);
 }
 
 TEST(SheetExport, BadDumpStopsTheExportWithOneMessageNamingIt) {

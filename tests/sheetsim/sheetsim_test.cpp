@@ -2,6 +2,7 @@
 // the X server: what the spreadsheet export relies on. Needs a display (the test
 // is registered to run under xvfb-run).
 #include "archive/sheet_export.h"
+#include "bench/config_backup.h"
 #include "core/folders.h"
 #include "platform/files.h"
 #include "platform/keys.h"
@@ -217,6 +218,7 @@ TEST(SheetsimKeys, ExportTypesTheRunIntoTheStandInSpreadsheet) {
     folders.mainFolder = folders.gameFolder + "MAIN" + sep;
     const fs::path main = folders.mainFolder;
     testing_support::writeFile(main / "config_mp.bak", "seta name \"me\"\r\n");
+    testing_support::writeFile(main / bench::kBackupPendingFile, "pending\r\n");
     testing_support::writeFile(main / "config_mp.cfg", "seta name \"benchmark\"\r\n");
     testing_support::writeFile(
         main / "FRWb_setup.ini",

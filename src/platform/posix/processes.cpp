@@ -77,9 +77,8 @@ bool programRunning(const std::string& folder, const std::string& programName) {
     fs::directory_iterator it("/proc", ec), end;
     for (; !ec && it != end; it.increment(ec)) {
         const std::string pid = it->path().filename().string();
-        if (pid.empty() || !std::all_of(pid.begin(), pid.end(), [](unsigned char c) {
-                return std::isdigit(c);
-            }))
+        if (pid.empty() ||
+            !std::all_of(pid.begin(), pid.end(), [](unsigned char c) { return std::isdigit(c); }))
             continue;
         if (mapsFile(it->path(), id, path) || wineProgramIn(it->path(), folder, programName))
             return true;
