@@ -5,6 +5,8 @@
 #include "cli/cli.h"
 #include "core/textfile.h"
 #include "results/messages.h"
+#include "platform/files.h"
+#include "platform/processes.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
@@ -81,8 +83,14 @@ struct Install {
 
     fs::path archive() const { return program.parent_path() / "User Results"; }
     std::vector<std::string> archived() const { return testing_support::namesIn(archive()); }
+    // The game saves its configuration as the last thing before it quits; the tool
+    // refuses to restore while its process is still there.
     bool quit() const {
-        return waitFor([&] { return readFile(game.main() / "config_mp.cfg") != configBefore; });
+        return waitFor([&] {
+            return readFile(game.main() / "config_mp.cfg") != configBefore &&
+                   !platform::programRunning(game.root.string() + platform::folderSeparator(),
+                                             "CoDMP.exe");
+        });
     }
     std::vector<std::string> toolFilesLeft() const {
         std::vector<std::string> left;

@@ -3,6 +3,7 @@
 #include "bench/run_command.h"
 #include "core/textfile.h"
 #include "platform/files.h"
+#include "platform/processes.h"
 #include "results/dumps.h"
 #include "results/make_results.h"
 #include "support/fakes.h"
@@ -79,7 +80,10 @@ struct Cycle {
 
     // The game saves its configuration as the last thing before it quits.
     bool waitForQuit() const {
-        return waitFor([&] { return readFile(game.main() / "config_mp.cfg") != configBefore; });
+        return waitFor([&] {
+            return readFile(game.main() / "config_mp.cfg") != configBefore &&
+                   !platform::programRunning(folders.gameFolder, "CoDMP.exe");
+        });
     }
 
     // What the game left, for a failure's message.

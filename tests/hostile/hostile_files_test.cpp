@@ -90,6 +90,7 @@ struct Install {
         for (const auto& e : fs::directory_iterator(kData + "worked_con3"))
             fs::copy_file(e.path(), game.main() / e.path().filename());
         writeFile(game.main() / "config_mp.bak", "seta name \"Before\"\r\n");
+        writeFile(game.main() / "FRWb_backup_pending.ini", "pending\r\n");
     }
     fs::path main() const { return game.main(); }
     fs::path results() const { return tmp.path() / "app" / "User Results"; }
@@ -211,15 +212,15 @@ TEST(HostileFiles, ReportIsNeverWrittenThroughAPlantedLink) {
                            " could not be saved in the results folder " + in.results().string() +
                            "/ (a link stands under that name).\r\n\r\nIt was kept in the game's "
                            "main folder as " +
-                           (in.main() / kReportName).string() + ".")
+                           (in.main() / ("Framewise_" + kReportName)).string() + ".")
             .expectMessage("CODconfig.bak has been restored to CODconfig.cfg\r\n\r\nAll "
-                           "Framewise related files except the report " +
-                           kReportName + " have been removed from your CallOfDuty Directory.");
+                           "Framewise related files have been removed from your CallOfDuty "
+                           "Directory.");
         auto out = results::makeResults(in.folders, dialogs);
         EXPECT_FALSE(out.archived);
         EXPECT_EQ(readFile(victim), "precious\r\n");
         EXPECT_TRUE(fs::is_symlink(in.results() / kReportName));
-        EXPECT_EQ(readFile(in.main() / kReportName), readFile(kData + kReportName));
+        EXPECT_EQ(readFile(in.main() / ("Framewise_" + kReportName)), readFile(kData + kReportName));
     }
     {
         Install in;

@@ -256,9 +256,7 @@ TEST(MakeResults, ReportThatCannotBeArchivedIsKeptUnderANameNoCleanUpTakes) {
     d.expectMessage("Error - The report " + kReportName +
                     " could not be saved in the results folder " + in.folders.appFolder +
                     "User Results" + platform::folderSeparator() +
-                    " (its folder does not exist).
-
-It was kept in the game's main folder "
+                    " (its folder does not exist).\r\n\r\nIt was kept in the game's main folder "
                     "as " + kept + ".")
         .expectMessage(kClosing);
     ResultsOutcome out = makeResults(in.folders, d);

@@ -381,9 +381,7 @@ TEST(SheetExport, FaultsBeforeTypingAreToldAndNothingIsTyped) {
          [](Bench& b) -> std::vector<std::string> {
              fs::remove(b.main() / bench::kDumpListFile);
              return {std::string(results::kDumpListTrouble) + bench::kDumpListFile +
-                     " could not be read: it does not exist.
-
-Nothing was restored and "
+                     " could not be read: it does not exist.\r\n\r\nNothing was restored and "
                      "the spreadsheet was not started. " +
                      b.safeInBackup()};
          },
