@@ -507,6 +507,7 @@ void Game::cmdQuit() {
     if (!options_.holdQuit.empty()) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(120);
         std::error_code ec;
+        std::ofstream(game_ / (options_.holdQuit + ".waiting")) << "waiting\n";
         while (!fs::exists(game_ / options_.holdQuit, ec) && std::chrono::steady_clock::now() < until)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }

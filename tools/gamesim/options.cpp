@@ -122,9 +122,10 @@ a comment; options given on the command line come after the file's):
   --max-frames=N         give up after N simulated frames with status 3
                          (default 2000000, enough for the largest chain with
                          a 2 MB demo; 0 = no limit)
-  --hold-quit=NAME       at "quit", keep running (in real time) until a file
-                         NAME appears in the game folder, at most 120 s; then
-                         save MAIN/config_mp.cfg and exit as usual
+  --hold-quit=NAME       at "quit", write NAME.waiting into the game folder and
+                         keep running (in real time) until a file NAME appears
+                         there, at most 120 s; then save MAIN/config_mp.cfg and
+                         exit as usual
   --seed=N               seed of the run-to-run spread of the figures (default 1)
   --help                 this text
 
