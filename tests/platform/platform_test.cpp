@@ -249,8 +249,10 @@ TEST(RunningProgram, FoundByTheFolderItWasStartedFrom) {
         fs::copy_file(besideTest("single_copy_holder" + exeSuffix), dir->path() / "CoDMP.exe");
     EXPECT_FALSE(platform::programRunning(running.folder(), "CoDMP.exe"));
 
-    const std::string guard = "FramewiseGame-" + running.path().filename().string();
-    ASSERT_TRUE(platform::systemLauncher()->startGame(running.folder(), "CoDMP.exe " + guard).started);
+    // The helper holds a guard of its own install until it is released.
+    const std::string args = "FramewiseGame " + running.folder() + " " +
+                             (running.path() / "locks").string();
+    ASSERT_TRUE(platform::systemLauncher()->startGame(running.folder(), "CoDMP.exe " + args).started);
     EXPECT_EQ(waitForLines(running.path() / "holder.txt", "\r\n"), "held\r\n");
     EXPECT_TRUE(platform::programRunning(running.folder(), "CoDMP.exe"));
     EXPECT_FALSE(platform::programRunning(idle.folder(), "CoDMP.exe"));
