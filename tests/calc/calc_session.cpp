@@ -197,20 +197,38 @@ bool calcInstalled() {
     return ::access(FRAMEWISE_SOFFICE, X_OK) == 0;
 }
 
+namespace {
+
+// One profile for every Calc of this process, made before the first start: the
+// first start on a new profile is the slow one, and must not eat into the time
+// the export gives a spreadsheet to show its window.
+const fs::path& sharedProfile() {
+    static testing_support::TempDir dir;
+    static const fs::path profile = [] {
+        const fs::path made = dir.path() / "profile";
+        // No first-start tip dialog may take the keys.
+        writeFile(made / "user" / "registrymodifications.xcu",
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                  "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
+                  "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+                  "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+                  "<item oor:path=\"/org.openoffice.Office.Common/Misc\"><prop "
+                  "oor:name=\"ShowTipOfTheDay\" oor:op=\"fuse\"><value>false</value></prop></item>\n"
+                  "<item oor:path=\"/org.openoffice.Office.Common/Misc\"><prop "
+                  "oor:name=\"FirstRun\" oor:op=\"fuse\"><value>false</value></prop></item>\n"
+                  "</oor:items>\n");
+        run("timeout 180 " + shellWord(FRAMEWISE_SOFFICE) +
+            " --headless --terminate_after_init -env:UserInstallation=file://" +
+            shellWord(made.string()) + " >/dev/null 2>&1");
+        return made;
+    }();
+    return profile;
+}
+
+} // namespace
+
 CalcSession::CalcSession() : pipe_("framewise_calc_" + std::to_string(::getpid())) {
-    const fs::path profile = tmp_.path() / "profile";
-    // A profile of its own: the user's Calc and its settings stay out of it, and
-    // no first-start tip dialog takes the keys.
-    writeFile(profile / "user" / "registrymodifications.xcu",
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-              "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
-              "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
-              "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
-              "<item oor:path=\"/org.openoffice.Office.Common/Misc\"><prop "
-              "oor:name=\"ShowTipOfTheDay\" oor:op=\"fuse\"><value>false</value></prop></item>\n"
-              "<item oor:path=\"/org.openoffice.Office.Common/Misc\"><prop "
-              "oor:name=\"FirstRun\" oor:op=\"fuse\"><value>false</value></prop></item>\n"
-              "</oor:items>\n");
+    const fs::path& profile = sharedProfile();
     // The spreadsheet path names LibreOffice's own starter by its name, so the
     // export starts it as it starts any soffice (with --calc). This one notes its
     // process id (its session's, which Calc's processes share) and hands over to
