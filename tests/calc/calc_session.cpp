@@ -1,6 +1,7 @@
 #include "calc_session.h"
 
 #include "archive/sheet_export.h"
+#include "bench/config_backup.h"
 #include "bench/run_record.h"
 #include "platform/files.h"
 #include "results/messages.h"
@@ -114,6 +115,7 @@ GameWithRun::GameWithRun(const BenchRun& run, const fs::path& spreadsheet)
     writeFile(tmp_.path() / "app" / archive::kExcelPathFile, crlf({spreadsheet.string()}));
     writeFile(main() / "config_mp.bak", "seta name \"me\"\r\n");
     writeFile(main() / "config_mp.cfg", "seta r_mode \"6\"\r\n");
+    writeFile(main() / bench::kBackupPendingFile, "pending\r\n");
 
     std::vector<std::string> lines{run.mode, run.demo, std::to_string(run.levels.size())};
     lines.insert(lines.end(), run.levels.begin(), run.levels.end());
@@ -155,7 +157,19 @@ GameWithRun::GameWithRun(const BenchRun& run, const fs::path& spreadsheet)
 }
 
 std::vector<std::string> exportItems(const core::GameFolders& folders) {
-    // Its restore of the configuration is the one the real export makes too.
+    // The main folder is put back as it was, so the real export finds the run as left.
+    std::map<fs::path, std::string> before;
+    for (const auto& entry : fs::directory_iterator(folders.mainFolder))
+        if (entry.is_regular_file()) before[entry.path()] = readFile(entry.path());
+    struct PutBack {
+        const std::string& folder;
+        std::map<fs::path, std::string>& files;
+        ~PutBack() {
+            for (const auto& entry : fs::directory_iterator(folder))
+                if (entry.is_regular_file() && !files.count(entry.path())) fs::remove(entry.path());
+            for (const auto& [path, text] : files) writeFile(path, text);
+        }
+    } putBack{folders.mainFolder, before};
     testing_support::ScriptedDialogs dialogs;
     dialogs.expectMessage(results::kRestored);
     testing_support::RecordingLauncher launcher;
