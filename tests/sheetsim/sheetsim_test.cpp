@@ -311,6 +311,7 @@ TEST(SheetsimKeys, ExportStopsWhenAnotherWindowTakesTheFocus) {
     folders.mainFolder = folders.gameFolder + "MAIN" + sep;
     const fs::path main = folders.mainFolder;
     testing_support::writeFile(main / "config_mp.bak", "seta name \"me\"\r\n");
+    testing_support::writeFile(main / bench::kBackupPendingFile, "pending\r\n");
     testing_support::writeFile(main / "config_mp.cfg", "seta name \"benchmark\"\r\n");
     testing_support::writeFile(main / "FRWb_setup.ini",
                                testing_support::crlf({"con3", "bench1", "1", "Normal", "1",
