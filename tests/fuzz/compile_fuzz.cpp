@@ -41,6 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& main = folders.mainFolder;
     fuzz::writeFile(main + "config_mp.cfg", kBenchConfig);
     fuzz::writeFile(main + "config_mp.bak", kConfig);
+    fuzz::writeFile(main + "FRWb_backup_pending.ini", "pending\r\n"); // as RUN leaves it
     fuzz::writeFile(main + "FRWb_setup.ini", parts[0]);
     if (parts.size() > 1) {
         fuzz::writeFile(main + "FRWb_condump_list.ini", parts[1]);
@@ -48,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::size_t i = 2; i < parts.size() && i - 2 < names.size(); ++i) {
             const std::string& name = names[i - 2];
             if (core::isPlainName(name) && name.size() < 200 && name != "config_mp.bak" &&
-                name != "config_mp.cfg")
+                name != "config_mp.cfg" && name != "FRWb_backup_pending.ini")
                 fuzz::writeFile(main + name, parts[i]);
         }
     }
