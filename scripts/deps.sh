@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl1-mesa-dev libxtst-dev libx11-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl1-mesa-dev libxtst-dev libx11-dev libxcb1-dev
   libcli11-dev
   xvfb xauth xdg-utils fonts-dejavu-core locales
   g++-mingw-w64-x86-64-posix wine64 wine

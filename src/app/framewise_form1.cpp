@@ -24,6 +24,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QImageReader>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -81,24 +82,36 @@ void embolden(QWidget* w, int pointSize = 0, bool underline = false) {
     w->setFont(f);
 }
 
+// A family is asked of the font list rather than matched: matching a family that
+// is not installed loads a font and searches the fallbacks, a few milliseconds of
+// start-up each.
 QFont fixedFont() {
     QFont f(q("Lucida Console"), 9);
-    if (QFontInfo(f).family() != f.family()) {
+    if (!QFontDatabase::hasFamily(f.family())) {
         f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         f.setPointSize(9);
     }
     return f;
 }
 
+// Where Arial Narrow is missing, the window's own family, condensed.
 QFont narrowFont(const QFont& base) {
-    QFont f(q("Arial Narrow"), base.pointSize() > 0 ? base.pointSize() : 9);
+    QFont f(base);
+    if (QFontDatabase::hasFamily(q("Arial Narrow"))) f.setFamily(q("Arial Narrow"));
+    f.setPointSize(base.pointSize() > 0 ? base.pointSize() : 9);
     f.setStretch(QFont::Condensed);
     return f;
 }
 
-QCursor pointer() {
-    return QCursor(QPixmap(q(":/framewise/pointer.png")), 2, 2);
+// The pictures are PNG and read with the format named and detection off: a
+// JPEG, or a reader left to detect, loads every image plugin to ask each one,
+// a few milliseconds of start-up.
+QPixmap resourcePicture(const char* path) {
+    QImageReader reader(q(path), "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
 }
+
 
 template <class W> W* named(W* w, const char* name) {
     w->setObjectName(q(name));
@@ -114,7 +127,7 @@ QLabel* label(QWidget* parent, const char* name, const char* text) {
 
 ClickLabel* picture(QWidget* parent, const char* name, const char* image, const char* description) {
     auto* l = named(new ClickLabel(parent), name);
-    l->setPixmap(QPixmap(q(image)));
+    l->setPixmap(resourcePicture(image));
     l->setAccessibleName(q(name));
     l->setAccessibleDescription(q(description));
     return l;
@@ -203,13 +216,16 @@ Framewise_Form1::Framewise_Form1(WindowServices s, QWidget* parent)
     (void)framesNamed;
     setObjectName(q("Framewise_Form1"));
     setWindowTitle(q(kCaption));
-    setWindowIcon(QIcon(q(":/framewise/icon.png")));
+    setWindowIcon(QIcon(resourcePicture(":/framewise/icon.png")));
+    // One cursor for every link: a cursor made from its own picture each time is
+    // another cursor for the display server to make when the window is shown.
+    linkCursor_ = QCursor(resourcePicture(":/framewise/pointer.png"), 2, 2);
 
     auto* top = new QVBoxLayout(this);
     auto* header = new QHBoxLayout;
-    Picture2 = picture(this, "Picture2", ":/framewise/banner.jpg", "Framewise banner");
-    Picture3 = picture(this, "Picture3", ":/framewise/corner.jpg", "Framewise homepage");
-    Picture3->setCursor(pointer());
+    Picture2 = picture(this, "Picture2", ":/framewise/banner.png", "Framewise banner");
+    Picture3 = picture(this, "Picture3", ":/framewise/corner.png", "Framewise homepage");
+    Picture3->setCursor(linkCursor_);
     header->addWidget(Picture2);
     header->addStretch();
     header->addWidget(Picture3);
@@ -314,10 +330,10 @@ void Framewise_Form1::buildMainTab(QWidget* page) {
     right->addWidget(Frame1);
 
     auto* runRow = new QHBoxLayout;
-    Picture1 = picture(page, "Picture1", ":/framewise/picture1.jpg", "Bar chart picture");
+    Picture1 = picture(page, "Picture1", ":/framewise/picture1.png", "Bar chart picture");
     RUN = button(page, "RUN", "RUN");
     embolden(RUN, 18);
-    RUN->setCursor(pointer());
+    RUN->setCursor(linkCursor_);
     RUN->setMinimumSize(130, 64);
     runRow->addWidget(Picture1);
     runRow->addWidget(RUN, 1);
@@ -598,15 +614,15 @@ void Framewise_Form1::buildAboutTab(QWidget* page) {
         l->setTextFormat(Qt::PlainText);
         embolden(l, 0, true);
         paint(l, kBlue);
-        l->setCursor(pointer());
+        l->setCursor(linkCursor_);
     }
     Label5 = label(page, "Label5",
                    "Framewise is a Veltrix freeware application for automatic Call Of Duty "
                    "benchmarks.");
     Command1 = button(page, "Command1", "Framewise Guide TextFile");
     demohelp = button(page, "demohelp", "ReadMe Textfile");
-    Picture4 = picture(page, "Picture4", ":/framewise/picture4.jpg", "Framewise homepage");
-    Picture4->setCursor(pointer());
+    Picture4 = picture(page, "Picture4", ":/framewise/picture4.png", "Framewise homepage");
+    Picture4->setCursor(linkCursor_);
 
     g->setVerticalSpacing(10);
     g->addWidget(Label5, 0, 0, 1, 2);

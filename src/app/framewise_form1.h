@@ -10,6 +10,7 @@
 #include "platform/registry.h"
 #include "platform/shell.h"
 
+#include <QCursor>
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -127,6 +128,7 @@ class Framewise_Form1 : public QWidget {
     std::string appFolder_;
     core::GameFolders folders_;
     bool ended_ = false;
+    QCursor linkCursor_;
 
     ClickLabel* Picture2 = nullptr;
     ClickLabel* Picture3 = nullptr;

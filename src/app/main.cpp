@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -56,11 +57,13 @@ int main(int argc, char** argv) {
         std::printf("%s %s\n", guide.c_str(), present ? "found" : "missing");
         return present ? 0 : 1;
     }
-    if (!platform::desktopDisplayFound()) {
+    std::optional<platform::DesktopDisplay> display = platform::findDesktopDisplay();
+    if (!*display) {
         std::fputs("Framewise needs a desktop display (no X11 or Wayland display found)\n", stderr);
         return 1;
     }
     QApplication app(argc, argv);
+    display.reset(); // the toolkit's own connection is open now
     QtDialogs dialogs;
 
     auto single = platform::acquireSingleInstance("framewise", platform::programFolder());

@@ -1,6 +1,6 @@
 #include "platform/display.h"
 
-#include <X11/Xlib.h>
+#include <xcb/xcb.h>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -12,13 +12,17 @@ namespace platform {
 
 namespace {
 
-bool x11DisplayFound() {
+// The open connection, or null. xcb, as the toolkit itself connects: Xlib's
+// XOpenDisplay costs a few milliseconds more of locale and extension set-up.
+xcb_connection_t* x11Display() {
     const char* name = std::getenv("DISPLAY");
-    if (!name || !*name) return false;
-    Display* display = XOpenDisplay(name);
-    if (!display) return false;
-    XCloseDisplay(display);
-    return true;
+    if (!name || !*name) return nullptr;
+    xcb_connection_t* connection = xcb_connect(name, nullptr);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return nullptr;
+    }
+    return connection;
 }
 
 // The compositor's socket: WAYLAND_DISPLAY is a name in the runtime folder or a path.
@@ -44,26 +48,33 @@ bool waylandDisplayFound() {
 
 } // namespace
 
-bool desktopDisplayFound() {
+DesktopDisplay::~DesktopDisplay() {
+    if (x11_) xcb_disconnect(static_cast<xcb_connection_t*>(x11_));
+}
+
+DesktopDisplay findDesktopDisplay() {
     // QT_QPA_PLATFORM names the toolkit's platforms, tried in turn ("wayland;xcb").
     // One that needs no desktop (offscreen, vnc, ...) is the toolkit's business;
     // only X11 and Wayland are looked for here.
     const char* qpa = std::getenv("QT_QPA_PLATFORM");
     std::string_view chosen = qpa ? qpa : "";
-    if (chosen.empty()) return x11DisplayFound() || waylandDisplayFound();
+    if (chosen.empty()) {
+        if (xcb_connection_t* x11 = x11Display()) return DesktopDisplay(true, x11);
+        return DesktopDisplay(waylandDisplayFound());
+    }
     while (!chosen.empty()) {
         auto end = chosen.find(';');
         std::string_view one = chosen.substr(0, end);
         chosen = end == std::string_view::npos ? std::string_view{} : chosen.substr(end + 1);
         if (one.starts_with("xcb")) {
-            if (x11DisplayFound()) return true;
+            if (xcb_connection_t* x11 = x11Display()) return DesktopDisplay(true, x11);
         } else if (one.starts_with("wayland")) {
-            if (waylandDisplayFound()) return true;
+            if (waylandDisplayFound()) return DesktopDisplay(true);
         } else if (!one.empty()) {
-            return true;
+            return DesktopDisplay(true);
         }
     }
-    return false;
+    return DesktopDisplay(false);
 }
 
 } // namespace platform
