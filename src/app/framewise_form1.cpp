@@ -2,12 +2,12 @@
 
 #include "app/click_label.h"
 #include "app/qt_text.h"
-#include "archive/archive_list.h"
 #include "archive/browser.h"
 #include "archive/sheet_export.h"
 #include "bench/presets.h"
 #include "bench/run_command.h"
 #include "help/help.h"
+#include "results/archive_list.h"
 #include "results/make_results.h"
 #include "locate/locate.h"
 
@@ -791,7 +791,7 @@ std::string Framewise_Form1::archiveText() const {
 }
 
 void Framewise_Form1::rebuildResultsList() {
-    setArchiveItems(archive::archiveItems(appFolder_));
+    setArchiveItems(results::archiveItems(appFolder_));
 }
 
 void Framewise_Form1::setExcelFrameVisible(bool visible) {
@@ -851,7 +851,7 @@ void Framewise_Form1::Combo_Results_Click() {
 
 std::string Framewise_Form1::chartReport() const {
     std::string chosen = archiveText();
-    if (!chosen.empty() && chosen != archive::kPlaceholder) return chosen;
+    if (!chosen.empty() && chosen != results::kPlaceholder) return chosen;
     return fromQt(resultsloc->text());
 }
 
@@ -884,10 +884,7 @@ void Framewise_Form1::Chart_Click() {
                                  fromQt(module.errorString()) + ").");
         return;
     }
-    std::vector<std::string> reports = archiveItems();
-    reports.erase(std::remove(reports.begin(), reports.end(), std::string(archive::kPlaceholder)),
-                  reports.end());
-    open(report, reports, dialogs_, this);
+    open(report, results::archivedReports(appFolder_), dialogs_, this);
 }
 void Framewise_Form1::open_results_Click() {
     archive::open_results_Click(archiveText(), launcher_, dialogs_);

@@ -1,10 +1,12 @@
 #include "archive/browser.h"
 
-#include "archive/archive_list.h"
 #include "core/folders.h"
 #include "core/textfile.h"
+#include "results/archive_list.h"
 
 namespace archive {
+
+using results::kPlaceholder;
 
 namespace {
 
@@ -20,12 +22,6 @@ void openReport(const std::string& path, platform::Launcher& launcher, core::Dia
 
 std::vector<std::string> messageCatalog() { return {kCannotRead, kCannotOpen}; }
 
-std::string previewText(const std::string& report) {
-    std::string text;
-    for (const auto& line : core::splitLines(report)) text += "\r\n" + line;
-    return text;
-}
-
 std::optional<std::string> Combo_Results_Click(const std::string& comboText, core::Dialogs& dialogs) {
     if (comboText == kPlaceholder) return std::nullopt;
     std::string why;
@@ -35,7 +31,7 @@ std::optional<std::string> Combo_Results_Click(const std::string& comboText, cor
         core::tell(dialogs, kCannotRead + comboText + " (" + why + ")");
         return std::nullopt;
     }
-    return previewText(*bytes);
+    return results::previewText(*bytes);
 }
 
 void open_results_Click(const std::string& comboText, platform::Launcher& launcher,

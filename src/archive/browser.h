@@ -1,6 +1,6 @@
 #pragma once
 // Looking at archived reports: the preview of the chosen entry and opening a
-// report in the text editor.
+// report in the text editor. The list itself is results/archive_list.h.
 #include "core/dialogs.h"
 #include "platform/launcher.h"
 
@@ -9,10 +9,6 @@
 #include <vector>
 
 namespace archive {
-
-// The preview of a report's text: every line after a line end, so the box
-// starts with an empty line.
-std::string previewText(const std::string& report);
 
 // Combo_Results_Click: the new preview for the entry the combo box shows, or
 // nothing when the preview stays as it is (the placeholder, or a report that

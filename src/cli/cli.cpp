@@ -1,6 +1,5 @@
 #include "cli/cli.h"
 
-#include "archive/archive_list.h"
 #include "bench/levels.h"
 #include "bench/presets.h"
 #include "bench/run_command.h"
@@ -8,6 +7,7 @@
 #include "cli/stream_dialogs.h"
 #include "locate/locate.h"
 #include "platform/files.h"
+#include "results/archive_list.h"
 #include "results/make_results.h"
 #include "results/messages.h"
 #include "results/report_reader.h"
@@ -399,7 +399,7 @@ int Command::report(const std::string& file, bool csv, bool json) {
     // A bare name is looked for in the archive when it is not here.
     std::error_code ec;
     if (!std::filesystem::exists(core::fsPath(path), ec) && core::isPlainName(path)) {
-        const std::string archived = archive::resultsFolder(s_.appFolder) + path;
+        const std::string archived = results::resultsFolder(s_.appFolder) + path;
         if (std::filesystem::exists(core::fsPath(archived), ec)) path = archived;
     }
     auto reading = results::readReport(path);
@@ -416,12 +416,9 @@ int Command::report(const std::string& file, bool csv, bool json) {
 }
 
 int Command::list() {
-    auto items = archive::archiveItems(s_.appFolder);
-    const std::string folder = archive::resultsFolder(s_.appFolder);
-    for (const auto& item : items) {
-        if (item == archive::kPlaceholder) continue;
-        s_.out << (item.rfind(folder, 0) == 0 ? item.substr(folder.size()) : item) << "\n";
-    }
+    const std::string folder = results::resultsFolder(s_.appFolder);
+    for (const auto& report : results::archivedReports(s_.appFolder))
+        s_.out << report.substr(folder.size()) << "\n";
     s_.out.flush();
     return kOk;
 }

@@ -1,12 +1,11 @@
 #include "results/make_results.h"
 
-#include "results/messages.h"
-#include "archive/archive_list.h"
 #include "bench/config_backup.h"
-#include "archive/browser.h"
 #include "bench/run_record.h"
 #include "core/textfile.h"
 #include "platform/files.h"
+#include "results/archive_list.h"
+#include "results/messages.h"
 #include "results/report.h"
 #include "results/restore.h"
 
@@ -97,7 +96,7 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
             const std::string mainCopy = mainFolder + report.name;
             std::string whyMain, whyArchived, whyKept;
             writeReport(mainCopy, report.text, whyMain);
-            const std::string folder = archive::resultsFolder(folders.appFolder);
+            const std::string folder = resultsFolder(folders.appFolder);
             std::error_code ec;
             std::filesystem::create_directories(core::fsPath(folder), ec);
             const std::string archived = folder + report.name;
@@ -122,8 +121,8 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
                 }
                 core::tell(dialogs, text);
             }
-            out.comboItems = archive::archiveItems(folders.appFolder);
-            out.resultsText = archive::previewText(report.text);
+            out.comboItems = archiveItems(folders.appFolder);
+            out.resultsText = previewText(report.text);
         }
     } catch (const std::exception& e) {
         core::tell(dialogs, std::string(kNotCompiled) + " (" + e.what() + ")." + kParagraph +

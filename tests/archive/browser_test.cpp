@@ -1,4 +1,4 @@
-#include "archive/archive_list.h"
+#include "results/archive_list.h"
 #include "archive/browser.h"
 #include "support/fakes.h"
 
@@ -28,8 +28,8 @@ TEST(ArchiveBrowser, PreviewStartsWithAnEmptyLineThenTheReportLines) {
 TEST(ArchiveBrowser, PlaceholderKeepsThePreviewAndOpensNothing) {
     ScriptedDialogs dialogs; // any dialog fails the test
     RecordingLauncher launcher;
-    EXPECT_FALSE(archive::Combo_Results_Click(archive::kPlaceholder, dialogs));
-    archive::open_results_Click(archive::kPlaceholder, launcher, dialogs);
+    EXPECT_FALSE(archive::Combo_Results_Click(results::kPlaceholder, dialogs));
+    archive::open_results_Click(results::kPlaceholder, launcher, dialogs);
     archive::resultopen_Click("", launcher, dialogs);
     EXPECT_TRUE(launcher.calls.empty());
 }

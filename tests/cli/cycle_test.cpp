@@ -1,7 +1,7 @@
 // The installed command line, run as a program: a program folder holding
 // framewise-cli, a game install whose CoDMP.exe is the stand-in game, and the
 // exit status, output and messages a script would see.
-#include "archive/archive_list.h"
+#include "results/archive_list.h"
 #include "cli/cli.h"
 #include "core/textfile.h"
 #include "results/messages.h"
@@ -258,8 +258,8 @@ TEST(CliCycle, ReportAndListReadTheArchive) {
     auto list = in.cli("list");
     EXPECT_EQ(list.status, cli::kOk);
     std::vector<std::string> inWindowOrder;
-    for (const auto& item : archive::archiveItems(in.program.parent_path().string() + "/"))
-        if (item != archive::kPlaceholder)
+    for (const auto& item : results::archiveItems(in.program.parent_path().string() + "/"))
+        if (item != results::kPlaceholder)
             inWindowOrder.push_back(fs::path(item).filename().string());
     ASSERT_EQ(inWindowOrder.size(), 2u);
     EXPECT_EQ(lf(list.out), inWindowOrder);

@@ -1,7 +1,7 @@
 #include "results/dumps.h"
 #include "results/make_results.h"
 
-#include "archive/archive_list.h"
+#include "results/archive_list.h"
 #include "bench/config_backup.h"
 #include "core/textfile.h"
 #include "platform/files.h"
@@ -89,7 +89,7 @@ TEST(MakeResults, WorkedExampleIsArchivedShownRestoredAndCleanedInBothModes) {
         EXPECT_TRUE(out.archived);
         EXPECT_EQ(readFile(in.archived()), expectedReport());
         EXPECT_EQ(out.resultsloc, in.archived().string());
-        EXPECT_EQ(out.comboItems, archive::archiveItems(in.folders.appFolder));
+        EXPECT_EQ(out.comboItems, results::archiveItems(in.folders.appFolder));
         ASSERT_TRUE(out.comboItems);
         EXPECT_EQ(out.comboItems->size(), 2u);
         EXPECT_EQ(out.resultsText, preview(expectedReport()));
@@ -275,7 +275,7 @@ TEST(MakeResults, EarlierReportsStayListed) {
     ResultsOutcome out = makeResults(in.folders, d);
     ASSERT_TRUE(out.comboItems);
     EXPECT_EQ(*out.comboItems,
-              (std::vector<std::string>{archive::kPlaceholder, in.archived().string(),
+              (std::vector<std::string>{results::kPlaceholder, in.archived().string(),
                                         earlier.string()}));
     EXPECT_EQ(readFile(earlier), "earlier\r\n");
 }
