@@ -9,6 +9,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <system_error>
 
@@ -47,6 +49,45 @@ struct SetSpec {
     QColor colour;
     std::vector<std::optional<results::ChartBar>> bars;
 };
+
+// The value on each bar, raised one line so that the mark of the runs' spread
+// over the bar's top does not cross it.
+constexpr const char* kValueFormat = "@value<br>&nbsp;";
+// Upright values turn about their middle: blanks before them lift the figures
+// off the bar and its mark.
+constexpr const char* kUprightValueFormat = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;@value";
+
+// From 0 to a round number at or above need, with ticks at round steps.
+void setValueRange(QValueAxis* y, double need) {
+    const double raw = std::max(need, 1.0) / 5;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    double step = 10 * magnitude;
+    for (double m : {1.0, 2.0, 2.5, 5.0})
+        if (m * magnitude >= raw) {
+            step = m * magnitude;
+            break;
+        }
+    const int steps = static_cast<int>(std::ceil(need / step - 1e-9));
+    y->setRange(0, steps * step);
+    y->setTickCount(steps + 1);
+}
+
+int widestLine(const QFont& font, const QStringList& texts) {
+    QFontMetrics metrics(font);
+    int widest = 0;
+    for (const auto& text : texts)
+        for (const auto& line : text.split("<br>"))
+            widest = std::max(widest, metrics.horizontalAdvance(line));
+    return widest;
+}
+
+QStringList valueTexts(QBarSeries* bars) {
+    QStringList values;
+    for (auto* set : bars->barSets())
+        for (int i = 0; i < set->count(); ++i)
+            values << QString::number(set->at(i), 'g', bars->labelsPrecision());
+    return values;
+}
 
 } // namespace
 
@@ -84,9 +125,12 @@ ChartWindow::ChartWindow(std::vector<std::string> archive, core::Dialogs& dialog
     big.setPointSizeF(big.pointSizeF() * 1.3);
     title_->setFont(big);
     title_->setAlignment(Qt::AlignHCenter);
+    // Long titles and comments wrap instead of widening the window past the screen.
+    title_->setWordWrap(true);
     comment_ = new QLabel(area_);
     comment_->setObjectName("ChartComment");
     comment_->setAlignment(Qt::AlignHCenter);
+    comment_->setWordWrap(true);
     view_ = new QChartView(new QChart, area_);
     view_->setObjectName("ChartView");
     view_->setRenderHint(QPainter::Antialiasing);
@@ -171,13 +215,14 @@ void ChartWindow::draw() {
             notes += toQt(n).toHtmlEscaped() + "<br>";
     } else {
         const auto& c = *comparison_;
-        title_->setText(toQt(model_.title + "  compared with  " + baseTable_->demo + ", " +
+        title_->setText(toQt(model_.title + "\ncompared with  " + baseTable_->demo + ", " +
                              baseTable_->startTime));
         comment_->setText(toQt(table_.comment + "  /  " + baseTable_->comment));
         SetSpec base{toQt(c.baseFile), QColor(0x8a, 0x8a, 0x8a), {}};
         SetSpec other{toQt(c.otherFile), QColor(0x2f, 0x6f, 0xc0), {}};
         for (const auto& p : c.pairs) {
-            categories << toQt(p.level + " " + p.resolution + "  " + results::formatPercent(p.percent));
+            categories << toQt(p.level + (uprightNames_ ? " " : "<br>") + p.resolution + "<br>" +
+                               results::formatPercent(p.percent));
             base.bars.push_back(p.base);
             other.bars.push_back(p.other);
         }
@@ -210,10 +255,15 @@ void ChartWindow::draw() {
     bars->setLabelsVisible(true);
     bars->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
     bars->setLabelsPrecision(6);
+    bars->setLabelsFormat(uprightValues_ ? kUprightValueFormat : kValueFormat);
+    bars->setLabelsAngle(uprightValues_ ? -90 : 0);
+    bars->setBarWidth(0.8);
     double top = 1;
     for (const auto& s : sets) {
         auto* set = new QBarSet(s.name);
         set->setColor(s.colour);
+        // The theme writes bar labels in white, unseen above the bar on the white chart.
+        set->setLabelColor(QColor(0x20, 0x20, 0x20));
         set->setBorderColor(s.colour.darker(130));
         for (const auto& b : s.bars) {
             set->append(b ? b->value : 0.0);
@@ -226,12 +276,17 @@ void ChartWindow::draw() {
     x->append(categories);
     auto* y = new QValueAxis;
     y->setTitleText("frames per second");
-    y->setRange(0, top * 1.15);
+    // Upright values need more room above the bars.
+    setValueRange(y, top * (uprightValues_ ? 1.35 : 1.15));
     y->setLabelFormat("%.0f");
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     bars->attachAxis(x);
     bars->attachAxis(y);
+    x->setLabelsAngle(uprightNames_ ? -90 : 0);
+    // Queued: the chart is drawn anew after the layout that moved the plot, not inside it.
+    connect(chart, &QChart::plotAreaChanged, this, [this, chart, x, bars] { fitLabels(chart, x, bars); },
+            Qt::QueuedConnection);
 
     // The spread of the runs: an "I" from the lowest to the highest run over
     // the middle of each bar. Bars of a group share the series' bar width.
@@ -262,6 +317,34 @@ void ChartWindow::draw() {
     QChart* old = view_->chart();
     view_->setChart(chart);
     delete old;
+}
+
+// Names and values that do not fit side by side stand upright rather than be
+// cut short or run into each other. The chart is drawn anew when that changes,
+// since a label once turned keeps its turn. Upright only when clearly needed,
+// level again only when clearly not, so that the small change of the plot a
+// redraw brings cannot turn them back and forth.
+void ChartWindow::fitLabels(QChart* chart, QBarCategoryAxis* x, QBarSeries* bars) {
+    if (view_->chart() != chart || x->count() == 0) return;
+    const double width = chart->plotArea().width();
+    // The axis cuts a name to its share among the count + 1 ticks, less padding.
+    const double nameRoom = width / (x->count() + 1) - 12;
+    QStringList names = x->categories();
+    if (uprightNames_) // as they would stand level
+        for (auto& name : names)
+            if (auto space = name.indexOf(' '); space >= 0) name.replace(space, 1, "<br>");
+    const int nameWidth = widestLine(x->labelsFont(), names);
+    bool namesUp = uprightNames_ ? nameWidth + 8 > nameRoom : nameWidth > nameRoom;
+
+    QFont valueFont = bars->count() ? bars->barSets()[0]->labelFont() : QFont();
+    const double barRoom = width / x->count() * bars->barWidth() / std::max<qsizetype>(1, bars->count());
+    const int valueWidth = widestLine(valueFont, valueTexts(bars));
+    bool valuesUp = uprightValues_ ? valueWidth + 12 > barRoom : valueWidth + 4 > barRoom;
+
+    if (namesUp == uprightNames_ && valuesUp == uprightValues_) return;
+    uprightNames_ = namesUp;
+    uprightValues_ = valuesUp;
+    draw();
 }
 
 bool ChartWindow::saveBytes(const std::string& what, const std::string& filter,

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+class QBarCategoryAxis;
+class QBarSeries;
 class QChart;
 class QChartView;
 class QComboBox;
@@ -40,6 +42,7 @@ class ChartWindow : public QWidget {
 
   private:
     void draw();
+    void fitLabels(QChart* chart, QBarCategoryAxis* x, QBarSeries* bars);
     void compareChosen(int index);
     bool saveBytes(const std::string& what, const std::string& filter, const std::string& suggested,
                    const std::function<bool(const std::string& tmp, std::string& why)>& write);
@@ -58,6 +61,9 @@ class ChartWindow : public QWidget {
     QLabel* notes_ = nullptr;
     QChartView* view_ = nullptr;
     QComboBox* compare_ = nullptr;
+    // Labels that stand upright, as the width of the plot asks.
+    bool uprightNames_ = false;
+    bool uprightValues_ = false;
 };
 
 } // namespace chart
