@@ -284,9 +284,9 @@ void ChartWindow::draw() {
     bars->attachAxis(x);
     bars->attachAxis(y);
     x->setLabelsAngle(uprightNames_ ? -90 : 0);
-    // Queued: the chart is drawn anew after the layout that moved the plot, not inside it.
-    connect(chart, &QChart::plotAreaChanged, this, [this, chart, x, bars] { fitLabels(chart, x, bars); },
-            Qt::QueuedConnection);
+    // Queued: the chart is drawn anew after the layout that moved the plot, not
+    // inside it. A call left queued from a replaced chart fits the current one.
+    connect(chart, &QChart::plotAreaChanged, this, [this] { fitLabels(); }, Qt::QueuedConnection);
 
     // The spread of the runs: an "I" from the lowest to the highest run over
     // the middle of each bar. Bars of a group share the series' bar width.
@@ -324,8 +324,15 @@ void ChartWindow::draw() {
 // since a label once turned keeps its turn. Upright only when clearly needed,
 // level again only when clearly not, so that the small change of the plot a
 // redraw brings cannot turn them back and forth.
-void ChartWindow::fitLabels(QChart* chart, QBarCategoryAxis* x, QBarSeries* bars) {
-    if (view_->chart() != chart || x->count() == 0) return;
+void ChartWindow::fitLabels() {
+    QChart* chart = view_->chart();
+    QBarCategoryAxis* x = nullptr;
+    for (auto* axis : chart->axes(Qt::Horizontal))
+        if (auto* c = qobject_cast<QBarCategoryAxis*>(axis)) x = c;
+    QBarSeries* bars = nullptr;
+    for (auto* series : chart->series())
+        if (auto* b = qobject_cast<QBarSeries*>(series)) bars = b;
+    if (!x || !bars || x->count() == 0) return;
     const double width = chart->plotArea().width();
     // The axis cuts a name to its share among the count + 1 ticks, less padding.
     const double nameRoom = width / (x->count() + 1) - 12;

@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-class QBarCategoryAxis;
-class QBarSeries;
 class QChart;
 class QChartView;
 class QComboBox;
@@ -42,7 +40,7 @@ class ChartWindow : public QWidget {
 
   private:
     void draw();
-    void fitLabels(QChart* chart, QBarCategoryAxis* x, QBarSeries* bars);
+    void fitLabels();
     void compareChosen(int index);
     bool saveBytes(const std::string& what, const std::string& filter, const std::string& suggested,
                    const std::function<bool(const std::string& tmp, std::string& why)>& write);
