@@ -2,6 +2,7 @@
 
 #include "app/click_label.h"
 #include "app/qt_text.h"
+#include "app/resource_picture.h"
 #include "archive/browser.h"
 #include "archive/sheet_export.h"
 #include "bench/presets.h"
@@ -24,7 +25,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -103,13 +103,8 @@ QFont narrowFont(const QFont& base) {
     return f;
 }
 
-// The pictures are PNG and read with the format named and detection off: a
-// JPEG, or a reader left to detect, loads every image plugin to ask each one,
-// a few milliseconds of start-up.
 QPixmap resourcePicture(const char* path) {
-    QImageReader reader(q(path), "png");
-    reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImage(reader.read());
+    return QPixmap::fromImage(readResourcePicture(q(path)));
 }
 
 
@@ -216,15 +211,15 @@ Framewise_Form1::Framewise_Form1(WindowServices s, QWidget* parent)
     (void)framesNamed;
     setObjectName(q("Framewise_Form1"));
     setWindowTitle(q(kCaption));
-    setWindowIcon(QIcon(resourcePicture(":/framewise/icon.png")));
+    setWindowIcon(QIcon(resourcePicture(":/framewise/icon.pam")));
     // One cursor for every link: a cursor made from its own picture each time is
     // another cursor for the display server to make when the window is shown.
-    linkCursor_ = QCursor(resourcePicture(":/framewise/pointer.png"), 2, 2);
+    linkCursor_ = QCursor(resourcePicture(":/framewise/pointer.pam"), 2, 2);
 
     auto* top = new QVBoxLayout(this);
     auto* header = new QHBoxLayout;
-    Picture2 = picture(this, "Picture2", ":/framewise/banner.png", "Framewise banner");
-    Picture3 = picture(this, "Picture3", ":/framewise/corner.png", "Framewise homepage");
+    Picture2 = picture(this, "Picture2", ":/framewise/banner.ppm", "Framewise banner");
+    Picture3 = picture(this, "Picture3", ":/framewise/corner.ppm", "Framewise homepage");
     Picture3->setCursor(linkCursor_);
     header->addWidget(Picture2);
     header->addStretch();
@@ -330,7 +325,7 @@ void Framewise_Form1::buildMainTab(QWidget* page) {
     right->addWidget(Frame1);
 
     auto* runRow = new QHBoxLayout;
-    Picture1 = picture(page, "Picture1", ":/framewise/picture1.png", "Bar chart picture");
+    Picture1 = picture(page, "Picture1", ":/framewise/picture1.ppm", "Bar chart picture");
     RUN = button(page, "RUN", "RUN");
     embolden(RUN, 18);
     RUN->setCursor(linkCursor_);
@@ -621,7 +616,7 @@ void Framewise_Form1::buildAboutTab(QWidget* page) {
                    "benchmarks.");
     Command1 = button(page, "Command1", "Framewise Guide TextFile");
     demohelp = button(page, "demohelp", "ReadMe Textfile");
-    Picture4 = picture(page, "Picture4", ":/framewise/picture4.png", "Framewise homepage");
+    Picture4 = picture(page, "Picture4", ":/framewise/picture4.ppm", "Framewise homepage");
     Picture4->setCursor(linkCursor_);
 
     g->setVerticalSpacing(10);
