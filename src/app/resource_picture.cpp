@@ -38,14 +38,16 @@ class Header {
     qsizetype at_ = 0;
 };
 
-QImage copyPixels(const QByteArray& bytes, qsizetype start, int width, int height, int channels,
-                  QImage::Format format) {
+// The pixels in the window's own format: one pass, straight from the bytes,
+// which stay the resource's.
+QImage convertPixels(const QByteArray& bytes, qsizetype start, int width, int height, int channels,
+                     QImage::Format stored, QImage::Format wanted) {
     if (width <= 0 || height <= 0 || start < 0) return {};
     const qsizetype line = qsizetype(width) * channels;
     if (bytes.size() - start != line * height) return {};
     QImage wrapped(reinterpret_cast<const uchar*>(bytes.constData() + start), width, height, line,
-                   format);
-    return wrapped.copy(); // the bytes belong to the resource
+                   stored);
+    return wrapped.convertToFormat(wanted);
 }
 
 } // namespace
@@ -56,8 +58,8 @@ QImage readPixelFile(const QByteArray& bytes) {
     if (magic == "P6") {
         int width = h.number(), height = h.number(), maxval = h.number();
         if (maxval != 255) return {};
-        return copyPixels(bytes, h.pixelsStart(), width, height, 3, QImage::Format_RGB888)
-            .convertToFormat(QImage::Format_RGB32);
+        return convertPixels(bytes, h.pixelsStart(), width, height, 3, QImage::Format_RGB888,
+                             QImage::Format_RGB32);
     }
     if (magic == "P7") {
         int width = -1, height = -1, depth = -1, maxval = -1;
@@ -77,8 +79,8 @@ QImage readPixelFile(const QByteArray& bytes) {
                 return {};
         }
         if (depth != 4 || maxval != 255 || type != "RGB_ALPHA") return {};
-        return copyPixels(bytes, h.pixelsStart(), width, height, 4, QImage::Format_RGBA8888)
-            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        return convertPixels(bytes, h.pixelsStart(), width, height, 4, QImage::Format_RGBA8888,
+                             QImage::Format_ARGB32_Premultiplied);
     }
     return {};
 }
