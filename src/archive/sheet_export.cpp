@@ -14,6 +14,7 @@
 #include <map>
 #include <exception>
 #include <optional>
+#include <string_view>
 
 namespace archive {
 
@@ -33,6 +34,10 @@ constexpr const char* kDown = "{DOWN}";
 constexpr const char* kRight = "{RIGHT}";
 constexpr const char* kHome = "{HOME}";
 constexpr const char* kDelete = "{DEL}";
+constexpr const char* kBackspace = "{BS}";
+// Typed and taken back again to clear a spreadsheet's completion of a cell: the
+// first of them that no text of the column continues the cell with.
+constexpr std::string_view kBreakers = "~|#^_`!$%&*+;<=>?@";
 constexpr std::array<const char*, results::kRows> kLevelHeaders{
     "NORMAL Configuration File Settings:", "HIGH Configuration File Settings:",
     "MAX Configuration File Settings:", "CUSTOM Configuration File Settings:"};
@@ -58,13 +63,13 @@ class SheetTypist {
     // that window has the focus.
     void send(const std::string& text, bool wait) {
         const auto keys = platform::parseKeys(text);
-        // A spreadsheet completes a text typed into a cell from a longer one above
-        // it in the column ("960x720 " from the row of the sixth and later
-        // resolutions), and the move that ends the cell would keep that: Delete
-        // takes the proposal away and leaves the typed text.
-        if (!keys.empty() && keys.front().kind != platform::Key::Kind::Character &&
-            cellCouldBeCompleted())
-            sendItem(kDelete, W);
+        if (!keys.empty() && keys.front().kind != platform::Key::Kind::Character)
+            if (const auto breaker = completionBreaker()) {
+                // Not one of the run's texts: a stop is told by the text before it.
+                const std::string before = lastTyped_;
+                sendItem(std::string(1, *breaker) + kBackspace, W);
+                lastTyped_ = before;
+            }
         sendItem(text, wait);
         follow(keys);
     }
@@ -179,21 +184,33 @@ class SheetTypist {
         return text;
     }
 
-    // A text that begins a longer one of the column is completed, unless the
-    // column holds it as it stands; a Delete with nothing proposed would start
-    // editing the cell, where the next move key moves within the text.
-    bool cellCouldBeCompleted() const {
-        if (cell_.empty()) return false;
+    // Spreadsheets complete a text typed into a cell from a longer text of the
+    // column that begins with it, letter case aside ("960x720 " from the cell of
+    // the sixth and later resolutions), and the move that ends the cell keeps
+    // the completion. Where two texts begin with it, Calc proposes what they
+    // share and takes the next Right to accept that, moving nowhere. Typing a
+    // character that continues no text of the column ends any proposal, and
+    // Backspace takes it back without a new one: the cell holds what was typed
+    // whether anything was proposed or not, in Calc and Excel alike (Delete
+    // alone leaves Calc's Right taken). The character, when a text of the
+    // column begins with the cell's.
+    std::optional<char> completionBreaker() const {
+        if (cell_.empty()) return std::nullopt;
         const std::string typed = lower(cell_);
-        bool longer = false;
+        std::vector<std::string> longer;
         for (const auto& [at, text] : texts_) {
             if (at.second != column_) continue;
             const std::string other = lower(text);
-            if (other == typed) return false;
             if (other.size() > typed.size() && other.compare(0, typed.size(), typed) == 0)
-                longer = true;
+                longer.push_back(other);
         }
-        return longer;
+        if (longer.empty()) return std::nullopt;
+        for (const char breaker : kBreakers) {
+            bool continues = false;
+            for (const auto& other : longer) continues = continues || other[typed.size()] == breaker;
+            if (!continues) return breaker;
+        }
+        return std::nullopt; // every one of them goes on some text of the column
     }
 
     // Where the keys leave the cursor and which texts the cells hold.
@@ -204,8 +221,14 @@ class SheetTypist {
                 continue;
             }
             if (key.kind == platform::Key::Kind::Delete) continue;
-            // Numbers are not offered for completion; texts are.
-            if (!cell_.empty() && !results::parseFigure(cell_)) texts_[{row_, column_}] = cell_;
+            if (key.kind == platform::Key::Kind::Backspace) {
+                // One character of the UTF-8 text.
+                while (!cell_.empty() && (cell_.back() & 0xC0) == 0x80) cell_.pop_back();
+                if (!cell_.empty()) cell_.pop_back();
+                continue;
+            }
+            // Numbers too: a spreadsheet in a locale that reads them as texts completes them.
+            if (!cell_.empty()) texts_[{row_, column_}] = cell_;
             cell_.clear();
             if (key.kind == platform::Key::Kind::Down) ++row_;
             if (key.kind == platform::Key::Kind::Right) ++column_;
@@ -241,6 +264,9 @@ class SheetTypist {
                 break;
             case platform::Key::Kind::Delete:
                 out += kDelete;
+                break;
+            case platform::Key::Kind::Backspace:
+                out += kBackspace;
                 break;
             case platform::Key::Kind::Character:
                 out += key.character;

@@ -37,7 +37,8 @@ std::vector<Key> parseKeys(const std::string& text) {
         const char* name;
         Key key;
     } kNamed[] = {{"{DOWN}", {Key::Kind::Down, 0}},      {"{RIGHT}", {Key::Kind::Right, 0}},
-                  {"{HOME}", {Key::Kind::Home, 0}},      {"{DEL}", {Key::Kind::Delete, 0}},      {"{(}", {Key::Kind::Character, '('}},
+                  {"{HOME}", {Key::Kind::Home, 0}},      {"{DEL}", {Key::Kind::Delete, 0}},
+                  {"{BS}", {Key::Kind::Backspace, 0}},  {"{(}", {Key::Kind::Character, '('}},
                   {"{)}", {Key::Kind::Character, ')'}}, {"{{}", {Key::Kind::Character, '{'}},
                   {"{}}", {Key::Kind::Character, '}'}}};
     std::vector<Key> keys;

@@ -9,13 +9,14 @@ namespace platform {
 
 // One key of a keystroke text.
 struct Key {
-    enum class Kind { Character, Down, Right, Home, Delete };
+    enum class Kind { Character, Down, Right, Home, Delete, Backspace };
     Kind kind = Kind::Character;
     char character = 0; // for Kind::Character: one byte of the 8-bit text
     bool operator==(const Key&) const = default;
 };
 
-// Reads the keystroke notation: "{DOWN}", "{RIGHT}", "{HOME}" and "{DEL}" name those keys,
+// Reads the keystroke notation: "{DOWN}", "{RIGHT}", "{HOME}", "{DEL}" and "{BS}" name
+// those keys (the last one Backspace),
 // "(" and ")" group keys and are not typed, "{(}", "{)}", "{{}" and "{}}" type
 // that one character, every other character is typed as it stands (a "{" that
 // starts no key name too).

@@ -18,6 +18,8 @@
 #include <thread>
 #include <unistd.h>
 
+#include <X11/Xlib.h>
+
 namespace fs = std::filesystem;
 using testing_support::crlf;
 using testing_support::readFile;
@@ -56,6 +58,11 @@ Cells sheetFromKeys(const std::vector<std::string>& items) {
                 break;
             case platform::Key::Kind::Delete:
                 break; // only ever takes away what the spreadsheet itself proposed
+            case platform::Key::Kind::Backspace:
+                // One character of the UTF-8 text.
+                while (!editing.empty() && (editing.back() & 0xC0) == 0x80) editing.pop_back();
+                if (!editing.empty()) editing.pop_back();
+                break;
             }
         }
     }
@@ -206,6 +213,46 @@ std::string run(const std::string& command) {
 }
 
 } // namespace
+
+FocusNewWindows::FocusNewWindows()
+    : thread_([this] {
+          Display* display = XOpenDisplay(nullptr);
+          if (!display) return;
+          // A window that goes while it is looked at must not end the test.
+          auto previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+          const Window root = DefaultRootWindow(display);
+          while (!stop_) {
+              Window focus = None;
+              int revert = 0;
+              XGetInputFocus(display, &focus, &revert);
+              if (focus == None || focus == PointerRoot || focus == root) {
+                  Window rootBack = None, parent = None, *children = nullptr;
+                  unsigned count = 0;
+                  if (XQueryTree(display, root, &rootBack, &parent, &children, &count)) {
+                      // The topmost shown window of a normal size, as stacked last.
+                      for (unsigned i = count; i-- > 0;) {
+                          XWindowAttributes a{};
+                          if (XGetWindowAttributes(display, children[i], &a) &&
+                              a.map_state == IsViewable && !a.override_redirect && a.width > 200 &&
+                              a.height > 200) {
+                              XSetInputFocus(display, children[i], RevertToPointerRoot, CurrentTime);
+                              break;
+                          }
+                      }
+                      if (children) XFree(children);
+                  }
+                  XSync(display, False);
+              }
+              std::this_thread::sleep_for(std::chrono::milliseconds(100));
+          }
+          XSetErrorHandler(previous);
+          XCloseDisplay(display);
+      }) {}
+
+FocusNewWindows::~FocusNewWindows() {
+    stop_ = true;
+    thread_.join();
+}
 
 bool calcInstalled() {
     return ::access(FRAMEWISE_SOFFICE, X_OK) == 0;

@@ -6,7 +6,9 @@
 #include "platform/keys.h"
 #include "support/fakes.h"
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -54,6 +56,19 @@ class GameWithRun {
 std::vector<std::string> exportItems(const core::GameFolders& folders);
 
 bool calcInstalled();
+
+// What a window manager does and Xvfb lacks: while it lives, a window shown
+// while no window has the focus is given it, as a desktop gives a newly started
+// program's window the focus.
+class FocusNewWindows {
+  public:
+    FocusNewWindows();
+    ~FocusNewWindows();
+
+  private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
 
 // The program a spreadsheet path starts: LibreOffice Calc on a profile of its own,
 // listening on a pipe for the bridge.

@@ -30,6 +30,7 @@ class CalcExport : public testing::Test {
         dialogs.expectMessage(results::kRestored);
         auto launcher = platform::systemLauncher();
         auto keys = platform::systemKeySender();
+        FocusNewWindows windowManager;
         archive::GenerateEXCEL_Click(game.folders(), dialogs, *launcher, *keys);
         return calc.cells(std::chrono::seconds(60));
     }
@@ -74,6 +75,34 @@ TEST_F(CalcExport, ThreePerDumpSingleResultsLeaveRowsBetween) {
     EXPECT_EQ(expected.at({9, 1}), figureFor(0, 0, 0));
     EXPECT_EQ(expected.count({10, 0}), 0u);
     EXPECT_EQ(expected.at({11, 0}), "1600x1200 ");
+    EXPECT_EQ(differences(expected, calcCells), "");
+}
+
+// Calc completes a text typed into a cell from a longer one the column holds:
+// the row of the sixth and later resolutions begins with the sixth one's label,
+// and from the second level on the column holds that label as well, so Calc
+// proposes what both share and takes the next Right for accepting it.
+TEST_F(CalcExport, SixthResolutionsLabelIsNotCompletedInAnyLevel) {
+    BenchRun run;
+    run.mode = "con1";
+    run.demo = "dusk";
+    run.levels = {"Normal", "High", "Maximum", "Custom"};
+    run.resolutions = {"320x240", "400x300", "512x384", "640x480", "800x600", "960x720", "1024x768"};
+    Cells expected;
+    const Cells calcCells = exportIntoCalc(run, expected);
+    EXPECT_EQ(expected.at({4, 0}), "960x720   1024x768   ");
+    EXPECT_EQ(differences(expected, calcCells), "");
+}
+
+TEST_F(CalcExport, TwelveResolutionsThreeResultsEachArriveWhole) {
+    BenchRun run;
+    run.mode = "con3";
+    run.demo = "dusk";
+    run.levels = {"Normal", "High", "Maximum", "Custom"};
+    run.resolutions = {"320x240",  "400x300",  "512x384",   "640x480",   "800x600",   "960x720",
+                       "1024x768", "1152x864", "1280x1024", "1600x1200", "2048x1536", "856x480"};
+    Cells expected;
+    const Cells calcCells = exportIntoCalc(run, expected);
     EXPECT_EQ(differences(expected, calcCells), "");
 }
 

@@ -16,6 +16,7 @@ std::vector<Key> plainKeys(const std::string& t) {
     const std::pair<const char*, Key> named[] = {
         {"{DOWN}", {Key::Kind::Down, 0}},  {"{RIGHT}", {Key::Kind::Right, 0}},
         {"{HOME}", {Key::Kind::Home, 0}},  {"{DEL}", {Key::Kind::Delete, 0}},
+        {"{BS}", {Key::Kind::Backspace, 0}},
         {"{(}", {Key::Kind::Character, '('}}, {"{)}", {Key::Kind::Character, ')'}},
         {"{{}", {Key::Kind::Character, '{'}}, {"{}}", {Key::Kind::Character, '}'}}};
     std::vector<Key> keys;
@@ -64,6 +65,7 @@ std::string written(const std::vector<Key>& keys) {
         case Key::Kind::Right: t += "{RIGHT}"; break;
         case Key::Kind::Home: t += "{HOME}"; break;
         case Key::Kind::Delete: t += "{DEL}"; break;
+        case Key::Kind::Backspace: t += "{BS}"; break;
         case Key::Kind::Character: t += platform::literalKeys(std::string(1, k.character)); break;
         }
     }

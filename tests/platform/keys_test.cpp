@@ -11,7 +11,8 @@ using K = Key::Kind;
 Key ch(char c) {
     return {K::Character, c};
 }
-const Key down{K::Down, 0}, right{K::Right, 0}, home{K::Home, 0}, del{K::Delete, 0};
+const Key down{K::Down, 0}, right{K::Right, 0}, home{K::Home, 0}, del{K::Delete, 0},
+          bs{K::Backspace, 0};
 
 TEST(ParseKeys, ReadsNamedKeysGroupsAndPlainCharacters) {
     const struct {
@@ -19,7 +20,7 @@ TEST(ParseKeys, ReadsNamedKeysGroupsAndPlainCharacters) {
         std::vector<Key> keys;
     } cases[] = {
         {"", {}},
-        {"{DOWN}{RIGHT}{HOME}{DEL}", {down, right, home, del}},
+        {"{DOWN}{RIGHT}{HOME}{DEL}{BS}", {down, right, home, del, bs}},
         // The resolution label: parentheses group and are not typed, the blank is.
         {"(640x480) ", {ch('6'), ch('4'), ch('0'), ch('x'), ch('4'), ch('8'), ch('0'), ch(' ')}},
         {"a{DOWN}b", {ch('a'), down, ch('b')}},

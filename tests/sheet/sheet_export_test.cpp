@@ -586,36 +586,46 @@ TEST(SheetExport, StopsWhereAKeyCannotGoAndSaysWhatWasTyped) {
 }
 
 // The sixth and later resolutions share a cell that starts with the sixth one's
-// text; a spreadsheet would complete that one's label from it, until the column
-// holds the label itself.
-TEST(SheetExport, ALabelASpreadsheetCouldCompleteHasTheProposalDeleted) {
-    Bench b;
+// text; a spreadsheet would complete that one's label from it, in every level.
+// A character that continues no text of the column, taken back at once, ends
+// the proposal; where the cell goes on with "~", the next one does.
+TEST(SheetExport, ALabelASpreadsheetCouldCompleteHasTheProposalBroken) {
     const std::vector<std::string> res{"640x480",  "800x600",   "1024x768",
                                        "1152x864", "1280x1024", "1600x1200"};
-    b.record("con1", {"Normal", "High"}, res, "1");
-    std::vector<std::pair<std::string, std::string>> named;
-    for (const std::string level : {".lo", ".hi"})
-        for (std::size_t i = 0; i < res.size(); ++i)
-            named.push_back({"FRWb_" + std::to_string(i) + "_1" + level,
-                             dump(res[i].substr(0, res[i].find('x')),
-                                  res[i].substr(res[i].find('x') + 1), {"40.0"})});
-    b.dumps(named);
-    b.dialogs.expectMessage(results::kRestored);
+    const struct {
+        std::string sixthInRecord;
+        std::string breaker;
+    } cases[] = {{"1600x1200", "~{BS}"}, {"1600x1200 ~x", "|{BS}"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sixthInRecord);
+        Bench b;
+        auto recorded = res;
+        recorded.back() = c.sixthInRecord;
+        b.record("con1", {"Normal", "High"}, recorded, "1");
+        std::vector<std::pair<std::string, std::string>> named;
+        for (const std::string level : {".lo", ".hi"})
+            for (std::size_t i = 0; i < res.size(); ++i)
+                named.push_back({"FRWb_" + std::to_string(i) + "_1" + level,
+                                 dump(res[i].substr(0, res[i].find('x')),
+                                      res[i].substr(res[i].find('x') + 1), {"40.0"})});
+        b.dumps(named);
+        b.dialogs.expectMessage(results::kRestored);
 
-    b.press();
+        b.press();
 
-    std::vector<Sent> rows;
-    for (const std::string level : {"NORMAL", "HIGH"}) {
-        const auto head = header(level + " Configuration File Settings:");
-        rows.insert(rows.end(), head.begin(), head.end());
-        for (const auto& r : res) {
-            rows.push_back(w("(" + r + ") "));
-            if (r == "1600x1200" && level == "NORMAL") rows.push_back(w("{DEL}"));
-            rows.insert(rows.end(), {R, w("40.0"), R, w("AVERAGE:"), R, w("40"), D, H});
+        std::vector<Sent> rows;
+        for (const std::string level : {"NORMAL", "HIGH"}) {
+            const auto head = header(level + " Configuration File Settings:");
+            rows.insert(rows.end(), head.begin(), head.end());
+            for (const auto& r : res) {
+                rows.push_back(w("(" + r + ") "));
+                if (r == "1600x1200") rows.push_back(w(c.breaker));
+                rows.insert(rows.end(), {R, w("40.0"), R, w("AVERAGE:"), R, w("40"), D, H});
+            }
+            rows.insert(rows.end(), {n("{DOWN}"), n("{HOME}")});
         }
-        rows.insert(rows.end(), {n("{DOWN}"), n("{HOME}")});
+        for (int skipped = 0; skipped < 2; ++skipped)
+            rows.insert(rows.end(), kSkippedRow.begin(), kSkippedRow.end());
+        EXPECT_EQ(levelBlocks(b.keys.sent), rows);
     }
-    for (int skipped = 0; skipped < 2; ++skipped)
-        rows.insert(rows.end(), kSkippedRow.begin(), kSkippedRow.end());
-    EXPECT_EQ(levelBlocks(b.keys.sent), rows);
 }

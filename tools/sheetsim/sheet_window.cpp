@@ -41,6 +41,14 @@ void SheetWindow::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Home:
         moveTo(row, 0);
         break;
+    case Qt::Key_Backspace:
+        if (QTableWidgetItem* cell = item(row, column)) {
+            QString text = cell->text();
+            // One character, which may take two UTF-16 units.
+            text.chop(text.size() >= 2 && text.back().isLowSurrogate() ? 2 : 1);
+            cell->setText(text);
+        }
+        break;
     default: {
         const QString text = event->text();
         bool printable = !text.isEmpty();

@@ -152,6 +152,9 @@ class XTestKeySender : public KeySender {
             case Key::Kind::Delete:
                 keys.push_back(XK_Delete);
                 continue;
+            case Key::Kind::Backspace:
+                keys.push_back(XK_BackSpace);
+                continue;
             case Key::Kind::Character:
                 break;
             }

@@ -45,6 +45,8 @@ WORD virtualKeyOf(Key::Kind kind) {
         return VK_HOME;
     case Key::Kind::Delete:
         return VK_DELETE;
+    case Key::Kind::Backspace:
+        return VK_BACK;
     case Key::Kind::Character:
         break;
     }
