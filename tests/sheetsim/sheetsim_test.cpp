@@ -168,10 +168,13 @@ TEST(SheetsimKeys, TypedCellsAndMovesLandInTheSavedGrid) {
         {"(640x480) ", false},
         {"{RIGHT}", true},
         {"48.0", true},
+        // Backspace takes back one character, a letter of two bytes whole.
+        {"~{BS}", true},
         {"{DOWN}", false},
         {"{HOME}", true},
         // A letter the US keyboard map has no key for, in the system's UTF-8.
         {"x\xC3\xA9", true},
+        {"\xC3\xA9{BS}", true},
         {"{RIGHT}", false},
         // Shifted and unshifted punctuation; braces that name no key are typed.
         {"a-Z_9:;'\"~{}<>?/|\\`!@#$%^&*=+,.", true},
