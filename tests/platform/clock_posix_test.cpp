@@ -3,6 +3,7 @@
 // locale sources into a folder of the test, so no system setting is needed.
 #include "platform/clock.h"
 #include "support/fakes.h"
+#include "support/scoped_env.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,25 +15,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-class SavedVariable {
-  public:
-    explicit SavedVariable(const char* name) : name_(name) {
-        if (const char* v = std::getenv(name)) value_ = v;
-    }
-    ~SavedVariable() {
-        if (value_)
-            ::setenv(name_, value_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-    SavedVariable(const SavedVariable&) = delete;
-    SavedVariable& operator=(const SavedVariable&) = delete;
-
-  private:
-    const char* name_;
-    std::optional<std::string> value_;
-};
 
 class ClockLocale : public ::testing::Test {
   protected:
@@ -68,10 +50,9 @@ TEST_F(ClockLocale, DesignatorIsTheLocalesOwnAndEmptyWhereItHasNone) {
         {"af_ZA.ISO-8859-1", "VM", "NM"},
         {"de_DE.ISO-8859-1", "", ""},
     };
-    SavedVariable locpath("LOCPATH"), all("LC_ALL"), time("LC_TIME"), lang("LANG");
-    ::setenv("LOCPATH", dir_->path().c_str(), 1);
-    ::unsetenv("LC_TIME");
-    ::unsetenv("LANG");
+    using testing_support::ScopedEnv;
+    ScopedEnv locpath("LOCPATH", dir_->path().string()), all("LC_ALL", "C"),
+        time("LC_TIME", std::nullopt), lang("LANG", std::nullopt);
     for (const auto& c : cases) {
         ::setenv("LC_ALL", c.locale, 1);
         auto t = platform::systemClock()->now();

@@ -6,8 +6,8 @@
 #include "core/folders.h"
 #include "platform/files.h"
 #include "platform/keys.h"
-#include "results/messages.h"
 #include "platform/launcher.h"
+#include "results/messages.h"
 #include "support/fakes.h"
 
 #include <chrono>
@@ -16,8 +16,13 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <string>
 #include <thread>
 #include <unistd.h>
+#include <utility>
+#include <vector>
+
+// Last: Xlib's macros (None, Status, ...) would break the headers above.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -129,8 +134,10 @@ class Decoy {
 // The system sender, with the decoy taking the focus before the text number `at`.
 class FocusThief : public platform::KeySender {
   public:
-    FocusThief(platform::KeySender& real, Decoy& decoy, int at) : real_(real), decoy_(decoy), at_(at) {}
-    platform::SendResult send(const std::string& text, bool wait, std::uintptr_t onlyInto) override {
+    FocusThief(platform::KeySender& real, Decoy& decoy, int at)
+        : real_(real), decoy_(decoy), at_(at) {}
+    platform::SendResult send(const std::string& text, bool wait,
+                              std::uintptr_t onlyInto) override {
         if (count_++ == at_) decoy_.takeFocus();
         return real_.send(text, wait, onlyInto);
     }
@@ -144,6 +151,45 @@ class FocusThief : public platform::KeySender {
     Decoy& decoy_;
     int at_;
     int count_ = 0;
+};
+
+// A finished run as RUN and the game leave it, the configuration's backup
+// pending, with the stand-in installed as EXCEL.EXE and remembered as the
+// spreadsheet. The dumps are named in the order the game wrote them.
+struct ExportRun {
+    TempDir dir;
+    core::GameFolders folders;
+    fs::path main, excel, grid;
+
+    ExportRun(const std::vector<std::string>& resolutions,
+              const std::vector<std::pair<std::string, std::string>>& dumps) {
+        const std::string sep(1, platform::folderSeparator());
+        folders.appFolder = dir.folder() + "app" + sep;
+        folders.gameFolder = dir.folder() + "game" + sep;
+        folders.mainFolder = folders.gameFolder + "MAIN" + sep;
+        main = folders.mainFolder;
+        testing_support::writeFile(main / "config_mp.bak", "seta name \"me\"\r\n");
+        testing_support::writeFile(main / bench::kBackupPendingFile, "pending\r\n");
+        testing_support::writeFile(main / "config_mp.cfg", "seta name \"benchmark\"\r\n");
+        std::vector<std::string> record = {"con3", "bench1", "1", "Normal",
+                                           std::to_string(resolutions.size())};
+        record.insert(record.end(), resolutions.begin(), resolutions.end());
+        record.insert(record.end(), {"3", "FRWb_120426_193005.txt",
+                                     "Friday, December 04, 2026  07:30:05 PM", "No Comment"});
+        testing_support::writeFile(main / "FRWb_setup.ini", testing_support::crlf(record));
+        std::vector<std::string> names;
+        for (const auto& [name, text] : dumps) {
+            names.push_back(name);
+            testing_support::writeFile(main / name, text);
+        }
+        testing_support::writeFile(main / "FRWb_condump_list.ini", testing_support::crlf(names));
+        excel = dir.path() / "Office" / "EXCEL.EXE";
+        fs::create_directories(excel.parent_path());
+        fs::copy_file(program, excel);
+        testing_support::writeFile(folders.appFolder + "e_path.ini",
+                                   testing_support::crlf({excel.string()}));
+        grid = dir.path() / "sheet.txt";
+    }
 };
 
 TEST(SheetsimKeys, TypedCellsAndMovesLandInTheSavedGrid) {
@@ -213,37 +259,16 @@ TEST(SheetsimKeys, StartedWithoutArgumentsSavesWhereTheEnvironmentSays) {
 // as EXCEL.EXE, waits for it to take the focus and types the run into it.
 TEST(SheetsimKeys, ExportTypesTheRunIntoTheStandInSpreadsheet) {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
-    TempDir dir;
-    const std::string sep(1, platform::folderSeparator());
-    core::GameFolders folders;
-    folders.appFolder = dir.folder() + "app" + sep;
-    folders.gameFolder = dir.folder() + "game" + sep;
-    folders.mainFolder = folders.gameFolder + "MAIN" + sep;
-    const fs::path main = folders.mainFolder;
-    testing_support::writeFile(main / "config_mp.bak", "seta name \"me\"\r\n");
-    testing_support::writeFile(main / bench::kBackupPendingFile, "pending\r\n");
-    testing_support::writeFile(main / "config_mp.cfg", "seta name \"benchmark\"\r\n");
-    testing_support::writeFile(
-        main / "FRWb_setup.ini",
-        testing_support::crlf({"con3", "bench1", "1", "Normal", "2", "640x480", "1024x768", "3",
-                               "FRWb_120426_193005.txt", "Friday, December 04, 2026  07:30:05 PM",
-                               "No Comment"}));
-    testing_support::writeFile(main / "FRWb_condump_list.ini",
-                               testing_support::crlf({"FRWb_3.lo", "FRWb_6.lo"}));
-    testing_support::writeFile(main / "FRWb_3.lo", "MODE: 3, 640 x 480 fullscreen hz:N/A\n"
-                                                   "100 frames, 2.1 seconds: 48.0 fps\n"
-                                                   "100 frames, 2.1 seconds: 47.4 fps\n"
-                                                   "100 frames, 2.1 seconds: 47.8 fps\n");
-    testing_support::writeFile(main / "FRWb_6.lo", "MODE: 6, 1024 x 768 fullscreen hz:N/A\n"
-                                                   "100 frames, 2.8 seconds: 35.2 fps\n"
-                                                   "100 frames, 2.8 seconds: 35.8 fps\n"
-                                                   "100 frames, 2.8 seconds: 35.5 fps\n");
-    const fs::path excel = dir.path() / "Office" / "EXCEL.EXE";
-    fs::create_directories(excel.parent_path());
-    fs::copy_file(program, excel);
-    testing_support::writeFile(folders.appFolder + "e_path.ini",
-                               testing_support::crlf({excel.string()}));
-    const fs::path grid = dir.path() / "sheet.txt";
+    ExportRun run({"640x480", "1024x768"}, {{"FRWb_3.lo", "MODE: 3, 640 x 480 fullscreen hz:N/A\n"
+                                                          "100 frames, 2.1 seconds: 48.0 fps\n"
+                                                          "100 frames, 2.1 seconds: 47.4 fps\n"
+                                                          "100 frames, 2.1 seconds: 47.8 fps\n"},
+                                            {"FRWb_6.lo", "MODE: 6, 1024 x 768 fullscreen hz:N/A\n"
+                                                          "100 frames, 2.8 seconds: 35.2 fps\n"
+                                                          "100 frames, 2.8 seconds: 35.8 fps\n"
+                                                          "100 frames, 2.8 seconds: 35.5 fps\n"}});
+    const core::GameFolders& folders = run.folders;
+    const fs::path &main = run.main, &excel = run.excel, &grid = run.grid;
 
     testing_support::ScriptedDialogs dialogs;
     dialogs.expectMessage(results::kRestored);
@@ -306,30 +331,10 @@ TEST(SystemKeySender, FocusCountsOnlyForAWindowOfTheProcessOrItsDescendants) {
 // and that window gets no key.
 TEST(SheetsimKeys, ExportStopsWhenAnotherWindowTakesTheFocus) {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
-    TempDir dir;
-    const std::string sep(1, platform::folderSeparator());
-    core::GameFolders folders;
-    folders.appFolder = dir.folder() + "app" + sep;
-    folders.gameFolder = dir.folder() + "game" + sep;
-    folders.mainFolder = folders.gameFolder + "MAIN" + sep;
-    const fs::path main = folders.mainFolder;
-    testing_support::writeFile(main / "config_mp.bak", "seta name \"me\"\r\n");
-    testing_support::writeFile(main / bench::kBackupPendingFile, "pending\r\n");
-    testing_support::writeFile(main / "config_mp.cfg", "seta name \"benchmark\"\r\n");
-    testing_support::writeFile(main / "FRWb_setup.ini",
-                               testing_support::crlf({"con3", "bench1", "1", "Normal", "1",
-                                                      "640x480", "3", "FRWb_120426_193005.txt",
-                                                      "Friday, December 04, 2026  07:30:05 PM",
-                                                      "No Comment"}));
-    testing_support::writeFile(main / "FRWb_condump_list.ini", testing_support::crlf({"FRWb_3.lo"}));
-    testing_support::writeFile(main / "FRWb_3.lo", "MODE: 3, 640 x 480 fullscreen hz:N/A\n"
-                                                   "100 frames, 2.1 seconds: 48.0 fps\n");
-    const fs::path excel = dir.path() / "Office" / "EXCEL.EXE";
-    fs::create_directories(excel.parent_path());
-    fs::copy_file(program, excel);
-    testing_support::writeFile(folders.appFolder + "e_path.ini",
-                               testing_support::crlf({excel.string()}));
-    const fs::path grid = dir.path() / "sheet.txt";
+    ExportRun run({"640x480"}, {{"FRWb_3.lo", "MODE: 3, 640 x 480 fullscreen hz:N/A\n"
+                                              "100 frames, 2.1 seconds: 48.0 fps\n"}});
+    const core::GameFolders& folders = run.folders;
+    const fs::path& grid = run.grid;
 
     Decoy decoy;
     testing_support::ScriptedDialogs dialogs;
