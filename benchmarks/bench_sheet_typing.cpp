@@ -27,8 +27,7 @@ BenchRun largestRun() {
     run.mode = "con1";
     run.demo = "dusk(2)  settings";
     run.levels = {"Normal", "High", "Maximum", "Custom"};
-    run.resolutions = {"320x240",  "400x300",  "512x384",   "640x480",   "800x600",   "960x720",
-                       "1024x768", "1152x864", "1280x1024", "1600x1200", "2048x1536", "856x480"};
+    run.resolutions = everyResolution();
     run.runs = 3;
     return run;
 }

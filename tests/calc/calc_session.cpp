@@ -2,6 +2,7 @@
 
 #include "archive/sheet_export.h"
 #include "bench/config_backup.h"
+#include "bench/levels.h"
 #include "bench/run_record.h"
 #include "platform/files.h"
 #include "results/messages.h"
@@ -358,6 +359,13 @@ void CalcSession::quit() {
     while (::kill(-pid, 0) == 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     if (::kill(-pid, 0) == 0) ::kill(-pid, SIGKILL);
+}
+
+std::vector<std::string> everyResolution() {
+    std::vector<std::string> all;
+    for (int mode = 0; mode < bench::kResolutionCount; ++mode)
+        all.push_back(bench::resolutionText(mode));
+    return all;
 }
 
 } // namespace calc_testing

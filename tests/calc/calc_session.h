@@ -40,6 +40,9 @@ struct BenchRun {
     int resultsPerDump = 3;
 };
 
+// All twelve resolutions in the tool's order, as the run record names them.
+std::vector<std::string> everyResolution();
+
 class GameWithRun {
   public:
     GameWithRun(const BenchRun& run, const std::filesystem::path& spreadsheet);

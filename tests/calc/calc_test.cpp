@@ -99,8 +99,7 @@ TEST_F(CalcExport, TwelveResolutionsThreeResultsEachArriveWhole) {
     run.mode = "con3";
     run.demo = "dusk";
     run.levels = {"Normal", "High", "Maximum", "Custom"};
-    run.resolutions = {"320x240",  "400x300",  "512x384",   "640x480",   "800x600",   "960x720",
-                       "1024x768", "1152x864", "1280x1024", "1600x1200", "2048x1536", "856x480"};
+    run.resolutions = everyResolution();
     Cells expected;
     const Cells calcCells = exportIntoCalc(run, expected);
     EXPECT_EQ(differences(expected, calcCells), "");
