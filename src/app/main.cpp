@@ -1,5 +1,6 @@
 #include "app/framewise_form1.h"
 #include "app/qt_dialogs.h"
+#include "app/shown_at.h"
 
 #include "help/help.h"
 #include "locate/locate.h"
@@ -12,7 +13,6 @@
 #include <QDir>
 #include <QTabWidget>
 #include <QTimer>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -87,18 +87,7 @@ int main(int argc, char** argv) {
     if (!window.Form_Load()) return 0;
     window.show();
 
-    // FRAMEWISE_SHOWN_AT: print the wall-clock time (ns) once the window is on
-    // screen, so a script can measure start-up; then quit.
-    if (std::getenv("FRAMEWISE_SHOWN_AT")) {
-        QTimer::singleShot(0, &window, [] {
-            auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                          std::chrono::system_clock::now().time_since_epoch())
-                          .count();
-            std::printf("shown_at_ns=%lld\n", static_cast<long long>(ns));
-            std::fflush(stdout);
-            QApplication::quit();
-        });
-    }
+    reportWhenShown(window);
     if (const char* folder = std::getenv("FRAMEWISE_SCREENSHOTS")) {
         QTimer::singleShot(200, &window, [&window, folder] {
             saveScreenshots(window, QString::fromLocal8Bit(folder));
