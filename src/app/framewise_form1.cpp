@@ -21,7 +21,6 @@
 #include <QLibrary>
 #include <QEvent>
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>

@@ -10,7 +10,6 @@ namespace platform {
 // connection would wait for the reset (about 80 ms under Xvfb).
 class DesktopDisplay {
 public:
-    DesktopDisplay() = default;
     explicit DesktopDisplay(bool found, void* x11 = nullptr) : found_(found), x11_(x11) {}
     DesktopDisplay(DesktopDisplay&& other) noexcept : found_(other.found_), x11_(other.x11_) {
         other.x11_ = nullptr;
