@@ -209,6 +209,13 @@ Framewise_Form1::Framewise_Form1(WindowServices s, QWidget* parent)
     static const bool framesNamed = (QAccessible::installFactory(frameAccessible), true);
     (void)framesNamed;
     setObjectName(q("Framewise_Form1"));
+    // Every text here is Latin script, which reads the same without shaping.
+    // Shaping reads each typeface's substitution and positioning tables on its
+    // first use, a millisecond or more at start-up; scripts that need shaping
+    // (a path or comment in Arabic, say) still get it.
+    QFont shapeless = font();
+    shapeless.setStyleStrategy(QFont::PreferNoShaping);
+    setFont(shapeless);
     setWindowTitle(q(kCaption));
     setWindowIcon(QIcon(resourcePicture(":/framewise/icon.pam")));
     // One cursor for every link: a cursor made from its own picture each time is
