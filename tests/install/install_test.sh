@@ -28,8 +28,16 @@ mkdir -p "$game/MAIN/demos"
 printf '%s/\r\n' "$game" > "$dir/CoD_path.ini"
 # The guard against a second copy is per install, so a copy of the tool the user
 # has open elsewhere does not count as already running.
-QT_QPA_PLATFORM=offscreen FRAMEWISE_SHOWN_AT=1 timeout 20 "$dir/framewise" | grep -q '^shown_at_ns=' \
-  || fail "installed program did not open its window"
+# The dynamic loader lists every library it loads; the start must load neither
+# the chart module nor Qt Charts (they wait for the first chart) nor an image
+# format plugin (the pictures are read without one).
+loads="$prefix/loads.txt"
+LD_DEBUG=files QT_QPA_PLATFORM=offscreen FRAMEWISE_SHOWN_AT=1 timeout 20 "$dir/framewise" 2>"$loads" \
+  | grep -q '^shown_at_ns=' || fail "installed program did not open its window"
+grep -q 'file=.*platforms/libqoffscreen' "$loads" || fail "the loader's list of loaded libraries is missing"
+if grep -E 'file=.*(framewise_chart|Qt6Charts|/imageformats/)' "$loads" >&2; then
+  fail "the start loaded what it should leave until needed (above)"
+fi
 # The command line shares the window's archive.
 printf -- '--------------------- Framewise RESULTS ---------------------\r\n' > "$dir/User Results/FRWb_010203_040506.txt"
 [ "$("$prefix/bin/framewise-cli" list)" = "FRWb_010203_040506.txt" ] || fail "framewise-cli does not list the window's archive"
