@@ -7,6 +7,7 @@
 #include "results/messages.h"
 #include "platform/files.h"
 #include "platform/processes.h"
+#include "platform/single_instance.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
@@ -64,6 +65,15 @@ struct Install {
                       fs::copy_options::overwrite_existing);
         writeFile(game.demos() / "bench1.fps", kFigures);
         if (!gameOptions.empty()) writeFile(game.root / "gamesim.ini", gameOptions);
+    }
+    // The program's guard file stays in the user's guard folder after it exits, as
+    // it must; a test's install takes its own along, or every run would add some.
+    ~Install() {
+        std::error_code ec;
+        const std::string folder = fs::canonical(program.parent_path(), ec).string() + "/";
+        fs::remove(platform::singleCopyFolder() + "/framewise-" + platform::installTag(folder) +
+                       ".lock",
+                   ec);
     }
 
     // Runs framewise-cli with args (already quoted for the shell), standard input closed.
