@@ -115,6 +115,9 @@ TEST_F(ChartTest, ComparisonStandsBarsSideBySideWithTheChangeAndListsTheRest) {
     EXPECT_EQ(categoriesOf(w.chart()), (QStringList{"Normal 640x480 +10.5 %", "Normal 1024x768 0.0 %",
                                                     "High 640x480 0.0 %"}));
     EXPECT_EQ(bars->barSets()[0]->label().toStdString(), kWorkedName);
+    EXPECT_EQ(w.findChild<QLabel*>("ChartTitle")->text(),
+              "bench1, Friday, December 04, 2026  07:30:05 PM\n"
+              "compared with bench1, Friday, December 04, 2026  07:30:05 PM");
     EXPECT_EQ(valuesOf(bars), (std::vector<std::vector<double>>{{47.73, 35.50, 41.00},
                                                                 {52.73, 35.50, 41.00}}));
     QString notes = w.findChild<QLabel*>("ChartNotes")->text();

@@ -215,7 +215,7 @@ void ChartWindow::draw() {
             notes += toQt(n).toHtmlEscaped() + "<br>";
     } else {
         const auto& c = *comparison_;
-        title_->setText(toQt(model_.title + "\ncompared with  " + baseTable_->demo + ", " +
+        title_->setText(toQt(model_.title + "\ncompared with " + baseTable_->demo + ", " +
                              baseTable_->startTime));
         comment_->setText(toQt(table_.comment + "  /  " + baseTable_->comment));
         SetSpec base{toQt(c.baseFile), QColor(0x8a, 0x8a, 0x8a), {}};
