@@ -37,4 +37,11 @@ SingleCopy acquireSingleInstanceIn(const std::string& lockFolder, const std::str
 // A short stable tag for an install folder, part of every guard's name.
 std::string installTag(const std::string& installFolder);
 
+#ifndef _WIN32
+// The file in lockFolder that holds the guard named name for installFolder. It
+// stays when its holder exits, so that a copy opening it never races one removing it.
+std::string guardFile(const std::string& lockFolder, const std::string& name,
+                      const std::string& installFolder);
+#endif
+
 } // namespace platform

@@ -71,9 +71,7 @@ struct Install {
     ~Install() {
         std::error_code ec;
         const std::string folder = fs::canonical(program.parent_path(), ec).string() + "/";
-        fs::remove(platform::singleCopyFolder() + "/framewise-" + platform::installTag(folder) +
-                       ".lock",
-                   ec);
+        fs::remove(platform::guardFile(platform::singleCopyFolder(), "framewise", folder), ec);
     }
 
     // Runs framewise-cli with args (already quoted for the shell), standard input closed.

@@ -43,6 +43,11 @@ std::string folderProblem(const std::string& folder) {
 
 } // namespace
 
+std::string guardFile(const std::string& lockFolder, const std::string& name,
+                      const std::string& installFolder) {
+    return lockFolder + "/" + name + "-" + installTag(installFolder) + ".lock";
+}
+
 std::string singleCopyFolder() {
     long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
@@ -65,7 +70,7 @@ SingleCopy acquireSingleInstanceIn(const std::string& lockFolder, const std::str
         return failed(lockFolder + " could not be made: " + std::strerror(errno));
     if (auto why = folderProblem(lockFolder); !why.empty()) return failed(why);
 
-    const std::string path = lockFolder + "/" + name + "-" + installTag(installFolder) + ".lock";
+    const std::string path = guardFile(lockFolder, name, installFolder);
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     if (fd < 0) return failed(path + ": " + std::strerror(errno));
     struct stat st {};
