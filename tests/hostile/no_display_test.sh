@@ -3,6 +3,10 @@
 # with status 1, whatever the environment names.
 set -uo pipefail
 program=$1
+# Where the program is copied to open its window: a fixed folder, since the copy
+# leaves its guard against a second copy in the user's guard folder, one file
+# per program folder.
+copy=$2
 expected="Framewise needs a desktop display (no X11 or Wayland display found)"
 runtime=$(mktemp -d)
 trap 'rm -rf "$runtime"' EXIT
@@ -34,9 +38,10 @@ check "both chosen, neither there" QT_QPA_PLATFORM="wayland;xcb" XDG_RUNTIME_DIR
 if command -v Xvfb >/dev/null 2>&1 && [ -n "$free" ]; then
   Xvfb "$free" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb=$!
-  trap 'kill "$xvfb" 2>/dev/null; rm -rf "$runtime"' EXIT
+  trap 'kill "$xvfb" 2>/dev/null; rm -rf "$runtime" "$copy"' EXIT
   for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${free#:}" ] && break; sleep 0.05; done
-  copy="$runtime/program" game="$runtime/game"
+  game="$runtime/game"
+  rm -rf "$copy"
   mkdir -p "$copy" "$game/MAIN/demos"
   cp "$program" "$copy/framewise"
   : > "$game/CoDMP.exe"; : > "$game/MAIN/pak0.pk3"; : > "$game/MAIN/demos/bench1.dm_2"

@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# cmake --install into a temporary prefix gives the program folder the tool
+# cmake --install into a prefix of its own gives the program folder the tool
 # expects, a menu entry and icon, and the installed program finds its guide.
 set -euo pipefail
 build=$1
-prefix=$(mktemp -d)
+# A fixed folder in the build tree, not a fresh temporary one: the programs run
+# here leave their guard against a second copy in the user's guard folder, one
+# file per program folder.
+prefix="$build/install-test"
+rm -rf "$prefix"
+mkdir -p "$prefix"
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 fail() { echo "FAIL: $*"; exit 1; }
