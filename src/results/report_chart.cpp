@@ -48,6 +48,45 @@ void addOnce(std::vector<std::string>& v, const std::string& s) {
 
 std::string key(const ReportRow& row) { return row.level + " " + resolutionOf(row); }
 
+// What a line stands for. A game that cannot set a mode (one the display cannot
+// show, say) plays the demo in its fallback mode, and the report labels the line
+// with the mode it ran, so a level can hold one resolution twice. The first line
+// of a level and resolution is its bar, in the chart and in a comparison alike.
+// A level's lines follow RESOLUTIONS RUN in order, so the place of a line that
+// cannot be what was asked (a second line, or one of a size never asked for)
+// tells what was asked.
+struct Line {
+    const ReportRow* row;
+    bool again = false; // an earlier line of the level has its resolution
+    std::string asked;  // what was asked for at its place, when the line ran another mode
+};
+
+std::vector<Line> linesOf(const ReportTable& t) {
+    std::vector<Line> lines;
+    std::size_t place = 0;
+    for (std::size_t i = 0; i < t.rows.size(); ++i) {
+        const ReportRow& row = t.rows[i];
+        place = i > 0 && t.rows[i - 1].level == row.level ? place + 1 : 0;
+        Line line{&row};
+        const std::string res = resolutionOf(row);
+        line.again = std::any_of(lines.begin(), lines.end(),
+                                 [&](const Line& l) { return key(*l.row) == key(row); });
+        const bool asked =
+            std::find(t.resolutions.begin(), t.resolutions.end(), res) != t.resolutions.end();
+        if ((line.again || !asked) && place < t.resolutions.size() && t.resolutions[place] != res)
+            line.asked = t.resolutions[place];
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// "High 640x480", "High 2048x1536 (ran at 640x480)", "High 640x480 (again)".
+std::string nameOf(const Line& l) {
+    if (!l.asked.empty())
+        return l.row->level + " " + l.asked + " (ran at " + resolutionOf(*l.row) + ")";
+    return key(*l.row) + (l.again ? " (again)" : "");
+}
+
 } // namespace
 
 ChartModel chartOf(const ReportTable& table) {
@@ -62,15 +101,22 @@ ChartModel chartOf(const ReportTable& table) {
     }
     for (auto& s : m.series)
         s.bars.assign(m.resolutions.size(), std::nullopt);
-    for (const auto& row : table.rows) {
+    for (const auto& line : linesOf(table)) {
+        const ReportRow& row = *line.row;
         auto series = std::find_if(m.series.begin(), m.series.end(),
                                    [&](const ChartSeries& s) { return s.name == row.level; });
         auto at = std::find(m.resolutions.begin(), m.resolutions.end(), resolutionOf(row)) -
                   m.resolutions.begin();
-        if (auto bar = barOf(row)) {
-            series->bars[at] = *bar;
+        auto bar = barOf(row);
+        if (!bar) {
+            m.notes.push_back(nameOf(line) + (row.complete ? ": no average" : ": stopped early"));
+        } else if (line.again) {
+            m.notes.push_back(nameOf(line) + ": not drawn, the " + resolutionOf(row) +
+                              " bar is the earlier line");
         } else {
-            m.notes.push_back(key(row) + (row.complete ? ": no average" : ": stopped early"));
+            series->bars[at] = *bar;
+            if (!line.asked.empty())
+                m.notes.push_back(nameOf(line) + ": drawn as " + resolutionOf(row));
         }
     }
     return m;
@@ -93,10 +139,11 @@ Comparison compareReports(const ReportTable& other, const ReportTable& base) {
             if (r.level == like.level && r.width == like.width && r.height == like.height) return &r;
         return nullptr;
     };
-    for (const auto& row : other.rows) {
+    for (const auto& line : linesOf(other)) {
+        const ReportRow& row = *line.row;
         const ReportRow* match = find(base, row);
-        if (!match) {
-            c.onlyInOther.push_back(key(row));
+        if (!match || line.again) {
+            c.onlyInOther.push_back(nameOf(line));
             continue;
         }
         auto a = barOf(row);
@@ -119,8 +166,8 @@ Comparison compareReports(const ReportTable& other, const ReportTable& base) {
         addOnce(c.levels, row.level);
         addOnce(c.resolutions, resolutionOf(row));
     }
-    for (const auto& row : base.rows)
-        if (!find(other, row)) c.onlyInBase.push_back(key(row));
+    for (const auto& line : linesOf(base))
+        if (line.again || !find(other, *line.row)) c.onlyInBase.push_back(nameOf(line));
     return c;
 }
 

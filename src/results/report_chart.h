@@ -32,7 +32,8 @@ struct ChartModel {
     std::string subtitle; // the comment
     std::vector<std::string> resolutions; // categories, "640x480", in report order
     std::vector<ChartSeries> series;      // one per level, in report order
-    // Lines of the report that give no bar, said under the chart ("Maximum 800x600: stopped early").
+    // Lines of the report that give no bar, or ran in another mode than asked, said
+    // under the chart ("Maximum 800x600: stopped early").
     std::vector<std::string> notes;
 };
 

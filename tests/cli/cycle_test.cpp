@@ -1,13 +1,14 @@
 // The installed command line, run as a program: a program folder holding
 // framewise-cli, a game install whose CoDMP.exe is the stand-in game, and the
 // exit status, output and messages a script would see.
-#include "results/archive_list.h"
 #include "cli/cli.h"
 #include "core/textfile.h"
-#include "results/messages.h"
 #include "platform/files.h"
 #include "platform/processes.h"
 #include "platform/single_instance.h"
+#include "results/archive_list.h"
+#include "results/messages.h"
+#include "results/report_chart.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
@@ -256,6 +257,39 @@ TEST(CliCycle, WaitGivesUpOnAGameThatWritesNoDumpAndLeavesItRunning) {
     EXPECT_TRUE(fs::exists(in.game.main() / "FRWb_setup.ini"));
     EXPECT_TRUE(in.archived().empty());
     EXPECT_TRUE(waitFor([&] { return fs::exists(in.game.root / "ended"); }));
+}
+
+TEST(CliCycle, ModeTheDisplayCannotShowRunsInTheFallbackModeAndTheChartSaysSo) {
+    // 2048x1536 is refused by the display: the game plays it at 640x480, so the
+    // report holds two 640x480 lines.
+    Install in("--largest-mode=1600x1200\n");
+    writeFile(in.game.demos() / "bench1.fps", "99.9 48.0 47.4 47.8 99.9 50.0 50.5 51.0\n");
+    auto o =
+        in.cli("run " + in.gameArg() + " --levels normal --res 640x480,2048x1536 --yes --wait");
+    ASSERT_EQ(o.status, cli::kOk) << o.err;
+    ASSERT_EQ(in.archived().size(), 1u);
+    auto reading = results::readReport((in.archive() / in.archived()[0]).string());
+    ASSERT_TRUE(reading.table) << reading.error.message();
+    const auto& t = *reading.table;
+    ASSERT_EQ(t.rows.size(), 2u);
+    EXPECT_EQ(t.rows[1].width + "x" + t.rows[1].height, "640x480");
+
+    // One bar, the line that ran as asked; the other is said, not drawn over it.
+    auto m = results::chartOf(t);
+    EXPECT_EQ(m.resolutions, std::vector<std::string>{"640x480"});
+    ASSERT_EQ(m.series.size(), 1u);
+    ASSERT_TRUE(m.series[0].bars[0]);
+    EXPECT_EQ(m.series[0].bars[0]->valueText, "47.73");
+    EXPECT_EQ(m.notes, std::vector<std::string>{"Normal 2048x1536 (ran at 640x480): not drawn, "
+                                                "the 640x480 bar is the earlier line"});
+    // Compared with itself: the same line pairs on both sides, and the second is listed.
+    auto c = results::compareReports(t, t);
+    ASSERT_EQ(c.pairs.size(), 1u);
+    EXPECT_EQ(c.pairs[0].other.valueText, "47.73");
+    EXPECT_EQ(c.pairs[0].base.valueText, "47.73");
+    const std::vector<std::string> second{"Normal 2048x1536 (ran at 640x480)"};
+    EXPECT_EQ(c.onlyInOther, second);
+    EXPECT_EQ(c.onlyInBase, second);
 }
 
 TEST(CliCycle, ReportAndListReadTheArchive) {

@@ -332,6 +332,21 @@ TEST(GameSimFaults, CrashWindowedAndUnwritableDump) {
     EXPECT_EQ(readFile(f.install.main() / "config_mp.cfg"), before) << "a crash saves nothing";
 }
 
+TEST(GameSimFaults, ModeLargerThanTheDisplayFallsBackToMode3) {
+    Fixture f;
+    Options o;
+    o.largestWidth = 1600;
+    o.largestHeight = 1200;
+    Game g(f.install.root, o);
+    g.addText("r_mode 9; vid_restart; r_mode 10; vid_restart; condump modes.txt\n");
+    g.frame();
+    const std::string dump = readFile(f.install.main() / "modes.txt");
+    EXPECT_LT(dump.find("MODE: 9, 1600 x 1200 fullscreen"),
+              dump.find("could not set the given mode (10)"));
+    EXPECT_LT(dump.find("could not set the given mode (10)"),
+              dump.find("MODE: 3, 640 x 480 fullscreen"));
+}
+
 TEST(GameSimOptions, ParsedFromArgumentsAndTheOptionsFile) {
     struct Case {
         std::vector<std::string> args;
@@ -340,6 +355,9 @@ TEST(GameSimOptions, ParsedFromArgumentsAndTheOptionsFile) {
         {{"--crash-after-plays=3", "--windowed", "--fail-dump=*", "--max-frames=0", "--seed=9",
           "--exit-when-idle"},
          true},
+        {{"--largest-mode=1600x1200"}, true},
+        {{"--largest-mode=1600"}, false},
+        {{"--largest-mode=0x480"}, false},
         {{"--exit-when-idle=1"}, false},
         {{"--crash-after-plays=0"}, false},
         {{"--crash-after-plays"}, false},
@@ -408,7 +426,8 @@ TEST(GameSimProgram, HelpNamesEveryOptionItTakesAndRunsNothing) {
         const std::string option = text.substr(from, text.find_first_of(" =", from) - from);
         Options o;
         std::string error;
-        EXPECT_TRUE(applyOption(o, option, error) || applyOption(o, option + "=1", error))
+        EXPECT_TRUE(applyOption(o, option, error) || applyOption(o, option + "=1", error) ||
+                    applyOption(o, option + "=1x1", error))
             << option;
         ++named;
     }

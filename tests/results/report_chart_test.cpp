@@ -75,6 +75,44 @@ TEST(ReportChart, LinesWithoutAnAverageGiveTheirOnlyFigureOrNoBar) {
                                                  "High 800x600: stopped early"}));
 }
 
+TEST(ReportChart, LineInAnotherModeThanAskedIsDrawnOnceAndSaid) {
+    struct Case {
+        std::vector<std::string> asked;
+        std::vector<std::string> ran; // one line of Normal each
+        std::vector<std::string> categories;
+        std::vector<std::string> notes;
+    } cases[] = {
+        // The fallback mode was not asked for itself: its figures are drawn under it.
+        {{"1024x768", "2048x1536"},
+         {"1024x768", "640x480"},
+         {"1024x768", "640x480"},
+         {"Normal 2048x1536 (ran at 640x480): drawn as 640x480"}},
+        // A second line with nothing asked at its place.
+        {{"640x480"},
+         {"640x480", "640x480"},
+         {"640x480"},
+         {"Normal 640x480 (again): not drawn, the 640x480 bar is the earlier line"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.notes[0]);
+        ReportTable t;
+        t.resolutions = c.asked;
+        double fps = 10;
+        for (const auto& r : c.ran) {
+            const auto x = r.find('x');
+            t.rows.push_back(
+                {"Normal", r.substr(0, x), r.substr(x + 1), {std::to_string(fps)}, "", true});
+            fps += 10;
+        }
+        auto m = chartOf(t);
+        EXPECT_EQ(m.resolutions, c.categories);
+        ASSERT_EQ(m.series.size(), 1u);
+        ASSERT_TRUE(m.series[0].bars[0]);
+        EXPECT_DOUBLE_EQ(m.series[0].bars[0]->value, 10);
+        EXPECT_EQ(m.notes, c.notes);
+    }
+}
+
 TEST(ReportChart, ComparisonPairsWhatBothHoldAndListsTheRest) {
     // The other report: a faster Normal 640x480, no High 1024x768, and two runs.
     std::string other = replaced(worked(), "  (640x480)  48.0,  47.4,  47.8,   AVERAGE FPS:   47.73 ",

@@ -308,7 +308,11 @@ void Game::cmdBind(const std::vector<std::string>& args) {
 
 void Game::startRenderer() {
     int mode = static_cast<int>(varInt("r_mode"));
-    if (!videoMode(mode)) {
+    const auto asked = videoMode(mode);
+    const bool tooLarge =
+        asked && options_.largestWidth > 0 &&
+        (asked->width > options_.largestWidth || asked->height > options_.largestHeight);
+    if (!asked || tooLarge) {
         console_.print("...WARNING: could not set the given mode (" + std::to_string(mode) + ")\n");
         mode = kFallbackMode;
         findVar("r_mode")->value = std::to_string(mode);

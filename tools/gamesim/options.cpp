@@ -36,6 +36,16 @@ bool applyOption(Options& options, const std::string& option, std::string& error
         options.windowed = true;
     } else if (name == "--exit-when-idle" && !hasValue) {
         options.exitWhenIdle = true;
+    } else if (name == "--largest-mode") {
+        const auto x = value.find('x');
+        long w = 0, h = 0;
+        if (x == std::string::npos || !toNumber(value.substr(0, x), w) ||
+            !toNumber(value.substr(x + 1), h) || w < 1 || h < 1 || w > 100000 || h > 100000) {
+            error = "--largest-mode needs a size such as 1600x1200";
+            return false;
+        }
+        options.largestWidth = static_cast<int>(w);
+        options.largestHeight = static_cast<int>(h);
     } else if (name == "--crash-after-plays") {
         if (!needNumber(1)) return false;
         options.crashAfterPlays = static_cast<int>(number);
@@ -112,6 +122,10 @@ a comment; options given on the command line come after the file's):
   --crash-after-plays=N  exit at once with status 1 when the N-th demo play has
                          ended (its result line printed, its dump not written)
   --windowed             the mode line says "windowed" instead of "fullscreen"
+  --largest-mode=WxH     a display that shows no mode wider or taller than WxH:
+                         setting a larger one prints the engine's warning and
+                         falls back to mode 3 (640x480), whose figures the dump
+                         then holds under that mode line
   --fail-dump=NAME       "condump NAME" cannot open its file and prints
                          "ERROR: couldn't open NAME."; NAME * fails every dump;
                          may be given more than once

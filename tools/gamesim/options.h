@@ -15,6 +15,8 @@ inline constexpr const char* kOptionsFile = "gamesim.ini";
 struct Options {
     std::optional<int> crashAfterPlays; // exit at once when this many demo plays have ended
     bool windowed = false;              // the mode line says "windowed"
+    // The largest mode the display can show (0: any): a larger one falls back to mode 3.
+    int largestWidth = 0, largestHeight = 0;
     std::vector<std::string> failDumps; // condump cannot open these names ("*": every name)
     long maxFrames = 2'000'000;         // simulated frames before giving up (0: no limit)
     long idleFrames = 1000;             // frames with nothing to run before it is idle
