@@ -67,7 +67,7 @@ std::vector<Line> linesOf(const ReportTable& t) {
     for (std::size_t i = 0; i < t.rows.size(); ++i) {
         const ReportRow& row = t.rows[i];
         place = i > 0 && t.rows[i - 1].level == row.level ? place + 1 : 0;
-        Line line{&row};
+        Line line{&row, false, {}};
         const std::string res = resolutionOf(row);
         line.again = std::any_of(lines.begin(), lines.end(),
                                  [&](const Line& l) { return key(*l.row) == key(row); });

@@ -310,11 +310,17 @@ std::string jsonString(const std::string& s) {
     return out + "\"";
 }
 
-// A figure the report wrote (".5", "12.", "47.4") as a JSON number.
+// A figure or average the report wrote (".5", "12.", "47.4", "050") as a JSON
+// number, which allows no leading zero and wants digits on both sides of a point.
 std::string jsonNumber(const std::string& figure) {
     std::string n = figure;
-    if (!n.empty() && n.front() == '.') n.insert(0, "0");
     if (!n.empty() && n.back() == '.') n.pop_back();
+    const std::size_t whole = std::min(n.find('.'), n.size());
+    std::size_t zeros = 0;
+    while (zeros + 1 < whole && n[zeros] == '0')
+        ++zeros;
+    n.erase(0, zeros);
+    if (!n.empty() && n.front() == '.') n.insert(0, "0");
     return n;
 }
 
@@ -430,7 +436,7 @@ std::string reportJson(const ReportTable& t) {
                ", \"height\": " + jsonSize(r.height) + ", \"figures\": [";
         for (std::size_t k = 0; k < r.figures.size(); ++k)
             out += (k ? ", " : "") + jsonNumber(r.figures[k]);
-        out += "], \"average\": " + (r.average.empty() ? std::string("null") : r.average);
+        out += "], \"average\": " + (r.average.empty() ? std::string("null") : jsonNumber(r.average));
         out += r.complete ? "}" : ", \"complete\": false}";
     }
     out += t.rows.empty() ? "]\n}\n" : "\n  ]\n}\n";

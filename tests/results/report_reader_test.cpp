@@ -321,10 +321,12 @@ TEST(ReportTableFormats, UnevenRowsQuotedTextAndOddBytes) {
     t.comment = std::string("caf\xe9 \"A\"\\ \x01", 11);
     t.demo = "caf\xc3\xa9";
     t.rows = {{"Normal", "640", "480", {".5", "12."}, "6.25", true},
-              {"High", "1,0", "7", {"1", "2", "3"}, "", false}};
+              {"High", "1,0", "7", {"1", "2", "3"}, "", false},
+              {"Maximum", "800", "600", {"050", "00.5"}, "025.25", true}};
     EXPECT_EQ(reportCsv(t), "level,width,height,run1,run2,run3,average\r\n"
                             "Normal,640,480,.5,12.,,6.25\r\n"
-                            "High,\"1,0\",7,1,2,3,\r\n");
+                            "High,\"1,0\",7,1,2,3,\r\n"
+                            "Maximum,800,600,050,00.5,,025.25\r\n");
     const std::string json = reportJson(t);
     EXPECT_NE(json.find("\"comment\": \"caf\\u00e9 \\\"A\\\"\\\\ \\u0001\""), std::string::npos)
         << json;
@@ -334,4 +336,6 @@ TEST(ReportTableFormats, UnevenRowsQuotedTextAndOddBytes) {
                         "null, \"complete\": false}"),
               std::string::npos)
         << json;
+    // JSON numbers have no leading zeros.
+    EXPECT_NE(json.find("\"figures\": [50, 0.5], \"average\": 25.25}"), std::string::npos) << json;
 }
