@@ -67,15 +67,16 @@ std::vector<Line> linesOf(const ReportTable& t) {
     for (std::size_t i = 0; i < t.rows.size(); ++i) {
         const ReportRow& row = t.rows[i];
         place = i > 0 && t.rows[i - 1].level == row.level ? place + 1 : 0;
-        Line line{&row, false, {}};
         const std::string res = resolutionOf(row);
-        line.again = std::any_of(lines.begin(), lines.end(),
-                                 [&](const Line& l) { return key(*l.row) == key(row); });
-        const bool asked =
+        const bool again = std::any_of(lines.begin(), lines.end(),
+                                       [&](const Line& l) { return key(*l.row) == key(row); });
+        const bool askedSomewhere =
             std::find(t.resolutions.begin(), t.resolutions.end(), res) != t.resolutions.end();
-        if ((line.again || !asked) && place < t.resolutions.size() && t.resolutions[place] != res)
-            line.asked = t.resolutions[place];
-        lines.push_back(line);
+        std::string asked;
+        if ((again || !askedSomewhere) && place < t.resolutions.size() &&
+            t.resolutions[place] != res)
+            asked = t.resolutions[place];
+        lines.push_back({&row, again, std::move(asked)});
     }
     return lines;
 }

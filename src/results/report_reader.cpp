@@ -436,7 +436,8 @@ std::string reportJson(const ReportTable& t) {
                ", \"height\": " + jsonSize(r.height) + ", \"figures\": [";
         for (std::size_t k = 0; k < r.figures.size(); ++k)
             out += (k ? ", " : "") + jsonNumber(r.figures[k]);
-        out += "], \"average\": " + (r.average.empty() ? std::string("null") : jsonNumber(r.average));
+        out +=
+            "], \"average\": " + (r.average.empty() ? std::string("null") : jsonNumber(r.average));
         out += r.complete ? "}" : ", \"complete\": false}";
     }
     out += t.rows.empty() ? "]\n}\n" : "\n  ]\n}\n";

@@ -35,7 +35,8 @@ class JsonCheck {
     }
     bool digit() const { return i_ < s_.size() && s_[i_] >= '0' && s_[i_] <= '9'; }
     void blanks() {
-        while (i_ < s_.size() && (s_[i_] == ' ' || s_[i_] == '\n' || s_[i_] == '\r' || s_[i_] == '\t'))
+        while (i_ < s_.size() &&
+               (s_[i_] == ' ' || s_[i_] == '\n' || s_[i_] == '\r' || s_[i_] == '\t'))
             ++i_;
     }
     bool word(const char* w) {
@@ -130,16 +131,17 @@ void checkTable(const results::ReportTable& t) {
     const auto m = results::chartOf(t);
     std::size_t drawn = 0;
     for (const auto& s : m.series) {
-        fuzz::check(s.bars.size() == m.resolutions.size(), "every series has a place per resolution");
+        fuzz::check(s.bars.size() == m.resolutions.size(),
+                    "every series has a place per resolution");
         for (const auto& bar : s.bars) {
             if (!bar) continue;
             ++drawn;
             fuzz::check(std::isfinite(bar->value) && !bar->runs.empty() && bar->low <= bar->high,
                         "a bar has a finite value and its runs", bar->valueText);
             const bool fromReport = std::any_of(t.rows.begin(), t.rows.end(), [&](const auto& r) {
-                return r.level == s.name &&
-                       (r.average == bar->valueText ||
-                        (r.average.empty() && r.figures.size() == 1 && r.figures[0] == bar->valueText));
+                return r.level == s.name && (r.average == bar->valueText ||
+                                             (r.average.empty() && r.figures.size() == 1 &&
+                                              r.figures[0] == bar->valueText));
             });
             fuzz::check(fromReport, "a bar's value is a figure the report gives", bar->valueText);
         }
