@@ -140,7 +140,9 @@ class SheetTypist {
                     return;
                 }
                 const std::string fps =
-                    figuresOf(names[j], j == r ? first : dumpText(names[j]), false).front();
+                    figuresOf(names[j], j == r ? first : dumpText(names[j]),
+                              results::DumpMode::OnePerDump, static_cast<int>(runs))
+                        .front();
                 send(platform::literalKeys(fps), W);
                 send(kRight, W);
                 figures.push_back(fps);
@@ -152,7 +154,7 @@ class SheetTypist {
         rowEnd();
     }
 
-    void threePerDumpRow(std::size_t row, const std::vector<std::string>& names) {
+    void threePerDumpRow(std::size_t row, const std::vector<std::string>& names, int runs) {
         section_ = rowSection(row);
         if (!names.empty()) header(row);
         for (std::size_t m = 0; m < kThreePerDumpPlaces; ++m) {
@@ -163,7 +165,7 @@ class SheetTypist {
             }
             const std::string text = dumpText(names[m]);
             sendLabel(names[m], text);
-            const auto figures = figuresOf(names[m], text, true);
+            const auto figures = figuresOf(names[m], text, results::DumpMode::ThreePerDump, runs);
             for (const auto& fps : figures) {
                 send(platform::literalKeys(fps), W);
                 send(kRight, W);
@@ -324,15 +326,13 @@ class SheetTypist {
         send(kRight, W);
     }
 
-    // The dump's fps texts, at least one and every one a number.
-    std::vector<std::string> figuresOf(const std::string& name, const std::string& text, bool all) {
-        auto figures = results::ExtractFpsValues(text, all);
-        if (!figures) damaged(name, "has a \"seconds: \" result without \"fps\" after it");
-        if (figures->empty()) damaged(name, "holds no result (no \"seconds: \" ... \"fps\")");
-        for (const auto& f : *figures)
-            if (!results::parseFigure(f))
-                damaged(name, "has the result \"" + f + "\", which is not a number");
-        return std::move(*figures);
+    // The dump's fps texts, as many as the run implies and every one a number.
+    std::vector<std::string> figuresOf(const std::string& name, const std::string& text,
+                                       results::DumpMode mode, int runs) {
+        auto figures = results::ExtractFpsValues(text, true);
+        if (auto fault = results::resultsFault(figures, results::expectedResults(mode, runs), mode))
+            damaged(name, *fault);
+        return figures;
     }
 
     void sendAverage(const std::string& name, const std::vector<std::string>& figures) {
@@ -441,7 +441,7 @@ void exportRun(const core::GameFolders& folders, const std::string& excelPath,
         const std::size_t runs = rec.runs < 1 ? 1 : static_cast<std::size_t>(rec.runs);
         for (std::size_t row = 0; row < results::kRows; ++row) {
             if (rec.mode == results::DumpMode::ThreePerDump)
-                typist.threePerDumpRow(row, table->rows[row]);
+                typist.threePerDumpRow(row, table->rows[row], rec.runs);
             else
                 typist.onePerDumpRow(row, table->rows[row], runs);
         }

@@ -1,11 +1,11 @@
 #include "results/dumps.h"
 
-#include "results/messages.h"
 #include "bench/run_record.h"
 #include "core/folders.h"
 #include "core/textfile.h"
 #include "platform/files.h"
 #include "results/average.h"
+#include "results/messages.h"
 
 #include <algorithm>
 #include <cstring>
@@ -19,8 +19,6 @@ constexpr const char* kThreePerDumpTag = "con3";
 constexpr std::array<const char*, kRows> kRowKeys{"lo", "hi", "ax", "us"};
 constexpr std::array<const char*, kRows> kLevelWords{"Normal", "High", "Maximum", "Custom"};
 constexpr const char* kModeMarker = "MODE:";
-constexpr const char* kSecondsMarker = "seconds: ";
-constexpr const char* kFpsMarker = "fps";
 constexpr const char* kAverageLabel = "  AVERAGE FPS: ";
 constexpr std::size_t kThreePerDumpPlaces = 12;
 constexpr const char* kLineEnd = "\r\n";
@@ -75,9 +73,8 @@ std::optional<std::string> loadDump(const DumpFolder& folder, const std::string&
         core::tell(dialogs, kPrematureTermination);
         return std::nullopt;
     case DumpStatus::NotAName:
-        core::tell(dialogs, kDumpListTrouble + std::string(bench::kDumpListFile) +
-                                " names \"" + name +
-                                "\", which is not a plain file name, so it was not opened." +
+        core::tell(dialogs, kDumpListTrouble + std::string(bench::kDumpListFile) + " names \"" +
+                                name + "\", which is not a plain file name, so it was not opened." +
                                 keptNote());
         return std::nullopt;
     case DumpStatus::Unreadable:
@@ -97,23 +94,14 @@ std::optional<std::string> labelOf(const std::string& name, const std::string& t
     return resolutionLabel(*res);
 }
 
-// The fps texts of a dump, every one a number; on a fault the user has been told.
+// The fps texts of a dump, as many as expected and every one a number; on a
+// fault the user has been told.
 std::optional<std::vector<std::string>> figuresOf(const std::string& name, const std::string& text,
-                                                  bool all, core::Dialogs& dialogs) {
-    auto figures = ExtractFpsValues(text, all);
-    if (!figures) {
-        tellDamagedDump(dialogs, name, "has a \"seconds: \" result without \"fps\" after it");
+                                                  DumpMode mode, int runs, core::Dialogs& dialogs) {
+    auto figures = ExtractFpsValues(text, true);
+    if (auto fault = resultsFault(figures, expectedResults(mode, runs), mode)) {
+        tellDamagedDump(dialogs, name, *fault);
         return std::nullopt;
-    }
-    if (figures->empty()) {
-        tellDamagedDump(dialogs, name, "holds no result (no \"seconds: \" ... \"fps\")");
-        return std::nullopt;
-    }
-    for (const auto& f : *figures) {
-        if (!parseFigure(f)) {
-            tellDamagedDump(dialogs, name, "has the result \"" + f + "\", which is not a number");
-            return std::nullopt;
-        }
     }
     return figures;
 }
@@ -152,7 +140,8 @@ RowResult onePerDump(const std::vector<std::string>& row, std::size_t runs,
                 other = loadDump(folder, row[j], dialogs);
                 if (!other) return RowResult::Stopped;
             }
-            auto found = figuresOf(row[j], j == r ? *first : *other, false, dialogs);
+            auto found = figuresOf(row[j], j == r ? *first : *other, DumpMode::OnePerDump,
+                                   static_cast<int>(runs), dialogs);
             if (!found) return RowResult::Stopped;
             report += valueField(found->front());
             figures.push_back(found->front());
@@ -162,7 +151,7 @@ RowResult onePerDump(const std::vector<std::string>& row, std::size_t runs,
     return RowResult::Completed;
 }
 
-RowResult threePerDump(const std::vector<std::string>& row, const DumpFolder& folder,
+RowResult threePerDump(const std::vector<std::string>& row, int runs, const DumpFolder& folder,
                        std::string& report, core::Dialogs& dialogs) {
     const std::size_t places = std::min(row.size(), kThreePerDumpPlaces);
     for (std::size_t m = 0; m < places; ++m) {
@@ -171,7 +160,7 @@ RowResult threePerDump(const std::vector<std::string>& row, const DumpFolder& fo
         auto label = labelOf(row[m], *text, dialogs);
         if (!label) return RowResult::Stopped;
         report += *label;
-        auto figures = figuresOf(row[m], *text, true, dialogs);
+        auto figures = figuresOf(row[m], *text, DumpMode::ThreePerDump, runs, dialogs);
         if (!figures) return RowResult::Stopped;
         for (const auto& f : *figures)
             report += valueField(f);
@@ -264,8 +253,7 @@ ConsoleDump ReadConsoleDump(const DumpFolder& folder, const std::string& name) {
         return dump;
     }
     dump.status = DumpStatus::Present;
-    dump.text = std::move(*bytes);
-    if (auto cr = dump.text.find('\r'); cr != std::string::npos) dump.text.resize(cr);
+    dump.text = consoleText(*bytes);
     return dump;
 }
 
@@ -307,23 +295,117 @@ std::string resolutionLabel(const Resolution& r) {
     return pad + "(" + r.width + "x" + r.height + ") ";
 }
 
-std::optional<std::vector<std::string>> ExtractFpsValues(const std::string& text, bool all) {
-    const std::string seconds = kSecondsMarker;
+std::string consoleText(std::string_view bytes) {
+    if (bytes.find('\r') == std::string_view::npos) return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size());
+    std::size_t lineStart = 0, column = 0;
+    for (char c : bytes) {
+        if (c == '\n') {
+            out += c;
+            lineStart = out.size();
+            column = 0;
+        } else if (c == '\r') {
+            column = 0;
+        } else {
+            if (lineStart + column < out.size())
+                out[lineStart + column] = c;
+            else
+                out += c;
+            ++column;
+        }
+    }
+    return out;
+}
+
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Consumes a run of digits (and points, when allowed) at the front of s; false when
+// it holds no digit.
+bool takeNumber(std::string_view& s, bool points) {
+    std::size_t n = 0;
+    bool digit = false;
+    while (n < s.size() && (isDigit(s[n]) || (points && s[n] == '.'))) {
+        digit = digit || isDigit(s[n]);
+        ++n;
+    }
+    s.remove_prefix(n);
+    return digit;
+}
+
+bool takeWord(std::string_view& s, std::string_view word) {
+    if (s.substr(0, word.size()) != word) return false;
+    s.remove_prefix(word.size());
+    return true;
+}
+
+} // namespace
+
+std::optional<std::string> resultLineFps(std::string_view line) {
+    const auto end = line.find_last_not_of(' ');
+    if (end == std::string_view::npos) return std::nullopt;
+    line = line.substr(0, end + 1);
+    if (!takeNumber(line, false) || !takeWord(line, " frames, ") || !takeNumber(line, true) ||
+        !takeWord(line, " seconds: "))
+        return std::nullopt;
+    // The figure stands between blanks before the closing "fps"; a text that is no
+    // number is still told as this line's figure.
+    constexpr std::string_view fps = " fps";
+    if (line.size() < fps.size() || line.substr(line.size() - fps.size()) != fps)
+        return std::nullopt;
+    line.remove_suffix(fps.size());
+    const auto first = line.find_first_not_of(' ');
+    if (first == std::string_view::npos) return std::nullopt;
+    line = line.substr(first, line.find_last_not_of(' ') - first + 1);
+    if (line.find(' ') != std::string_view::npos) return std::nullopt;
+    return std::string(line);
+}
+
+std::vector<std::string> ExtractFpsValues(const std::string& text, bool all) {
     std::vector<std::string> figures;
-    std::size_t start = 0;
-    while (figures.size() < kMaxFigures) {
-        const auto s = findMarker(text, seconds, start);
-        if (s == std::string::npos) break;
-        const auto e = findMarker(text, kFpsMarker, s);
-        if (e == std::string::npos) return std::nullopt;
-        // The figure ends one character before "fps" (the blank in "48.0 fps").
-        const auto from = s + seconds.size();
-        figures.push_back(trimBlanks(text.substr(from, e > from ? e - from - 1 : 0)));
-        if (!all) break;
-        // The next search starts one character before this "fps".
-        start = e - 1;
+    const std::string_view view(text);
+    // Only a line that starts with digits can be a result, so the scan looks at
+    // each line's first character before it reads the line.
+    for (std::size_t at = 0; at < view.size();) {
+        auto next = view.find('\n', at);
+        if (next == std::string_view::npos) next = view.size();
+        if (isDigit(view[at])) {
+            if (auto fps = resultLineFps(view.substr(at, next - at))) {
+                figures.push_back(std::move(*fps));
+                if (!all) break;
+            }
+        }
+        at = next + 1;
     }
     return figures;
+}
+
+std::optional<std::size_t> expectedResults(DumpMode mode, int runs) {
+    if (mode == DumpMode::OnePerDump) return 1;
+    if (runs < 1) return std::nullopt;
+    return static_cast<std::size_t>(runs);
+}
+
+std::optional<std::string> resultsFault(const std::vector<std::string>& figures,
+                                        std::optional<std::size_t> expected, DumpMode mode) {
+    if (figures.empty()) return std::string("holds no result line (\"") + kResultLineShape + "\")";
+    for (const auto& f : figures)
+        if (!parseFigure(f)) return "has the result \"" + f + "\", which is not a number";
+    const std::string count = std::to_string(figures.size());
+    if (expected && figures.size() != *expected) {
+        std::string fault = "holds " + count + " results instead of " + std::to_string(*expected);
+        if (mode == DumpMode::ThreePerDump) fault += ", one per run";
+        return fault + (figures.size() < *expected ? ": it is incomplete"
+                                                   : ": some of them are not this benchmark's");
+    }
+    if (figures.size() > kMaxFigures)
+        return "holds " + count + " results, more than the " + std::to_string(kMaxFigures) +
+               " that can be averaged";
+    return std::nullopt;
 }
 
 std::string valueField(const std::string& fps) {
@@ -346,7 +428,7 @@ std::string FormatAverage(const std::string& t) {
 
 RowResult WriteResultLines(const std::vector<std::string>& row, DumpMode mode, int runs,
                            const DumpFolder& folder, std::string& report, core::Dialogs& dialogs) {
-    if (mode == DumpMode::ThreePerDump) return threePerDump(row, folder, report, dialogs);
+    if (mode == DumpMode::ThreePerDump) return threePerDump(row, runs, folder, report, dialogs);
     // A group of no runs would never move on.
     const std::size_t groupSize = runs < 1 ? 1 : static_cast<std::size_t>(runs);
     return onePerDump(row, groupSize, folder, report, dialogs);

@@ -2,13 +2,14 @@
 // Reading the console dumps a benchmark leaves in the game's main folder and
 // turning one detail level's dumps into report lines. The spreadsheet export
 // reads the same dumps with the same pieces.
-#include "results/messages.h"
 #include "core/dialogs.h"
+#include "results/messages.h"
 
 #include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -46,7 +47,7 @@ enum class DumpStatus { Present, Missing, NotAName, Unreadable };
 
 struct ConsoleDump {
     DumpStatus status = DumpStatus::Missing;
-    std::string text; // the file up to its first CR
+    std::string text; // the file as the console showed it (consoleText)
     std::string why;  // Unreadable: what was wrong
 };
 
@@ -63,6 +64,13 @@ class DumpFolder {
     std::string folder_;
     std::unordered_set<std::string> names_;
 };
+
+// A dump's bytes as the game's console showed them. The console never stores a
+// CR: it sends the cursor back to the start of its line, and what follows
+// overwrites that line from its first character. A dump from the game holds no
+// CR; one that does (an edited file, CR LF ends) reads the same way, so a CR LF
+// is a plain line end and a lone CR cuts nothing off.
+std::string consoleText(std::string_view bytes);
 
 // A dump counts only under its exact name; a name that is not a plain file name
 // is never opened.
@@ -81,9 +89,28 @@ std::optional<Resolution> ParseResolutionLabel(const std::string& dumpText);
 // Pad, "(", width, "x", height, ") ": 12 characters for every size the game offers.
 std::string resolutionLabel(const Resolution& r);
 
-// The texts between "seconds: " and "fps", the first only or every one (at most
-// kMaxFigures). Nothing when a "seconds: " has no "fps" after it.
-std::optional<std::vector<std::string>> ExtractFpsValues(const std::string& dumpText, bool all);
+// The game's timedemo result is a console line of its own,
+// "1300 frames, 27.4 seconds: 47.4 fps". Gives the fps text of a whole line of
+// that shape (trailing blanks aside), nothing for any other line: a chat line or
+// a player's name that merely contains "seconds: ... fps" is no result.
+std::optional<std::string> resultLineFps(std::string_view line);
+
+// The shape resultLineFps accepts, for messages.
+inline constexpr const char* kResultLineShape = "<frames> frames, <time> seconds: <fps> fps";
+
+// The fps texts of the dump's result lines in order, the first only or every one.
+std::vector<std::string> ExtractFpsValues(const std::string& dumpText, bool all);
+
+// How many result lines a dump must hold: one per dump, or one per run in the
+// mode that dumps a resolution's runs together. Nothing when the record gives no
+// number of runs to check against.
+std::optional<std::size_t> expectedResults(DumpMode mode, int runs);
+
+// What is wrong with a dump's fps texts, as the end of a damaged-dump message
+// ("holds 2 results instead of 3, ..."): no result, one that is not a number, a
+// count other than expected, more than can be averaged. Nothing when sound.
+std::optional<std::string> resultsFault(const std::vector<std::string>& figures,
+                                        std::optional<std::size_t> expected, DumpMode mode);
 
 // An fps text right-aligned in five characters, then ", ".
 std::string valueField(const std::string& fps);
@@ -98,6 +125,5 @@ enum class RowResult { Completed, Stopped };
 // line without its end.
 RowResult WriteResultLines(const std::vector<std::string>& row, DumpMode mode, int runs,
                            const DumpFolder& folder, std::string& report, core::Dialogs& dialogs);
-
 
 } // namespace results

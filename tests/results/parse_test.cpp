@@ -145,36 +145,77 @@ TEST(ParseResolutionLabel, HeightEndsWithItsDigitsWhateverWordFollows) {
     }
 }
 
-TEST(ExtractFpsValues, FirstOrAllInOrder) {
+TEST(ExtractFpsValues, OnlyWholeResultLinesFirstOrAllInOrder) {
     const std::string dump = "timedemo 1\nold line 3 seconds 9 fps\n" + result("48.0") +
-                             result("47.4") + "1 frames, 0.1 seconds:   47.8   fps\n";
-    EXPECT_EQ(*ExtractFpsValues(dump, false), std::vector<std::string>{"48.0"});
-    EXPECT_EQ(*ExtractFpsValues(dump, true), (std::vector<std::string>{"48.0", "47.4", "47.8"}));
-    EXPECT_EQ(*ExtractFpsValues("seconds: 48.0fps", false), std::vector<std::string>{"48."});
-    EXPECT_EQ(*ExtractFpsValues("seconds: fps", false), std::vector<std::string>{""});
-    EXPECT_TRUE(ExtractFpsValues("no results here", true)->empty());
-    // A "seconds: " with no "fps" after it has no end.
-    EXPECT_FALSE(ExtractFpsValues(result("48.0") + "2 frames, 1 seconds: 3", true));
+                             result("47.4") + "1 frames, 0.1 seconds:   47.8   fps  \n";
+    EXPECT_EQ(ExtractFpsValues(dump, false), std::vector<std::string>{"48.0"});
+    EXPECT_EQ(ExtractFpsValues(dump, true), (std::vector<std::string>{"48.0", "47.4", "47.8"}));
+    EXPECT_TRUE(ExtractFpsValues("no results here", true).empty());
+    // Every result counts: none is dropped past a limit.
     std::string many;
     for (int i = 0; i < 150; ++i)
         many += result(std::to_string(i));
-    EXPECT_EQ(ExtractFpsValues(many, true)->size(), kMaxFigures);
+    EXPECT_EQ(ExtractFpsValues(many, true).size(), 150u);
 }
 
-TEST(ReadConsoleDump, ExactNameOnlyAndTextUpToFirstCR) {
+TEST(ResultLineFps, TakesOnlyALineOfTheGamesResultShape) {
+    const std::pair<std::string, const char*> cases[] = {
+        {"1300 frames, 27.4 seconds: 47.4 fps", "47.4"},
+        {"1300 frames, 27.4 seconds: 47.4 fps   ", "47.4"}, // condump trims these anyway
+        {"1 frames, 0.1 seconds:   47.8   fps", "47.8"},
+        {"1300 frames, 27 seconds: 48 fps", "48"},
+        {"1300 frames, 27.4 seconds: n/a fps", "n/a"}, // the game's line, told as no number
+        // Chat, names and other words around the same text.
+        {"Player: 1300 frames, 27.4 seconds: 999.9 fps", nullptr},
+        {" 1300 frames, 27.4 seconds: 999.9 fps", nullptr},
+        {"1300 frames, 27.4 seconds: 999.9 fps (not really)", nullptr},
+        {"1300 frames, 27.4 seconds: 999.9 fps^7 entered the game", nullptr},
+        {"frames, 27.4 seconds: 47.4 fps", nullptr},
+        {"1300 frames 27.4 seconds 47.4 fps", nullptr},
+        {"1300 frames, seconds: 47.4 fps", nullptr},
+        {"1300 frames, 27.4 seconds: 47.4fps", nullptr},
+        {"1300 frames, 27.4 seconds: fps", nullptr},
+        {"1300 frames, 27.4 seconds: 47 4 fps", nullptr},
+        {"1300 frames, 27.4 seconds: 47.4", nullptr},
+        {"x1300 frames, 27.4 seconds: 47.4 fps", nullptr},
+        {"", nullptr},
+    };
+    for (const auto& [line, fps] : cases) {
+        const auto got = resultLineFps(line);
+        ASSERT_EQ(got.has_value(), fps != nullptr) << line;
+        if (got) {
+            EXPECT_EQ(*got, fps) << line;
+        }
+    }
+}
+
+TEST(ReadConsoleDump, ExactNameOnlyAndACarriageReturnOverwritesItsLine) {
     TempDir dir;
     writeFile(dir.path() / "FRWb_3.lo",
-              "MODE: 3, 640 x 480 f\n" + result("48.0") + "\r" + result("99.0"));
+              "MODE: 3, 640 x 480 f\r\n" + result("48.0") + "chat: hi\r" + result("99.0"));
     writeFile(dir.path() / "frwb_6.lo", result("1.0"));
     auto dump = ReadConsoleDump(dir.folder(), "FRWb_3.lo");
     EXPECT_EQ(dump.status, DumpStatus::Present);
-    EXPECT_EQ(dump.text, "MODE: 3, 640 x 480 f\n" + result("48.0"));
-    EXPECT_EQ(*ExtractFpsValues(dump.text, true), std::vector<std::string>{"48.0"});
+    EXPECT_EQ(dump.text, "MODE: 3, 640 x 480 f\n" + result("48.0") + result("99.0"));
 
     EXPECT_EQ(ReadConsoleDump(dir.folder(), "FRWb_6.lo").status, DumpStatus::Missing);
     EXPECT_EQ(ReadConsoleDump(dir.folder(), "FRWb_9.lo").status, DumpStatus::Missing);
     for (const char* name : {"", "..", "../FRWb_3.lo", "sub/FRWb_3.lo", "sub\\x.lo", "C:x.lo"})
         EXPECT_EQ(ReadConsoleDump(dir.folder(), name).status, DumpStatus::NotAName) << name;
+}
+
+TEST(ConsoleText, ACarriageReturnGoesBackToTheStartOfItsLineAsTheConsoleDoes) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"abc\ndef\n", "abc\ndef\n"},
+        {"abc\r\ndef\r\n", "abc\ndef\n"},
+        {"abcdef\rXY\n", "XYcdef\n"},
+        {"ab\rwxyz\n", "wxyz\n"},
+        {"a\r\rb\r", "b"},
+        {"\r", ""},
+        {"one\rtwo\rthree\nfour", "three\nfour"},
+    };
+    for (const auto& [bytes, shown] : cases)
+        EXPECT_EQ(consoleText(bytes), shown) << bytes;
 }
 
 TEST(BuildDumpTable, SortsNamesIntoRowsByTheirLastTwoCharacters) {
@@ -217,18 +258,134 @@ struct Row {
 
 } // namespace
 
-TEST(WriteResultLines, ThreePerDumpAveragesEveryResultFound) {
+TEST(WriteResultLines, ThreePerDumpAveragesEachDumpsRuns) {
     Row row;
-    row.add("FRWb_3.lo", modeLine("640", "480") + result("48.0"));
     row.add("FRWb_4.lo", modeLine("800", "600") + result("47.0") + result("47.25"));
-    row.add("FRWb_6.lo",
-            modeLine("1024", "768") + result("40") + result("41") + result("42") + result("45"));
+    row.add("FRWb_6.lo", modeLine("1024", "768") + result("40") + result("44"));
     ScriptedDialogs d;
     std::string report;
-    EXPECT_EQ(row.write(DumpMode::ThreePerDump, 3, d, report), RowResult::Completed);
-    EXPECT_EQ(report, "  (640x480)  48.0, \r\n"
-                      "  (800x600)  47.0, 47.25,   AVERAGE FPS:   47.12 \r\n"
-                      " (1024x768)    40,    41,    42,    45,   AVERAGE FPS:  42.00\r\n");
+    EXPECT_EQ(row.write(DumpMode::ThreePerDump, 2, d, report), RowResult::Completed);
+    EXPECT_EQ(report, "  (800x600)  47.0, 47.25,   AVERAGE FPS:   47.12 \r\n"
+                      " (1024x768)    40,    44,   AVERAGE FPS:  42.00\r\n");
+
+    Row single;
+    single.add("FRWb_3.lo", modeLine("640", "480") + result("48.0"));
+    report.clear();
+    EXPECT_EQ(single.write(DumpMode::ThreePerDump, 1, d, report), RowResult::Completed);
+    EXPECT_EQ(report, "  (640x480)  48.0, \r\n");
+}
+
+// Dumps that players' demos and interrupted or edited runs really produce: text
+// that looks like a result, dumps with too few or too many results, and CRs.
+TEST(WriteResultLines, ForgedShortLongAndCarriageReturnDumps) {
+    struct Case {
+        const char* what;
+        DumpMode mode;
+        int runs;
+        std::vector<std::string> dumps; // each after the 640x480 mode line
+        std::string message;            // empty: the row completes
+        std::string report;
+    };
+    const std::string three = result("48.0") + result("47.4") + result("47.8");
+    const auto crlf = [](std::string text) {
+        for (auto at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2))
+            text.insert(at, "\r");
+        return text;
+    };
+    const std::string line3 = "  (640x480)  48.0,  47.4,  47.8,   AVERAGE FPS:   47.73 \r\n";
+    const std::string forged = "1 frames, 0.1 seconds: 999.9 fps";
+    std::string hundredAndOne;
+    for (int i = 0; i < 101; ++i)
+        hundredAndOne += result("47.0");
+    const std::string damaged = "Error - The console dump ";
+    const std::string kept = ".\r\n\r\nThe report keeps the lines written before it.";
+    const Case cases[] = {
+        {"a chat line",
+         DumpMode::ThreePerDump,
+         3,
+         {result("48.0") + "Player: " + forged + "\n" + result("47.4") + result("47.8")},
+         "",
+         line3},
+        {"a player's name",
+         DumpMode::ThreePerDump,
+         3,
+         {result("48.0") + forged + " entered the game\n" + result("47.4") + result("47.8")},
+         "",
+         line3},
+        {"a chat line before the only run",
+         DumpMode::OnePerDump,
+         1,
+         {"Player: " + forged + "\n" + result("48.0")},
+         "",
+         "  (640x480)  48.0,   AVERAGE FPS:  48.00\r\n"},
+        {"a chat line wrapped to a line of its own",
+         DumpMode::ThreePerDump,
+         3,
+         {result("48.0") + forged + "\n" + result("47.4") + result("47.8")},
+         damaged +
+             "FRWb_3_1.lo holds 4 results instead of 3, one per run: some of them are "
+             "not this benchmark's" +
+             kept,
+         "  (640x480) "},
+        {"a run's dump with a second result",
+         DumpMode::OnePerDump,
+         2,
+         {result("48.0"), forged + "\n" + result("47.4")},
+         damaged +
+             "FRWb_3_2.lo holds 2 results instead of 1: some of them are not this "
+             "benchmark's" +
+             kept,
+         "  (640x480)  48.0, "},
+        {"cut after the second result",
+         DumpMode::ThreePerDump,
+         3,
+         {result("48.0") + result("47.4")},
+         damaged + "FRWb_3_1.lo holds 2 results instead of 3, one per run: it is incomplete" + kept,
+         "  (640x480) "},
+        {"101 results",
+         DumpMode::ThreePerDump,
+         3,
+         {hundredAndOne},
+         damaged +
+             "FRWb_3_1.lo holds 101 results instead of 3, one per run: some of them are "
+             "not this benchmark's" +
+             kept,
+         "  (640x480) "},
+        {"101 results, no number of runs",
+         DumpMode::ThreePerDump,
+         0,
+         {hundredAndOne},
+         damaged + "FRWb_3_1.lo holds 101 results, more than the 100 that can be averaged" + kept,
+         "  (640x480) "},
+        {"a lone CR in a chat line",
+         DumpMode::ThreePerDump,
+         3,
+         {result("48.0") + "Player: hi\rthere\n" + result("47.4") + result("47.8")},
+         "",
+         line3},
+        {"CR LF line ends", DumpMode::ThreePerDump, 3, {"\r\n" + crlf(three)}, "", line3},
+        {"a CR that turns chat into a result line",
+         DumpMode::ThreePerDump,
+         3,
+         {"Player: \r" + forged + "\n" + three},
+         damaged +
+             "FRWb_3_1.lo holds 4 results instead of 3, one per run: some of them are "
+             "not this benchmark's" +
+             kept,
+         "  (640x480) "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Row row;
+        for (std::size_t i = 0; i < c.dumps.size(); ++i)
+            row.add("FRWb_3_" + std::to_string(i + 1) + ".lo", modeLine("640", "480") + c.dumps[i]);
+        ScriptedDialogs d;
+        if (!c.message.empty()) d.expectMessage(c.message);
+        std::string report;
+        EXPECT_EQ(row.write(c.mode, c.runs, d, report),
+                  c.message.empty() ? RowResult::Completed : RowResult::Stopped);
+        EXPECT_EQ(report, c.report);
+    }
 }
 
 TEST(WriteResultLines, OnePerDumpGroupsRunsAndEndsAfterPlace36) {
@@ -274,7 +431,7 @@ TEST(WriteResultLines, StopsKeepTheBegunLine) {
          "  (640x480)  48.0,  47.0, "},
         {"dump missing",
          DumpMode::ThreePerDump,
-         3,
+         1,
          {{"FRWb_3.lo", m640 + result("48.0")}, {"FRWb_4.lo", ""}},
          kPrematureTermination,
          "  (640x480)  48.0, \r\n"},
@@ -289,7 +446,7 @@ TEST(WriteResultLines, StopsKeepTheBegunLine) {
         {"empty dump",
          DumpMode::ThreePerDump,
          3,
-         {{"FRWb_3.lo", "\r\nMODE: 3, 640 x 480 f"}},
+         {{"FRWb_3.lo", "\r"}}, // shows nothing
          "Error - The console dump FRWb_3.lo is empty." + kept,
          ""},
         {"no mode line",
@@ -304,15 +461,8 @@ TEST(WriteResultLines, StopsKeepTheBegunLine) {
          DumpMode::ThreePerDump,
          3,
          {{"FRWb_3.lo", m640}},
-         "Error - The console dump FRWb_3.lo holds no result (no \"seconds: \" ... \"fps\")." +
-             kept,
-         "  (640x480) "},
-        {"no fps",
-         DumpMode::OnePerDump,
-         1,
-         {{"FRWb_3_1.lo", m640 + "1 frames, 2 seconds: 48"}},
-         "Error - The console dump FRWb_3_1.lo has a \"seconds: \" result without \"fps\" "
-         "after it." +
+         "Error - The console dump FRWb_3.lo holds no result line (\"<frames> frames, <time> "
+         "seconds: <fps> fps\")." +
              kept,
          "  (640x480) "},
         {"not a number",

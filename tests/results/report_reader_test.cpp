@@ -146,7 +146,7 @@ TEST(ReportReader, EveryShapeTheWriterProduces) {
           {"Normal", "800", "600", {"9.5"}, ""}}},
         {"seven resolutions continue on the next line; four results and a level not run",
          [&](ScriptedDialogs& d) {
-             Bench b("con3", {"Normal", "Maximum"}, seven, "3");
+             Bench b("con3", {"Normal", "Maximum"}, seven, "4");
              b.dump("FRWb_9.max", "1600 x 1200", {"123.4", "7", "47.25", "47.0"});
              return b.compile(d);
          },
@@ -179,8 +179,9 @@ TEST(ReportReader, EveryShapeTheWriterProduces) {
         {"a dump without results: the line stops after its label",
          [&](ScriptedDialogs& d) {
              d.expectMessage(
-                 "Error - The console dump FRWb_3.lo holds no result (no \"seconds: "
-                 "\" ... \"fps\").\r\n\r\nThe report keeps the lines written before it.");
+                 "Error - The console dump FRWb_3.lo holds no result line (\"<frames> frames, "
+                 "<time> seconds: <fps> fps\").\r\n\r\nThe report keeps the lines written "
+                 "before it.");
              Bench b("con3", {"Normal"}, {"640x480"}, "3");
              b.dump("FRWb_3.lo", "640 x 480", {});
              return b.compile(d);

@@ -272,25 +272,42 @@ TEST(SheetExport, NamesPastARowsPlacesAreToldAsGenerateResultsTellsThem) {
 }
 
 TEST(SheetExport, ThreePerDumpSingleResultHasNoAverageAndFourAreAveraged) {
-    Bench b;
-    b.record("con3", {"Normal"}, {"640x480", "1024x768"}, "1");
-    b.dumps({{"FRWb_3.lo", dump("640", "480", {"48.0"})},
-             {"FRWb_6.lo", dump("1024", "768", {"35.2", "35.8", "35.5", "36.0"})}});
-    b.dialogs.expectMessage(results::kRestored);
-    b.press();
     const std::vector<Sent> emptyRow{D, H};
-    const std::vector<Sent> expected = join({
-        header("NORMAL Configuration File Settings:"),
-        {w("(640x480) "), R, w("48.0"), R, D, D, H},
-        // 142.5 / 4 = 35.625 goes to the even hundredth.
-        {w("(1024x768) "), R, w("35.2"), R, w("35.8"), R, w("35.5"), R, w("36.0"), R, w("AVERAGE:"),
-         R, w("35.62"), D, H},
-        emptyRow,
-        emptyRow,
-        emptyRow,
-        emptyRow,
-    });
-    EXPECT_EQ(levelBlocks(b.keys.sent), expected);
+    {
+        Bench b;
+        b.record("con3", {"Normal"}, {"640x480"}, "1");
+        b.dumps({{"FRWb_3.lo", dump("640", "480", {"48.0"})}});
+        b.dialogs.expectMessage(results::kRestored);
+        b.press();
+        const std::vector<Sent> expected = join({
+            header("NORMAL Configuration File Settings:"),
+            {w("(640x480) "), R, w("48.0"), R, D, D, H},
+            emptyRow,
+            emptyRow,
+            emptyRow,
+            emptyRow,
+        });
+        EXPECT_EQ(levelBlocks(b.keys.sent), expected);
+    }
+    {
+        // A record edited to four runs: the dump holds four, and they are averaged.
+        Bench b;
+        b.record("con3", {"Normal"}, {"1024x768"}, "4");
+        b.dumps({{"FRWb_6.lo", dump("1024", "768", {"35.2", "35.8", "35.5", "36.0"})}});
+        b.dialogs.expectMessage(results::kRestored);
+        b.press();
+        const std::vector<Sent> expected = join({
+            header("NORMAL Configuration File Settings:"),
+            // 142.5 / 4 = 35.625 goes to the even hundredth.
+            {w("(1024x768) "), R, w("35.2"), R, w("35.8"), R, w("35.5"), R, w("36.0"), R,
+             w("AVERAGE:"), R, w("35.62"), D, H},
+            emptyRow,
+            emptyRow,
+            emptyRow,
+            emptyRow,
+        });
+        EXPECT_EQ(levelBlocks(b.keys.sent), expected);
+    }
 }
 
 TEST(SheetExport, NoRunRecordTellsAndRestoresNothing) {
@@ -476,7 +493,8 @@ TEST(SheetExport, BadDumpStopsTheExportWithOneMessageNamingIt) {
         {"con1", "FRWb_3_1.lo", "]condump\n",
          damaged + "FRWb_3_1.lo has no screen mode line " + "(\"MODE: n, W x H ...\")."},
         {"con1", "FRWb_3_1.lo", dump("640", "480", {}),
-         damaged + "FRWb_3_1.lo holds no result (no \"seconds: \" ... \"fps\")."},
+         damaged + "FRWb_3_1.lo holds no result line (\"<frames> frames, <time> seconds: "
+                   "<fps> fps\")."},
         {"con3", "FRWb_3.lo", dump("640", "480", {"48.0", "4x.5"}),
          damaged + "FRWb_3.lo has the result \"4x.5\", which is not a number."},
         {"con1", "../FRWb_3_1.lo", "",
