@@ -10,6 +10,7 @@
 #include "results/archive_list.h"
 #include "results/make_results.h"
 #include "results/messages.h"
+#include "results/report_chart.h"
 #include "results/report_reader.h"
 
 #include <CLI/CLI.hpp>
@@ -185,6 +186,7 @@ class Command {
     int run(const RunOptions& o);
     int results(const std::string& game);
     int report(const std::string& file, bool csv, bool json);
+    int compare(const std::vector<std::string>& files, bool csv, bool json);
     int list();
 
   private:
@@ -394,14 +396,18 @@ int Command::compile(const core::GameFolders& folders) {
     return kOk;
 }
 
-int Command::report(const std::string& file, bool csv, bool json) {
-    std::string path = file;
-    // A bare name is looked for in the archive when it is not here.
+// A bare name is looked for in the archive when it is not here.
+std::string reportPath(const std::string& file, const std::string& appFolder) {
     std::error_code ec;
-    if (!std::filesystem::exists(core::fsPath(path), ec) && core::isPlainName(path)) {
-        const std::string archived = results::resultsFolder(s_.appFolder) + path;
-        if (std::filesystem::exists(core::fsPath(archived), ec)) path = archived;
+    if (!std::filesystem::exists(core::fsPath(file), ec) && core::isPlainName(file)) {
+        const std::string archived = results::resultsFolder(appFolder) + file;
+        if (std::filesystem::exists(core::fsPath(archived), ec)) return archived;
     }
+    return file;
+}
+
+int Command::report(const std::string& file, bool csv, bool json) {
+    const std::string path = reportPath(file, s_.appFolder);
     auto reading = results::readReport(path);
     if (!reading.table) {
         say("Not a readable Framewise report: " + reading.error.message());
@@ -411,6 +417,30 @@ int Command::report(const std::string& file, bool csv, bool json) {
     s_.out << plainLines(csv    ? results::reportCsv(t)
                          : json ? results::reportJson(t)
                                 : results::reportText(t));
+    s_.out.flush();
+    return kOk;
+}
+
+int Command::compare(const std::vector<std::string>& files, bool csv, bool json) {
+    std::vector<results::ReportTable> tables;
+    std::vector<std::string> paths;
+    bool unreadable = false;
+    for (const auto& file : files) {
+        paths.push_back(reportPath(file, s_.appFolder));
+        auto reading = results::readReport(paths.back());
+        if (!reading.table) {
+            say("Not a readable Framewise report: " + reading.error.message());
+            unreadable = true;
+            continue;
+        }
+        tables.push_back(std::move(*reading.table));
+    }
+    // Every report that cannot be read is named before the comparison is refused.
+    if (unreadable) return kBadReport;
+    const auto c = results::compareAll(tables, paths);
+    s_.out << plainLines(csv    ? results::comparisonCsv(c)
+                         : json ? results::comparisonJson(c)
+                                : results::comparisonText(c));
     s_.out.flush();
     return kOk;
 }
@@ -434,7 +464,7 @@ constexpr const char* kExitCodes = R"(Exit status:
   6  the compilation found a damaged console dump, dump list or run record
   7  run --wait gave up: no new console dump for too long; the game was left running
   8  no run waiting to be compiled
-  9  report: the file is not a readable Framewise report
+  9  report, compare: a file is not a readable Framewise report
 
 Messages the window shows in a box go to standard error with the same text;
 reports and tables go to standard output. Nothing is read from standard input.)";
@@ -521,6 +551,17 @@ int run(const std::vector<std::string>& args, Services& s) {
     auto* csvFlag = reportCmd->add_flag("--csv", csv, "as CSV");
     reportCmd->add_flag("--json", json, "as JSON")->excludes(csvFlag);
 
+    std::vector<std::string> compareFiles;
+    bool compareCsv = false, compareJson = false;
+    auto* compareCmd = app.add_subcommand(
+        "compare", "Compare archived reports setting by setting: each one's mean, spread and "
+                   "change against the first, with a verdict (faster, slower, within noise).");
+    compareCmd->add_option("FILES", compareFiles, "two or more reports: paths, or names from list")
+        ->required()
+        ->expected(2, -1);
+    auto* compareCsvFlag = compareCmd->add_flag("--csv", compareCsv, "as CSV");
+    compareCmd->add_flag("--json", compareJson, "as JSON")->excludes(compareCsvFlag);
+
     auto* listCmd = app.add_subcommand("list", "List the archived reports, in the window's order.");
 
     try {
@@ -535,6 +576,7 @@ int run(const std::vector<std::string>& args, Services& s) {
     if (runCmd->parsed()) return command.run(ro);
     if (resultsCmd->parsed()) return command.results(resultsGame);
     if (reportCmd->parsed()) return command.report(reportFile, csv, json);
+    if (compareCmd->parsed()) return command.compare(compareFiles, compareCsv, compareJson);
     if (listCmd->parsed()) return command.list();
     return kBadOptions;
 }

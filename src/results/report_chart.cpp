@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 
 namespace results {
 
@@ -27,6 +29,7 @@ std::optional<ChartBar> barOf(const ReportRow& row) {
         auto v = number(f);
         if (!v) return std::nullopt;
         bar.runs.push_back(*v);
+        bar.runTexts.push_back(f);
     }
     if (auto avg = number(row.average)) {
         bar.value = *avg;
@@ -170,6 +173,284 @@ Comparison compareReports(const ReportTable& other, const ReportTable& base) {
     for (const auto& line : linesOf(base))
         if (line.again || !find(other, *line.row)) c.onlyInBase.push_back(nameOf(line));
     return c;
+}
+
+namespace {
+
+// A report's bars by setting: the first line of each level and resolution that
+// gives a figure, and what became of the others.
+struct Held {
+    std::string key, level, resolution;
+    std::optional<ChartBar> bar; // absent: the line gives no figure
+};
+
+std::vector<Held> heldBy(const ReportTable& t, std::vector<std::string>& notes,
+                         const std::string& label) {
+    std::vector<Held> out;
+    for (const auto& line : linesOf(t)) {
+        if (line.again) {
+            notes.push_back(label + ": " + nameOf(line) + " not compared, the first " +
+                            resolutionOf(*line.row) + " line is");
+            continue;
+        }
+        out.push_back({key(*line.row), line.row->level, resolutionOf(*line.row), barOf(*line.row)});
+    }
+    return out;
+}
+
+std::string joined(const std::vector<std::string>& items, const char* between) {
+    std::string s;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        s += (i ? between : "") + items[i];
+    return s;
+}
+
+std::string fixedText(double v, int decimals) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+    return buf;
+}
+
+// A JSON number for a computed value; null where there is none or it is infinite.
+std::string jsonValue(const std::optional<double>& v, int decimals) {
+    if (!v || !std::isfinite(*v)) return "null";
+    return jsonFigure(fixedText(*v, decimals));
+}
+
+std::string pad(const std::string& s, std::size_t width, bool left) {
+    if (s.size() >= width) return s;
+    const std::string fill(width - s.size(), ' ');
+    return left ? fill + s : s + fill;
+}
+
+std::size_t mostRuns(const ManyComparison& c) {
+    std::size_t n = 0;
+    for (const auto& s : c.settings)
+        for (const auto& cell : s.cells)
+            if (cell) n = std::max(n, cell->bar.runs.size());
+    return n;
+}
+
+std::string changeText(const SettingCell& cell) {
+    return cell.percent ? formatPercent(*cell.percent) : std::string();
+}
+
+// The lowest or highest run as the report writes it.
+std::string extremeText(const ChartBar& bar, bool highest) {
+    const auto at = highest ? std::max_element(bar.runs.begin(), bar.runs.end())
+                            : std::min_element(bar.runs.begin(), bar.runs.end());
+    return bar.runTexts[static_cast<std::size_t>(at - bar.runs.begin())];
+}
+
+} // namespace
+
+ManyComparison compareAll(const std::vector<ReportTable>& tables,
+                          const std::vector<std::string>& files) {
+    ManyComparison c;
+    const std::size_t n = tables.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto& t = tables[i];
+        ComparedReport r{i < files.size() ? files[i] : t.file, t.startTime, t.comment, t.demo,
+                         t.runs, t.startTime + ", " + t.comment};
+        const std::string plain = r.label;
+        for (int k = 2; std::any_of(c.reports.begin(), c.reports.end(),
+                                    [&](const ComparedReport& o) { return o.label == r.label; });
+             ++k)
+            r.label = plain + " (" + std::to_string(k) + ")";
+        c.reports.push_back(std::move(r));
+    }
+
+    auto differ = [&](const char* what, std::string ComparedReport::*field) {
+        std::vector<std::string> values;
+        for (const auto& r : c.reports)
+            values.push_back(r.*field);
+        if (std::adjacent_find(values.begin(), values.end(), std::not_equal_to<>()) !=
+            values.end()) {
+            c.differences.push_back(std::string(what) + ": " + joined(values, " \u2192 "));
+            return true;
+        }
+        return false;
+    };
+    c.sameDemo = !differ("demo", &ComparedReport::demo);
+    differ("number of runs", &ComparedReport::runs);
+
+    // Settings in the order they first appear, report by report.
+    std::vector<std::vector<Held>> held;
+    std::vector<std::string> keys;
+    for (std::size_t i = 0; i < n; ++i) {
+        held.push_back(heldBy(tables[i], c.partial, c.reports[i].label));
+        for (const auto& h : held.back())
+            if (std::find(keys.begin(), keys.end(), h.key) == keys.end()) keys.push_back(h.key);
+    }
+    for (const auto& k : keys) {
+        ComparedSetting setting;
+        std::vector<std::string> missing, noFigure, holding;
+        for (std::size_t i = 0; i < n; ++i) {
+            auto h = std::find_if(held[i].begin(), held[i].end(),
+                                  [&](const Held& x) { return x.key == k; });
+            if (h != held[i].end()) {
+                setting.level = h->level;
+                setting.resolution = h->resolution;
+            }
+            if (h == held[i].end()) {
+                missing.push_back(c.reports[i].label);
+                setting.cells.emplace_back();
+            } else if (!h->bar) {
+                noFigure.push_back(c.reports[i].label);
+                setting.cells.emplace_back();
+            } else {
+                holding.push_back(c.reports[i].label);
+                SettingCell cell;
+                cell.bar = *h->bar;
+                cell.spread = *spreadOf(h->bar->runs);
+                setting.cells.push_back(std::move(cell));
+            }
+        }
+        if (holding.size() < 2) {
+            c.partial.push_back(k + ": " +
+                                (holding.empty() ? "no figure in any report"
+                                                 : "only in " + holding.front()) +
+                                ", not compared");
+            continue;
+        }
+        if (!missing.empty()) c.partial.push_back(k + ": not in " + joined(missing, "; "));
+        if (!noFigure.empty()) c.partial.push_back(k + ": no figure in " + joined(noFigure, "; "));
+        if (const auto& base = setting.cells.front()) {
+            for (std::size_t i = 1; i < n; ++i) {
+                auto& cell = setting.cells[i];
+                if (!cell) continue;
+                if (base->bar.value != 0)
+                    cell->percent = (cell->bar.value - base->bar.value) / base->bar.value * 100.0;
+                cell->judgement = welch(base->bar.runs, cell->bar.runs);
+            }
+        }
+        c.settings.push_back(std::move(setting));
+    }
+    return c;
+}
+
+std::string comparisonCsv(const ManyComparison& c) {
+    const std::size_t runs = mostRuns(c);
+    std::string out = "report,date,comment,level,width,height";
+    for (std::size_t i = 1; i <= runs; ++i)
+        out += ",run" + std::to_string(i);
+    out += ",mean,sd,change,verdict\r\n";
+    for (std::size_t r = 0; r < c.reports.size(); ++r) {
+        const auto& report = c.reports[r];
+        const std::string name = std::filesystem::path(report.file).filename().string();
+        for (const auto& s : c.settings) {
+            const auto& cell = s.cells[r];
+            if (!cell) continue;
+            const auto x = s.resolution.find('x');
+            out += csvText(name) + "," + csvText(report.startTime) + "," + csvText(report.comment) +
+                   "," + csvText(s.level) + "," + csvText(s.resolution.substr(0, x)) + "," +
+                   csvText(s.resolution.substr(x + 1));
+            for (std::size_t i = 0; i < runs; ++i)
+                out += "," + (i < cell->bar.runTexts.size() ? csvText(cell->bar.runTexts[i]) : "");
+            out += "," + cell->bar.valueText + "," + sdText(cell->spread) + "," + changeText(*cell) +
+                   "," + (r == 0 ? std::string() : verdictText(cell->judgement.verdict)) + "\r\n";
+        }
+    }
+    return out;
+}
+
+std::string comparisonJson(const ManyComparison& c) {
+    std::string out = "{\n  \"reports\": [";
+    for (std::size_t r = 0; r < c.reports.size(); ++r) {
+        const auto& report = c.reports[r];
+        out += r ? ",\n    " : "\n    ";
+        out += "{\"file\": " + jsonText(report.file) + ", \"startTime\": " +
+               jsonText(report.startTime) + ", \"comment\": " + jsonText(report.comment) +
+               ", \"demo\": " + jsonText(report.demo) + ", \"runs\": " + jsonText(report.runs) +
+               ", \"label\": " + jsonText(report.label) + "}";
+    }
+    out += "\n  ],\n  \"rule\": " + jsonText(kVerdictRule) + ",\n  \"settings\": [";
+    for (std::size_t k = 0; k < c.settings.size(); ++k) {
+        const auto& s = c.settings[k];
+        const auto x = s.resolution.find('x');
+        out += k ? ",\n    " : "\n    ";
+        out += "{\"level\": " + jsonText(s.level) + ", \"width\": " +
+               s.resolution.substr(0, x) + ", \"height\": " + s.resolution.substr(x + 1) +
+               ", \"results\": [";
+        bool first = true;
+        for (std::size_t r = 0; r < s.cells.size(); ++r) {
+            const auto& cell = s.cells[r];
+            if (!cell) continue;
+            const auto& sp = cell->spread;
+            out += first ? "\n      " : ",\n      ";
+            first = false;
+            out += "{\"report\": " + std::to_string(r + 1) + ", \"figures\": [";
+            for (std::size_t i = 0; i < cell->bar.runs.size(); ++i)
+                out += (i ? ", " : "") + jsonFigure(cell->bar.runTexts[i]);
+            out += "], \"mean\": " + jsonFigure(cell->bar.valueText) +
+                   ", \"sd\": " + jsonValue(sp.sd, 4) + ", \"relativeSpread\": " +
+                   jsonValue(sp.relative, 6) + ", \"min\": " + jsonFigure(extremeText(cell->bar, false)) +
+                   ", \"max\": " + jsonFigure(extremeText(cell->bar, true));
+            if (!sp.sd) out += ", \"spreadNote\": " + jsonText(kOneRunNoSpread);
+            if (r > 0) {
+                const auto& j = cell->judgement;
+                out += ", \"change\": " + jsonValue(cell->percent, 4) + ", \"verdict\": " +
+                       jsonText(verdictText(j.verdict)) + ", \"t\": " + jsonValue(j.t, 4) +
+                       ", \"df\": " + jsonValue(j.df, 4);
+            }
+            out += "}";
+        }
+        out += "\n    ]}";
+    }
+    out += c.settings.empty() ? "]" : "\n  ]";
+    auto list = [](const std::vector<std::string>& items) {
+        std::string s = "[";
+        for (std::size_t i = 0; i < items.size(); ++i)
+            s += (i ? ", " : "") + jsonText(items[i]);
+        return s + "]";
+    };
+    out += ",\n  \"notCompared\": " + list(c.partial) + ",\n  \"differences\": " +
+           list(c.differences) + "\n}\n";
+    return out;
+}
+
+std::string comparisonText(const ManyComparison& c) {
+    std::string out = "REPORTS (each judged against the first):\n";
+    for (std::size_t r = 0; r < c.reports.size(); ++r) {
+        const auto& report = c.reports[r];
+        out += pad(std::to_string(r + 1), 3, true) + "  " + report.label + "  (" + report.demo +
+               ", " + std::filesystem::path(report.file).filename().string() + ")\n";
+    }
+    out += "\n" + pad("LEVEL", 9, false) + pad("WIDTH", 6, true) + pad("HEIGHT", 7, true) +
+           pad("#", 4, true) + pad("MEAN", 9, true) + pad("MIN", 8, true) + pad("MAX", 8, true) +
+           "  " + pad("SD (SPREAD)", 18, false) + pad("CHANGE", 9, true) + "  VERDICT\n";
+    for (const auto& s : c.settings) {
+        const auto x = s.resolution.find('x');
+        bool first = true;
+        for (std::size_t r = 0; r < s.cells.size(); ++r) {
+            const auto& cell = s.cells[r];
+            if (!cell) continue;
+            const auto& sp = cell->spread;
+            std::string line = first ? pad(s.level, 9, false) +
+                                           pad(s.resolution.substr(0, x), 6, true) +
+                                           pad(s.resolution.substr(x + 1), 7, true)
+                                     : std::string(22, ' ');
+            first = false;
+            const std::string spread =
+                sp.sd ? sdText(sp) + " (" + relativeText(sp) + ")" : kOneRunNoSpread;
+            line += pad(std::to_string(r + 1), 4, true) + pad(cell->bar.valueText, 9, true) +
+                    pad(extremeText(cell->bar, false), 8, true) + pad(extremeText(cell->bar, true), 8, true) + "  " +
+                    pad(spread, 18, false) + pad(changeText(*cell), 9, true);
+            if (r > 0) line += std::string("  ") + verdictText(cell->judgement.verdict);
+            while (!line.empty() && line.back() == ' ')
+                line.pop_back();
+            out += line + "\n";
+        }
+    }
+    if (c.settings.empty()) out += "(no level and resolution is held by two of the reports)\n";
+    for (const auto& p : c.partial)
+        out += "Not compared: " + p + "\n";
+    if (!c.sameDemo)
+        out += "These reports are of different demos: their figures are not comparable.\n";
+    for (const auto& d : c.differences)
+        out += "Differs: " + d + "\n";
+    out += std::string("\n") + kVerdictRule + "\n";
+    return out;
 }
 
 std::string formatPercent(double percent) {

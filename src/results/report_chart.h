@@ -4,6 +4,7 @@
 // the pairs both reports hold with the change of each average. Kept apart from
 // Qt so that every figure on the chart is tested headless.
 #include "results/report_reader.h"
+#include "results/stats.h"
 
 #include <optional>
 #include <string>
@@ -18,6 +19,7 @@ struct ChartBar {
     std::string valueText;  // as the report writes it ("47.73", "48.0")
     double low = 0, high = 0;
     std::vector<double> runs;
+    std::vector<std::string> runTexts; // as the report writes them ("48.0")
 };
 
 // A bar for every resolution of the chart, absent where the level has no
@@ -62,6 +64,60 @@ struct Comparison {
 
 // other is the report the chart shows; base the one chosen to compare with.
 Comparison compareReports(const ReportTable& other, const ReportTable& base);
+
+// The most reports compared at once: more series than this cannot be told apart.
+inline constexpr std::size_t kMaxCompared = 8;
+
+// One report of a comparison, named as its reader knows it: by its date and
+// comment, never by its file name.
+struct ComparedReport {
+    std::string file; // the path it was read from
+    std::string startTime, comment, demo, runs;
+    std::string label; // "<start time>, <comment>", numbered when two are alike
+};
+
+// One report's figures at one setting.
+struct SettingCell {
+    ChartBar bar;
+    Spread spread;
+    // Against the first report, when it holds the setting too (never for the
+    // first itself): change of the average in per cent, and the verdict.
+    std::optional<double> percent;
+    Judgement judgement;
+};
+
+// A level and resolution that two or more of the reports hold.
+struct ComparedSetting {
+    std::string level, resolution;
+    std::vector<std::optional<SettingCell>> cells; // one per report, absent where not held
+};
+
+struct ManyComparison {
+    std::vector<ComparedReport> reports;
+    std::vector<ComparedSetting> settings;
+    // Settings some reports do not hold, said and never filled in:
+    // "High 1024x768: not in <label>".
+    std::vector<std::string> partial;
+    // What the reports disagree on besides their figures: "demo: ...", "number of runs: ...".
+    std::vector<std::string> differences;
+    bool sameDemo = true;
+};
+
+// tables[i] was read from files[i]; the first is the one the others are judged against.
+ManyComparison compareAll(const std::vector<ReportTable>& tables,
+                          const std::vector<std::string>& files);
+
+// The rule the verdicts follow, in one sentence for the window, the guide and the command line.
+inline constexpr const char* kVerdictRule =
+    "A change is called faster or slower only when Welch's t-test on the runs of both "
+    "reports finds it at 95 % confidence; otherwise it is within noise, and a setting "
+    "with a single run on either side is not judged.";
+
+// One row per report and setting: report, date, comment, level, width, height,
+// run1..n, mean, sd, change, verdict (against the first report). CR LF lines.
+std::string comparisonCsv(const ManyComparison& c);
+std::string comparisonJson(const ManyComparison& c);
+std::string comparisonText(const ManyComparison& c);
 
 // "+12.3 %", "-4.0 %", "0.0 %".
 std::string formatPercent(double percent);

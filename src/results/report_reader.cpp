@@ -4,9 +4,12 @@
 #include "core/textfile.h"
 #include "results/average.h"
 #include "results/dumps.h"
+#include "results/stats.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <system_error>
@@ -358,7 +361,64 @@ std::string padRight(const std::string& s, std::size_t width) {
     return s.size() >= width ? s : s + std::string(width - s.size(), ' ');
 }
 
+// The spread of a line's figures; nothing for a line without a figure.
+std::optional<Spread> spreadOfRow(const ReportRow& r) {
+    std::vector<double> values;
+    for (const auto& f : r.figures) {
+        char* end = nullptr;
+        const double v = std::strtod(f.c_str(), &end);
+        if (end != f.c_str() + f.size()) return std::nullopt;
+        values.push_back(v);
+    }
+    return spreadOf(values);
+}
+
+// The lowest and highest figure as written.
+std::pair<std::string, std::string> extremes(const ReportRow& r, const Spread& s) {
+    std::pair<std::string, std::string> out;
+    for (const auto& f : r.figures) {
+        const double v = std::strtod(f.c_str(), nullptr);
+        if (out.first.empty() && v == s.min) out.first = f;
+        if (out.second.empty() && v == s.max) out.second = f;
+    }
+    return out;
+}
+
+// ",sd,min,max,spread" cells of a CSV row.
+std::string spreadCells(const ReportRow& r) {
+    auto s = spreadOfRow(r);
+    if (!s) return ",,,,";
+    auto [low, high] = extremes(r, *s);
+    return "," + sdText(*s) + "," + low + "," + high + "," + relativeText(*s);
+}
+
+std::string spreadJson(const ReportRow& r) {
+    auto s = spreadOfRow(r);
+    if (!s) return {};
+    auto [low, high] = extremes(r, *s);
+    std::string out = ", \"min\": " + jsonNumber(low) + ", \"max\": " + jsonNumber(high);
+    if (!s->sd) return out + ", \"sd\": null, \"spreadNote\": " + jsonString(kOneRunNoSpread);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.4f", *s->sd);
+    out += std::string(", \"sd\": ") + buf;
+    if (s->relative) {
+        std::snprintf(buf, sizeof buf, "%.6f", *s->relative);
+        out += std::string(", \"relativeSpread\": ") + buf;
+    }
+    return out;
+}
+
 } // namespace
+
+std::string jsonText(const std::string& s) {
+    return jsonString(s);
+}
+std::string jsonFigure(const std::string& figure) {
+    return jsonNumber(figure);
+}
+std::string csvText(const std::string& s) {
+    return csvCell(s);
+}
 
 std::string ReportError::message() const {
     if (line == 0) return file + ": " + what;
@@ -402,12 +462,12 @@ std::string reportCsv(const ReportTable& t) {
     std::string out = "level,width,height";
     for (std::size_t i = 1; i <= n; ++i)
         out += ",run" + std::to_string(i);
-    out += ",average\r\n";
+    out += ",average,sd,min,max,spread\r\n";
     for (const auto& r : t.rows) {
         out += csvCell(r.level) + "," + csvCell(r.width) + "," + csvCell(r.height);
         for (std::size_t i = 0; i < n; ++i)
             out += "," + (i < r.figures.size() ? csvCell(r.figures[i]) : std::string());
-        out += "," + r.average + "\r\n";
+        out += "," + r.average + spreadCells(r) + "\r\n";
     }
     return out;
 }
@@ -438,6 +498,7 @@ std::string reportJson(const ReportTable& t) {
             out += (k ? ", " : "") + jsonNumber(r.figures[k]);
         out +=
             "], \"average\": " + (r.average.empty() ? std::string("null") : jsonNumber(r.average));
+        out += spreadJson(r);
         out += r.complete ? "}" : ", \"complete\": false}";
     }
     out += t.rows.empty() ? "]\n}\n" : "\n  ]\n}\n";
@@ -454,12 +515,17 @@ std::string reportText(const ReportTable& t) {
     std::string head = padRight("LEVEL", 9) + padLeft("WIDTH", 6) + padLeft("HEIGHT", 7);
     for (std::size_t i = 1; i <= n; ++i)
         head += padLeft("RUN " + std::to_string(i), 8);
-    out += head + padLeft("AVERAGE", 9) + "\n";
+    out += head + padLeft("AVERAGE", 9) + padLeft("MIN", 8) + padLeft("MAX", 8) + "  SD (SPREAD)\n";
     for (const auto& r : t.rows) {
         std::string line = padRight(r.level, 9) + padLeft(r.width, 6) + padLeft(r.height, 7);
         for (std::size_t i = 0; i < n; ++i)
             line += padLeft(i < r.figures.size() ? r.figures[i] : std::string(), 8);
         line += padLeft(r.average.empty() ? std::string("-") : r.average, 9);
+        if (auto s = spreadOfRow(r)) {
+            auto [low, high] = extremes(r, *s);
+            line += padLeft(low, 8) + padLeft(high, 8) + "  " +
+                    (s->sd ? sdText(*s) + " (" + relativeText(*s) + ")" : kOneRunNoSpread);
+        }
         out += line + "\n";
     }
     if (t.stoppedEarly) out += "\nThe benchmark stopped early: the last line is incomplete.\n";

@@ -64,4 +64,11 @@ std::string reportJson(const ReportTable& table);
 // The table in aligned columns under a few header lines, for reading.
 std::string reportText(const ReportTable& table);
 
+// The pieces the tables above are written with, for other tables of reports:
+// a JSON string (text that is not UTF-8 read as Latin-1), a figure as written
+// by the report as a JSON number, and a CSV cell quoted where it needs it.
+std::string jsonText(const std::string& s);
+std::string jsonFigure(const std::string& figure);
+std::string csvText(const std::string& s);
+
 } // namespace results

@@ -308,21 +308,66 @@ TEST(CliCycle, ReportAndListReadTheArchive) {
 
     auto csv = in.cli("report " + kWorked + " --csv");
     EXPECT_EQ(csv.status, cli::kOk) << csv.err;
-    EXPECT_EQ(csv.out, "level,width,height,run1,run2,run3,average\n"
-                       "Normal,640,480,48.0,47.4,47.8,47.73\n"
-                       "Normal,1024,768,35.2,35.8,35.5,35.50\n"
-                       "High,640,480,40.5,41.5,41.0,41.00\n"
-                       "High,1024,768,30.1,30.4,30.2,30.23\n");
+    EXPECT_EQ(csv.out, "level,width,height,run1,run2,run3,average,sd,min,max,spread\n"
+                       "Normal,640,480,48.0,47.4,47.8,47.73,0.31,47.4,48.0,0.6 %\n"
+                       "Normal,1024,768,35.2,35.8,35.5,35.50,0.30,35.2,35.8,0.8 %\n"
+                       "High,640,480,40.5,41.5,41.0,41.00,0.50,40.5,41.5,1.2 %\n"
+                       "High,1024,768,30.1,30.4,30.2,30.23,0.15,30.1,30.4,0.5 %\n");
     auto table = in.cli("report '" + (in.archive() / kWorked).string() + "'");
     EXPECT_EQ(table.status, cli::kOk);
-    EXPECT_TRUE(has(table.out, "Normal      640    480    48.0    47.4    47.8    47.73\n"))
+    EXPECT_TRUE(has(
+        table.out,
+        "Normal      640    480    48.0    47.4    47.8    47.73    47.4    48.0  0.31 (0.6 %)\n"))
         << table.out;
     auto json = in.cli("report " + kWorked + " --json");
-    EXPECT_TRUE(has(json.out, "\"average\": 30.23}")) << json.out;
+    EXPECT_TRUE(has(json.out, "\"average\": 30.23, \"min\": 30.1, \"max\": 30.4, \"sd\": 0.1528"))
+        << json.out;
 
     auto foreign = in.cli("report notes.txt");
     EXPECT_EQ(foreign.status, cli::kBadReport);
     EXPECT_TRUE(has(foreign.err, (in.archive() / "notes.txt").string() + ", line 1: "))
         << foreign.err;
     EXPECT_EQ(foreign.out, "");
+}
+
+TEST(CliCycle, CompareJudgesReportsAgainstTheFirstAndNamesOneItCannotRead) {
+    Install in;
+    fs::copy_file(kData + kWorked, in.archive() / kWorked);
+    // The same run again, Normal 640x480 ten per cent faster with its runs spread 1 %.
+    std::string faster = readFile(kData + kWorked);
+    faster.replace(faster.find("  (640x480)  48.0,  47.4,  47.8,   AVERAGE FPS:   47.73 "), 56,
+                   "  (640x480)  52.0,  53.4,  52.8,   AVERAGE FPS:   52.73 ");
+    faster.replace(faster.find("COMMENT:  No Comment"), 20, "COMMENT:  new driver");
+    writeFile(in.archive() / "FRWb_120526_101500.txt", faster);
+
+    auto text = in.cli("compare " + kWorked + " FRWb_120526_101500.txt");
+    EXPECT_EQ(text.status, cli::kOk) << text.err;
+    EXPECT_TRUE(has(text.out, "  2  Friday, December 04, 2026  07:30:05 PM, new driver  (bench1, "
+                              "FRWb_120526_101500.txt)\n"))
+        << text.out;
+    EXPECT_TRUE(has(text.out,
+                    "Normal      640    480   1    47.73    47.4    48.0  0.31 (0.6 %)\n"
+                    "                         2    52.73    52.0    53.4  0.70 (1.3 %)    "
+                    "    +10.5 %  faster\n"))
+        << text.out;
+    EXPECT_TRUE(has(text.out, "  0.0 %  within noise\n")) << text.out;
+    EXPECT_TRUE(has(text.out, results::kVerdictRule)) << text.out;
+
+    auto csv = in.cli("compare " + kWorked + " FRWb_120526_101500.txt --csv");
+    EXPECT_EQ(csv.status, cli::kOk);
+    EXPECT_TRUE(
+        has(csv.out, ",new driver,Normal,640,480,52.0,53.4,52.8,52.73,0.70,+10.5 %,faster\n"))
+        << csv.out;
+    auto json = in.cli("compare " + kWorked + " FRWb_120526_101500.txt --json");
+    EXPECT_TRUE(has(json.out, "\"change\": 10.4756, \"verdict\": \"faster\"")) << json.out;
+
+    writeFile(in.archive() / "notes.txt", "my notes\r\n");
+    auto foreign = in.cli("compare " + kWorked + " notes.txt missing.txt");
+    EXPECT_EQ(foreign.status, cli::kBadReport);
+    EXPECT_TRUE(has(foreign.err, (in.archive() / "notes.txt").string() + ", line 1: "))
+        << foreign.err;
+    EXPECT_TRUE(has(foreign.err, "missing.txt: could not be read")) << foreign.err;
+    EXPECT_EQ(foreign.out, "");
+
+    EXPECT_EQ(in.cli("compare " + kWorked).status, cli::kBadOptions);
 }

@@ -154,11 +154,11 @@ TEST_F(ChartTest, SavesTheTableAsCsvAndTheChartAsPngAndNothingHalfWritten) {
     const std::string csv = tmp.folder() + "out.csv", png = tmp.folder() + "out.png";
     dialogs.expectSaveChoice(csv).expectSaveChoice(png);
     ASSERT_TRUE(w.saveCsv());
-    EXPECT_EQ(readFile(csv), "level,width,height,run1,run2,run3,average\r\n"
-                             "Normal,640,480,48.0,47.4,47.8,47.73\r\n"
-                             "Normal,1024,768,35.2,35.8,35.5,35.50\r\n"
-                             "High,640,480,40.5,41.5,41.0,41.00\r\n"
-                             "High,1024,768,30.1,30.4,30.2,30.23\r\n");
+    EXPECT_EQ(readFile(csv), "level,width,height,run1,run2,run3,average,sd,min,max,spread\r\n"
+                             "Normal,640,480,48.0,47.4,47.8,47.73,0.31,47.4,48.0,0.6 %\r\n"
+                             "Normal,1024,768,35.2,35.8,35.5,35.50,0.30,35.2,35.8,0.8 %\r\n"
+                             "High,640,480,40.5,41.5,41.0,41.00,0.50,40.5,41.5,1.2 %\r\n"
+                             "High,1024,768,30.1,30.4,30.2,30.23,0.15,30.1,30.4,0.5 %\r\n");
     ASSERT_TRUE(w.savePng());
     QImage image(QString::fromStdString(png));
     EXPECT_FALSE(image.isNull());

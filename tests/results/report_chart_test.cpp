@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 using namespace results;
+using testing_support::crlf;
 using testing_support::readFile;
 
 namespace {
@@ -150,4 +151,106 @@ TEST(ReportChart, PercentIsRoundedToOneDecimalWithItsSign) {
     } cases[] = {{12.345, "+12.3 %"}, {-4.0, "-4.0 %"}, {-0.04, "0.0 %"}, {0.05, "+0.1 %"}};
     for (const auto& c : cases)
         EXPECT_EQ(formatPercent(c.in), c.out) << c.in;
+}
+
+namespace {
+
+// The worked example run again: Normal 640x480 faster, High 1024x768 not run.
+std::string later() {
+    std::string t = replaced(worked(), "  (640x480)  48.0,  47.4,  47.8,   AVERAGE FPS:   47.73 ",
+                             "  (640x480)  52.0,  53.4,  52.8,   AVERAGE FPS:   52.73 ");
+    t = replaced(t, "\r\n (1024x768)  30.1,  30.4,  30.2,   AVERAGE FPS:   30.23 ", "");
+    t = replaced(t, "START TIME:  Friday, December 04, 2026  07:30:05 PM",
+                 "START TIME:  Saturday, December 05, 2026  10:15:00 AM");
+    return replaced(t, "COMMENT:  No Comment", "COMMENT:  new driver");
+}
+
+// One run per setting, on another demo, holding only Normal 640x480 and a High
+// 1024x768 the first report holds too.
+std::string single() {
+    return crlf({"--------------------- Framewise RESULTS ---------------------", "",
+                 "      FILE:  FRWb_120626_090000.txt",
+                 "START TIME:  Sunday, December 06, 2026  09:00:00 AM", "   COMMENT:  No Comment",
+                 " ", "BENCHMARK SETUP:  ", "----------------", "           DEMO:  dusk",
+                 "  CFG FILES RUN:  Normal High  ", "RESOLUTIONS RUN:  640x480 1024x768 ",
+                 " NUMBER OF RUNS:  1 times.", "", "", "NORMAL Configuration File Settings:",
+                 "  (640x480)  46.0, ", "", "HIGH Configuration File Settings:",
+                 " (1024x768)  31.0, "});
+}
+
+} // namespace
+
+TEST(ReportChart, ComparisonOfManyJudgesEachAgainstTheFirstAndListsWhatOnlySomeHold) {
+    auto c = compareAll({tableOf(worked()), tableOf(later(), "FRWb_120526_101500.txt"),
+                         tableOf(single(), "FRWb_120626_090000.txt")},
+                        {"a/FRWb_120426_193005.txt", "a/FRWb_120526_101500.txt",
+                         "a/FRWb_120626_090000.txt"});
+    ASSERT_EQ(c.reports.size(), 3u);
+    EXPECT_EQ(c.reports[0].label, "Friday, December 04, 2026  07:30:05 PM, No Comment");
+    EXPECT_EQ(c.reports[1].label, "Saturday, December 05, 2026  10:15:00 AM, new driver");
+    EXPECT_FALSE(c.sameDemo);
+    EXPECT_EQ(c.differences,
+              (std::vector<std::string>{"demo: bench1 \u2192 bench1 \u2192 dusk",
+                                        "number of runs: 3 \u2192 3 \u2192 1"}));
+
+    struct Cell {
+        std::size_t setting, report;
+        const char* mean;
+        const char* sd;
+        const char* change; // "" for none
+        Verdict verdict;
+    } cells[] = {
+        {0, 0, "47.73", "0.31", "", Verdict::NotJudged},
+        {0, 1, "52.73", "0.70", "+10.5 %", Verdict::Faster},
+        {0, 2, "46.0", "one run: no spread", "-3.6 %", Verdict::NotJudged},
+        {1, 1, "35.50", "0.30", "0.0 %", Verdict::WithinNoise},
+        {2, 1, "41.00", "0.50", "0.0 %", Verdict::WithinNoise},
+        {3, 0, "30.23", "0.15", "", Verdict::NotJudged},
+        {3, 2, "31.0", "one run: no spread", "+2.5 %", Verdict::NotJudged},
+    };
+    ASSERT_EQ(c.settings.size(), 4u);
+    EXPECT_EQ(c.settings[3].level, "High");
+    EXPECT_EQ(c.settings[3].resolution, "1024x768");
+    for (const auto& e : cells) {
+        SCOPED_TRACE(std::to_string(e.setting) + "/" + std::to_string(e.report));
+        const auto& cell = c.settings[e.setting].cells[e.report];
+        ASSERT_TRUE(cell);
+        EXPECT_EQ(cell->bar.valueText, e.mean);
+        EXPECT_EQ(sdText(cell->spread), e.sd);
+        EXPECT_EQ(cell->percent ? formatPercent(*cell->percent) : "", e.change);
+        EXPECT_EQ(cell->judgement.verdict, e.verdict);
+    }
+    EXPECT_FALSE(c.settings[1].cells[2]); // the single-run report holds no Normal 1024x768
+    EXPECT_FALSE(c.settings[3].cells[1]);
+    EXPECT_EQ(c.partial,
+              (std::vector<std::string>{
+                  "Normal 1024x768: not in Sunday, December 06, 2026  09:00:00 AM, No Comment",
+                  "High 640x480: not in Sunday, December 06, 2026  09:00:00 AM, No Comment",
+                  "High 1024x768: not in Saturday, December 05, 2026  10:15:00 AM, new driver"}));
+
+    // The CSV: one row per report and setting, the verdict against the first.
+    const std::string csv = comparisonCsv(c);
+    EXPECT_EQ(csv.substr(0, csv.find("\r\n")),
+              "report,date,comment,level,width,height,run1,run2,run3,mean,sd,change,verdict");
+    EXPECT_NE(csv.find("FRWb_120526_101500.txt,\"Saturday, December 05, 2026  10:15:00 AM\",new "
+                       "driver,Normal,640,480,52.0,53.4,52.8,52.73,0.70,+10.5 %,faster\r\n"),
+              std::string::npos)
+        << csv;
+    EXPECT_NE(csv.find("FRWb_120626_090000.txt,\"Sunday, December 06, 2026  09:00:00 AM\",No "
+                       "Comment,High,1024,768,31.0,,,31.0,one run: no spread,+2.5 %,one run: not "
+                       "judged\r\n"),
+              std::string::npos)
+        << csv;
+    EXPECT_NE(csv.find("No Comment,High,1024,768,30.1,30.4,30.2,30.23,0.15,,\r\n"),
+              std::string::npos)
+        << csv;
+}
+
+TEST(ReportChart, ComparisonLabelsAlikeReportsApart) {
+    auto c = compareAll({tableOf(worked()), tableOf(worked())}, {"x", "y"});
+    EXPECT_EQ(c.reports[1].label, "Friday, December 04, 2026  07:30:05 PM, No Comment (2)");
+    EXPECT_TRUE(c.differences.empty());
+    EXPECT_TRUE(c.partial.empty());
+    for (const auto& s : c.settings)
+        EXPECT_EQ(s.cells[1]->judgement.verdict, Verdict::WithinNoise);
 }

@@ -288,11 +288,11 @@ TEST(ReportReader, FilesThatCannotBeReadAreNamed) {
 
 TEST(ReportTableFormats, CsvAndJsonCarryTheReportsFigures) {
     auto t = mustRead(readFile(kData + kWorked));
-    EXPECT_EQ(reportCsv(t), "level,width,height,run1,run2,run3,average\r\n"
-                            "Normal,640,480,48.0,47.4,47.8,47.73\r\n"
-                            "Normal,1024,768,35.2,35.8,35.5,35.50\r\n"
-                            "High,640,480,40.5,41.5,41.0,41.00\r\n"
-                            "High,1024,768,30.1,30.4,30.2,30.23\r\n");
+    EXPECT_EQ(reportCsv(t), "level,width,height,run1,run2,run3,average,sd,min,max,spread\r\n"
+                            "Normal,640,480,48.0,47.4,47.8,47.73,0.31,47.4,48.0,0.6 %\r\n"
+                            "Normal,1024,768,35.2,35.8,35.5,35.50,0.30,35.2,35.8,0.8 %\r\n"
+                            "High,640,480,40.5,41.5,41.0,41.00,0.50,40.5,41.5,1.2 %\r\n"
+                            "High,1024,768,30.1,30.4,30.2,30.23,0.15,30.1,30.4,0.5 %\r\n");
     EXPECT_EQ(
         reportJson(t),
         "{\n"
@@ -306,13 +306,17 @@ TEST(ReportTableFormats, CsvAndJsonCarryTheReportsFigures) {
         "  \"stoppedEarly\": false,\n"
         "  \"rows\": [\n"
         "    {\"level\": \"Normal\", \"width\": 640, \"height\": 480, \"figures\": [48.0, 47.4, "
-        "47.8], \"average\": 47.73},\n"
+        "47.8], \"average\": 47.73, \"min\": 47.4, \"max\": 48.0, \"sd\": 0.3055, "
+        "\"relativeSpread\": 0.006400},\n"
         "    {\"level\": \"Normal\", \"width\": 1024, \"height\": 768, \"figures\": [35.2, "
-        "35.8, 35.5], \"average\": 35.50},\n"
+        "35.8, 35.5], \"average\": 35.50, \"min\": 35.2, \"max\": 35.8, \"sd\": 0.3000, "
+        "\"relativeSpread\": 0.008451},\n"
         "    {\"level\": \"High\", \"width\": 640, \"height\": 480, \"figures\": [40.5, 41.5, "
-        "41.0], \"average\": 41.00},\n"
+        "41.0], \"average\": 41.00, \"min\": 40.5, \"max\": 41.5, \"sd\": 0.5000, "
+        "\"relativeSpread\": 0.012195},\n"
         "    {\"level\": \"High\", \"width\": 1024, \"height\": 768, \"figures\": [30.1, 30.4, "
-        "30.2], \"average\": 30.23}\n"
+        "30.2], \"average\": 30.23, \"min\": 30.1, \"max\": 30.4, \"sd\": 0.1528, "
+        "\"relativeSpread\": 0.005052}\n"
         "  ]\n"
         "}\n");
 }
@@ -324,19 +328,25 @@ TEST(ReportTableFormats, UnevenRowsQuotedTextAndOddBytes) {
     t.rows = {{"Normal", "640", "480", {".5", "12."}, "6.25", true},
               {"High", "1,0", "7", {"1", "2", "3"}, "", false},
               {"Maximum", "800", "600", {"050", "00.5"}, "025.25", true}};
-    EXPECT_EQ(reportCsv(t), "level,width,height,run1,run2,run3,average\r\n"
-                            "Normal,640,480,.5,12.,,6.25\r\n"
-                            "High,\"1,0\",7,1,2,3,\r\n"
-                            "Maximum,800,600,050,00.5,,025.25\r\n");
+    EXPECT_EQ(reportCsv(t), "level,width,height,run1,run2,run3,average,sd,min,max,spread\r\n"
+                            "Normal,640,480,.5,12.,,6.25,8.13,.5,12.,130.1 %\r\n"
+                            "High,\"1,0\",7,1,2,3,,1.00,1,3,50.0 %\r\n"
+                            "Maximum,800,600,050,00.5,,025.25,35.00,00.5,050,138.6 %\r\n");
     const std::string json = reportJson(t);
     EXPECT_NE(json.find("\"comment\": \"caf\\u00e9 \\\"A\\\"\\\\ \\u0001\""), std::string::npos)
         << json;
     EXPECT_NE(json.find("\"demo\": \"caf\xc3\xa9\""), std::string::npos) << json;
-    EXPECT_NE(json.find("\"figures\": [0.5, 12], \"average\": 6.25}"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"figures\": [0.5, 12], \"average\": 6.25, \"min\": 0.5, \"max\": 12, "
+                        "\"sd\": 8.1317, \"relativeSpread\": 1.301076}"),
+              std::string::npos)
+        << json;
     EXPECT_NE(json.find("\"width\": \"1,0\", \"height\": 7, \"figures\": [1, 2, 3], \"average\": "
-                        "null, \"complete\": false}"),
+                        "null, \"min\": 1, \"max\": 3, \"sd\": 1.0000, \"relativeSpread\": "
+                        "0.500000, \"complete\": false}"),
               std::string::npos)
         << json;
     // JSON numbers have no leading zeros.
-    EXPECT_NE(json.find("\"figures\": [50, 0.5], \"average\": 25.25}"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"figures\": [50, 0.5], \"average\": 25.25, \"min\": 0.5, \"max\": 50,"),
+              std::string::npos)
+        << json;
 }
