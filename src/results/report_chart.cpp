@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -198,6 +199,16 @@ std::vector<Held> heldBy(const ReportTable& t, std::vector<std::string>& notes,
     return out;
 }
 
+// "December 04, 2026  07:30:05 PM" from "Friday, December 04, 2026  07:30:05 PM":
+// the date is what tells reports apart, and legends are short.
+std::string withoutWeekday(const std::string& time) {
+    const auto comma = time.find(", ");
+    if (comma == std::string::npos || comma == 0) return time;
+    for (std::size_t i = 0; i < comma; ++i)
+        if (!std::isalpha(static_cast<unsigned char>(time[i]))) return time;
+    return time.substr(comma + 2);
+}
+
 std::string joined(const std::vector<std::string>& items, const char* between) {
     std::string s;
     for (std::size_t i = 0; i < items.size(); ++i)
@@ -251,7 +262,7 @@ ManyComparison compareAll(const std::vector<ReportTable>& tables,
     for (std::size_t i = 0; i < n; ++i) {
         const auto& t = tables[i];
         ComparedReport r{i < files.size() ? files[i] : t.file, t.startTime, t.comment, t.demo,
-                         t.runs, t.startTime + ", " + t.comment};
+                         t.runs, withoutWeekday(t.startTime) + ", " + t.comment};
         const std::string plain = r.label;
         for (int k = 2; std::any_of(c.reports.begin(), c.reports.end(),
                                     [&](const ComparedReport& o) { return o.label == r.label; });
@@ -282,6 +293,14 @@ ManyComparison compareAll(const std::vector<ReportTable>& tables,
         for (const auto& h : held.back())
             if (std::find(keys.begin(), keys.end(), h.key) == keys.end()) keys.push_back(h.key);
     }
+    // Settings that share a reason are said together.
+    std::vector<std::pair<std::string, std::vector<std::string>>> reasons;
+    auto note = [&](const std::string& reason, const std::string& setting) {
+        auto it = std::find_if(reasons.begin(), reasons.end(),
+                               [&](const auto& r) { return r.first == reason; });
+        if (it == reasons.end()) it = reasons.insert(reasons.end(), {reason, {}});
+        it->second.push_back(setting);
+    };
     for (const auto& k : keys) {
         ComparedSetting setting;
         std::vector<std::string> missing, noFigure, holding;
@@ -307,14 +326,11 @@ ManyComparison compareAll(const std::vector<ReportTable>& tables,
             }
         }
         if (holding.size() < 2) {
-            c.partial.push_back(k + ": " +
-                                (holding.empty() ? "no figure in any report"
-                                                 : "only in " + holding.front()) +
-                                ", not compared");
+            note(holding.empty() ? "no figure in any report" : "only in " + holding.front(), k);
             continue;
         }
-        if (!missing.empty()) c.partial.push_back(k + ": not in " + joined(missing, "; "));
-        if (!noFigure.empty()) c.partial.push_back(k + ": no figure in " + joined(noFigure, "; "));
+        if (!missing.empty()) note("not in " + joined(missing, "; "), k);
+        if (!noFigure.empty()) note("no figure in " + joined(noFigure, "; "), k);
         if (const auto& base = setting.cells.front()) {
             for (std::size_t i = 1; i < n; ++i) {
                 auto& cell = setting.cells[i];
@@ -326,6 +342,8 @@ ManyComparison compareAll(const std::vector<ReportTable>& tables,
         }
         c.settings.push_back(std::move(setting));
     }
+    for (const auto& [reason, settings] : reasons)
+        c.partial.push_back(joined(settings, ", ") + ": " + reason);
     return c;
 }
 

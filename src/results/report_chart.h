@@ -73,7 +73,8 @@ inline constexpr std::size_t kMaxCompared = 8;
 struct ComparedReport {
     std::string file; // the path it was read from
     std::string startTime, comment, demo, runs;
-    std::string label; // "<start time>, <comment>", numbered when two are alike
+    // "<start time without its weekday>, <comment>", numbered when two are alike.
+    std::string label;
 };
 
 // One report's figures at one setting.
@@ -96,7 +97,7 @@ struct ManyComparison {
     std::vector<ComparedReport> reports;
     std::vector<ComparedSetting> settings;
     // Settings some reports do not hold, said and never filled in:
-    // "High 1024x768: not in <label>".
+    // "High 1024x768, Normal 800x600: not in <label>".
     std::vector<std::string> partial;
     // What the reports disagree on besides their figures: "demo: ...", "number of runs: ...".
     std::vector<std::string> differences;

@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineSeries>
+#include <QListWidget>
 #include <QPushButton>
 #include <QtTest/QTest>
 
@@ -54,7 +55,7 @@ QStringList categoriesOf(QChart* chart) {
     return {};
 }
 
-// The vertical stroke of each min-max mark: {low, high}.
+// The vertical stroke of each error bar: {low, high}.
 std::vector<std::pair<double, double>> marksOf(QChart* chart) {
     std::vector<std::pair<double, double>> out;
     for (auto* s : chart->series())
@@ -75,6 +76,9 @@ class ChartTest : public WindowTest {
                                      "  (640x480)  52.0,  53.4,  52.8,   AVERAGE FPS:   52.73 ");
         later = replaced(later, "\r\n (1024x768)  30.1,  30.4,  30.2,   AVERAGE FPS:   30.23 ", "");
         later = replaced(later, "FILE:  " + kWorkedName, "FILE:  FRWb_120526_101500.txt");
+        later = replaced(later, "START TIME:  Friday, December 04, 2026  07:30:05 PM",
+                         "START TIME:  Saturday, December 05, 2026  10:15:00 AM");
+        later = replaced(later, "COMMENT:  No Comment", "COMMENT:  new driver");
         writeFile(laterPath, later);
     }
 };
@@ -99,42 +103,121 @@ TEST_F(ChartTest, ChartOfAReportHasItsAveragesAndRunSpans) {
         (brush.gradient() ? brush.gradient()->stops().first().second : brush.color()).lightness();
     for (auto* set : bars->barSets())
         EXPECT_GT(std::abs(set->labelColor().lightness() - background), 128) << set->label().toStdString();
-    EXPECT_EQ(marksOf(w.chart()), (std::vector<std::pair<double, double>>{
-                                      {47.4, 48.0}, {35.2, 35.8}, {40.5, 41.5}, {30.1, 30.4}}));
+    // One sample standard deviation either side of the average, worked out by hand.
+    const std::vector<std::pair<double, double>> marks{{47.73 - 0.305505, 47.73 + 0.305505},
+                                                       {35.5 - 0.3, 35.5 + 0.3},
+                                                       {41.0 - 0.5, 41.0 + 0.5},
+                                                       {30.23 - 0.152753, 30.23 + 0.152753}};
+    const auto drawn = marksOf(w.chart());
+    ASSERT_EQ(drawn.size(), marks.size());
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        EXPECT_NEAR(drawn[i].first, marks[i].first, 1e-5) << i;
+        EXPECT_NEAR(drawn[i].second, marks[i].second, 1e-5) << i;
+    }
+    EXPECT_TRUE(w.findChild<QLabel*>("ChartRule")->text().startsWith("Error bars: one standard"));
     EXPECT_EQ(w.findChild<QLabel*>("ChartTitle")->text(),
               "bench1, Friday, December 04, 2026  07:30:05 PM");
     EXPECT_EQ(w.findChild<QLabel*>("ChartComment")->text(), "No Comment");
 }
 
-TEST_F(ChartTest, ComparisonStandsBarsSideBySideWithTheChangeAndListsTheRest) {
-    chart::ChartWindow w({laterPath, workedPath}, dialogs);
-    ASSERT_TRUE(w.open(laterPath));
-    ASSERT_TRUE(w.compareWith(workedPath));
+TEST_F(ChartTest, ThreeReportsStandSideBySideLabelledWithTheirVerdictsAndDifferences) {
+    // A third report: another demo, one run, holding only Normal 640x480 and High 1024x768.
+    const std::string dusk = results + "FRWb_120626_090000.txt";
+    writeFile(dusk, crlf({"--------------------- Framewise RESULTS ---------------------", "",
+                          "      FILE:  FRWb_120626_090000.txt",
+                          "START TIME:  Sunday, December 06, 2026  09:00:00 AM",
+                          "   COMMENT:  overclock", " ", "BENCHMARK SETUP:  ", "----------------",
+                          "           DEMO:  dusk", "  CFG FILES RUN:  Normal High  ",
+                          "RESOLUTIONS RUN:  640x480 1024x768 ", " NUMBER OF RUNS:  1 times.", "",
+                          "", "NORMAL Configuration File Settings:", "  (640x480)  46.0, ", "",
+                          "HIGH Configuration File Settings:", " (1024x768)  31.0, "}));
+    chart::ChartWindow w({dusk, laterPath, workedPath}, dialogs);
+    ASSERT_TRUE(w.open(workedPath));
+    // The chooser tells the reports by date, demo and comment.
+    auto* chooser = w.findChild<QListWidget*>("Reports_Compare");
+    ASSERT_EQ(chooser->count(), 2);
+    EXPECT_EQ(chooser->item(0)->text(), "Sunday, December 06, 2026  09:00:00 AM\ndusk - overclock");
+    EXPECT_EQ(chooser->item(1)->text(),
+              "Saturday, December 05, 2026  10:15:00 AM\nbench1 - new driver");
+    // Ticked as a user ticks them: the later report, then the overclock.
+    chooser->item(1)->setCheckState(Qt::Checked);
+    chooser->item(0)->setCheckState(Qt::Checked);
+    ASSERT_TRUE(w.comparison());
+    ASSERT_EQ(w.comparison()->reports.size(), 3u);
+
     auto* bars = barsOf(w.chart());
     ASSERT_NE(bars, nullptr);
-    EXPECT_EQ(categoriesOf(w.chart()), (QStringList{"Normal 640x480 +10.5 %", "Normal 1024x768 0.0 %",
-                                                    "High 640x480 0.0 %"}));
-    EXPECT_EQ(bars->barSets()[0]->label().toStdString(), kWorkedName);
-    EXPECT_EQ(w.findChild<QLabel*>("ChartTitle")->text(),
-              "bench1, Friday, December 04, 2026  07:30:05 PM\n"
-              "compared with bench1, Friday, December 04, 2026  07:30:05 PM");
-    EXPECT_EQ(valuesOf(bars), (std::vector<std::vector<double>>{{47.73, 35.50, 41.00},
-                                                                {52.73, 35.50, 41.00}}));
-    QString notes = w.findChild<QLabel*>("ChartNotes")->text();
-    EXPECT_TRUE(notes.contains("Only in FRWb_120426_193005.txt (not compared): High 1024x768")) << notes.toStdString();
-    EXPECT_FALSE(notes.contains("different demos"));
+    EXPECT_EQ(categoriesOf(w.chart()),
+              (QStringList{"Normal 640x480", "Normal 1024x768", "High 640x480", "High 1024x768"}));
+    QStringList labels;
+    for (auto* set : bars->barSets())
+        labels << set->label();
+    EXPECT_EQ(labels, (QStringList{"December 04, 2026  07:30:05 PM, No Comment",
+                                   "December 05, 2026  10:15:00 AM, new driver",
+                                   "December 06, 2026  09:00:00 AM, overclock"}));
+    // Absent settings stand as no bar (0), never a guess.
+    EXPECT_EQ(valuesOf(bars), (std::vector<std::vector<double>>{{47.73, 35.50, 41.00, 30.23},
+                                                                {52.73, 35.50, 41.00, 0},
+                                                                {46.0, 0, 0, 31.0}}));
+    // Error bars only where a setting ran more than once: 4 + 3, none for the single runs.
+    EXPECT_EQ(marksOf(w.chart()).size(), 7u);
 
-    // Another demo: compared, but said plainly.
-    std::string dusk = results + "FRWb_120626_090000.txt";
-    writeFile(dusk, replaced(worked(), "DEMO:  bench1", "DEMO:  dusk"));
-    ASSERT_TRUE(w.compareWith(dusk));
-    notes = w.findChild<QLabel*>("ChartNotes")->text();
-    EXPECT_TRUE(notes.contains("These reports are of different demos (bench1 and dusk): their figures are "
-                               "not comparable."))
-        << notes.toStdString();
+    const QString notes = w.findChild<QLabel*>("ChartNotes")->text();
+    for (const char* said :
+         {"<td>Normal 640x480</td><td>47.73</td><td>52.73, +10.5 % faster</td><td>46.0, -3.6 % "
+          "one run: not judged</td>",
+          "<td>Normal 1024x768</td><td>35.50</td><td>35.50, 0.0 % within noise</td><td>not "
+          "held</td>",
+          "<td>High 1024x768</td><td>30.23</td><td>not held</td><td>31.0, +2.5 % one run: not "
+          "judged</td>",
+          "December 06, 2026  09:00:00 AM, overclock</th>",
+          "These reports are of different demos",
+          "Differs: demo: bench1 \u2192 bench1 \u2192 dusk",
+          "Differs: number of runs: 3 \u2192 3 \u2192 1",
+          "Not compared: High 1024x768: not in December 05, 2026  10:15:00 AM, new driver"})
+        EXPECT_TRUE(notes.contains(QString::fromUtf8(said))) << said << "\n" << notes.toStdString();
+    EXPECT_TRUE(w.findChild<QLabel*>("ChartRule")->text().contains("Welch's t-test"));
+    EXPECT_EQ(w.findChild<QLabel*>("ChartComment")->text(),
+              "Each judged against the first: December 04, 2026  07:30:05 PM, No Comment");
 
-    ASSERT_TRUE(w.compareWith({}));
+    // The table saved is the comparison's, one row per report and setting.
+    const std::string csv = tmp.folder() + "compare.csv";
+    dialogs.expectSaveChoice(csv);
+    ASSERT_TRUE(w.saveCsv());
+    const std::string saved = readFile(csv);
+    EXPECT_EQ(saved.substr(0, saved.find("\r\n")),
+              "report,date,comment,level,width,height,run1,run2,run3,mean,sd,change,verdict");
+    EXPECT_NE(saved.find(",new driver,Normal,640,480,52.0,53.4,52.8,52.73,0.70,+10.5 %,faster\r\n"),
+              std::string::npos)
+        << saved;
+
+    // Unticking the overclock leaves two; unticking the other ends the comparison.
+    chooser->item(0)->setCheckState(Qt::Unchecked);
+    ASSERT_EQ(w.comparison()->reports.size(), 2u);
+    EXPECT_TRUE(w.findChild<QLabel*>("ChartNotes")->text().contains("Nothing else differs"));
+    chooser->item(1)->setCheckState(Qt::Unchecked);
+    EXPECT_FALSE(w.comparison());
     EXPECT_EQ(categoriesOf(w.chart()), (QStringList{"640x480", "1024x768"}));
+}
+
+TEST_F(ChartTest, MoreThanEightReportsAreRefused) {
+    std::vector<std::string> archive{workedPath};
+    for (int i = 0; i < 8; ++i) {
+        archive.push_back(results + "FRWb_1205" + std::to_string(10 + i) + "_101500.txt");
+        writeFile(archive.back(), worked());
+    }
+    chart::ChartWindow w(archive, dialogs);
+    ASSERT_TRUE(w.open(workedPath));
+    auto* chooser = w.findChild<QListWidget*>("Reports_Compare");
+    ASSERT_EQ(chooser->count(), 8);
+    for (int i = 0; i < 7; ++i)
+        chooser->item(i)->setCheckState(Qt::Checked);
+    EXPECT_EQ(w.comparison()->reports.size(), 8u);
+    dialogs.expectMessage(
+        "Up to eight reports can be compared at once: untick one before ticking another.");
+    chooser->item(7)->setCheckState(Qt::Checked);
+    EXPECT_EQ(chooser->item(7)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(w.comparison()->reports.size(), 8u);
 }
 
 TEST_F(ChartTest, DamagedReportsAreToldAndNotDrawn) {
@@ -196,8 +279,8 @@ TEST_F(ChartTest, ChartButtonOpensTheChosenReportFromTheLoadedModule) {
     ASSERT_NE(shown, nullptr);
     EXPECT_TRUE(shown->isVisible());
     EXPECT_TRUE(shown->windowTitle().contains(QString::fromStdString(kWorkedName)));
-    auto* compare = shown->findChild<QComboBox*>("Combo_Compare");
+    auto* compare = shown->findChild<QListWidget*>("Reports_Compare");
     ASSERT_NE(compare, nullptr);
-    EXPECT_EQ(compare->count(), 2); // no comparison, and the other archived report
+    EXPECT_EQ(compare->count(), 1); // the other archived report
     shown->close();
 }

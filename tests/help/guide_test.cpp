@@ -6,6 +6,7 @@
 #include "core/textfile.h"
 #include "locate/locate.h"
 #include "results/messages.h"
+#include "results/report_chart.h"
 
 #include <gtest/gtest.h>
 
@@ -58,4 +59,19 @@ TEST(Guide, ExplainsEveryMessageTheToolCanShow) {
         ASSERT_FALSE(words.empty()) << m;
         EXPECT_NE(text.find(words), std::string::npos) << "the guide does not mention: " << words;
     }
+}
+
+TEST(Guide, SaysTheRuleOfTheComparisonsVerdictsAsTheChartDoes) {
+    // Wrapped and indented there: compare with runs of blanks folded into one.
+    auto folded = [](const std::string& s) {
+        std::string out;
+        for (char c : s)
+            if (c != ' ' || (!out.empty() && out.back() != ' ')) out += c;
+        return out;
+    };
+    std::string text;
+    for (const auto& line : core::splitLines(guide())) text += line + " ";
+    std::string rule = results::kVerdictRule;
+    rule[0] = 'a'; // the guide says it after a colon
+    EXPECT_NE(folded(text).find(folded(rule)), std::string::npos) << rule;
 }

@@ -8,7 +8,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
-#include <QComboBox>
+#include <QListWidget>
 #include <QFontMetrics>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -29,7 +29,33 @@ namespace chart {
 
 namespace {
 
-constexpr const char* kNoComparison = "(no comparison)";
+constexpr const char* kChooserLabel = "Compare with (tick up to seven reports):";
+constexpr const char* kTooMany =
+    "Up to eight reports can be compared at once: untick one before ticking another.";
+constexpr const char* kErrorBars =
+    "Error bars: one standard deviation of the runs either side of the average; a setting run "
+    "once has none (one run: no spread).";
+
+// The reports of a comparison, the first in grey, the others in turn.
+QColor seriesColour(std::size_t index) {
+    static const QColor colours[] = {QColor(0x8a, 0x8a, 0x8a), QColor(0x2f, 0x6f, 0xc0),
+                                     QColor(0xe0, 0x8a, 0x1c), QColor(0x3c, 0x9a, 0x4a),
+                                     QColor(0xc0, 0x3a, 0x2f), QColor(0x7b, 0x4f, 0xb0),
+                                     QColor(0x1c, 0xa0, 0xa8), QColor(0x8c, 0x5a, 0x2b)};
+    return colours[index % std::size(colours)];
+}
+
+// A report in the chooser: what tells it from the others, never its file name.
+std::string chooserText(const results::ReportTable& t) {
+    return t.startTime + "\n" + t.demo + " - " + t.comment;
+}
+
+// From the average, one standard deviation down and up; the average alone for one run.
+std::pair<double, double> errorBar(const results::ChartBar& b) {
+    auto s = results::spreadOf(b.runs);
+    const double sd = s && s->sd ? *s->sd : 0;
+    return {b.value - sd, b.value + sd};
+}
 
 // One colour per detail level, the same in every chart.
 QColor levelColour(const std::string& level) {
@@ -89,30 +115,66 @@ QStringList valueTexts(QBarSeries* bars) {
     return values;
 }
 
+// The legend of a comparison and what it found: each report's colour and label
+// over its column, and per setting its average and, against the first, the
+// change and verdict. Never cut short, as the chart's own legend would be.
+QString verdictTable(const results::ManyComparison& c) {
+    QString html = "<table cellspacing=\"0\" cellpadding=\"2\"><tr><th></th>";
+    for (std::size_t r = 0; r < c.reports.size(); ++r)
+        html += "<th align=\"left\"><font color=\"" + seriesColour(r).name() +
+                "\">&#9632;</font> " + toQt(c.reports[r].label).toHtmlEscaped() +
+                (r == 0 ? " (first)" : "") + "</th>";
+    html += "</tr>";
+    for (const auto& s : c.settings) {
+        html += "<tr><td>" + toQt(s.level + " " + s.resolution).toHtmlEscaped() + "</td>";
+        for (std::size_t r = 0; r < c.reports.size(); ++r) {
+            const auto& cell = s.cells[r];
+            std::string text = "not held";
+            if (cell) {
+                text = cell->bar.valueText;
+                if (cell->percent)
+                    text += ", " + results::formatPercent(*cell->percent) + " " +
+                            results::verdictText(cell->judgement.verdict);
+            }
+            html += "<td>" + toQt(text).toHtmlEscaped() + "</td>";
+        }
+        html += "</tr>";
+    }
+    return html + "</table>";
+}
+
 } // namespace
 
 ChartWindow::ChartWindow(std::vector<std::string> archive, core::Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), archive_(std::move(archive)), dialogs_(dialogs) {
     setObjectName("ChartWindow");
     setAttribute(Qt::WA_DeleteOnClose);
-    resize(900, 620);
+    resize(1100, 820);
 
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QHBoxLayout;
-    auto* compareLabel = new QLabel("Compare with:", this);
-    compare_ = new QComboBox(this);
-    compare_->setObjectName("Combo_Compare");
-    compare_->setAccessibleName("Compare with");
-    compareLabel->setBuddy(compare_);
     auto* png = new QPushButton("Save Chart as PNG...", this);
     png->setObjectName("Save_Png");
     auto* csv = new QPushButton("Save Table as CSV...", this);
     csv->setObjectName("Save_Csv");
-    bar->addWidget(compareLabel);
-    bar->addWidget(compare_, 1);
+    bar->addStretch(1);
     bar->addWidget(png);
     bar->addWidget(csv);
     layout->addLayout(bar);
+
+    auto* body = new QHBoxLayout;
+    auto* chooser = new QVBoxLayout;
+    auto* compareLabel = new QLabel(kChooserLabel, this);
+    compareLabel->setWordWrap(true);
+    compare_ = new QListWidget(this);
+    compare_->setObjectName("Reports_Compare");
+    compare_->setAccessibleName("Compare with");
+    compare_->setWordWrap(true);
+    compare_->setFixedWidth(260);
+    compareLabel->setBuddy(compare_);
+    chooser->addWidget(compareLabel);
+    chooser->addWidget(compare_, 1);
+    body->addLayout(chooser);
 
     area_ = new QWidget(this);
     area_->setObjectName("ChartArea");
@@ -134,19 +196,26 @@ ChartWindow::ChartWindow(std::vector<std::string> archive, core::Dialogs& dialog
     view_ = new QChartView(new QChart, area_);
     view_->setObjectName("ChartView");
     view_->setRenderHint(QPainter::Antialiasing);
+    view_->setMinimumHeight(300);
     notes_ = new QLabel(area_);
     notes_->setObjectName("ChartNotes");
     notes_->setWordWrap(true);
     notes_->setTextFormat(Qt::RichText);
+    rule_ = new QLabel(area_);
+    rule_->setObjectName("ChartRule");
+    rule_->setWordWrap(true);
     areaLayout->addWidget(title_);
     areaLayout->addWidget(comment_);
     areaLayout->addWidget(view_, 1);
     areaLayout->addWidget(notes_);
-    layout->addWidget(area_, 1);
+    areaLayout->addWidget(rule_);
+    body->addWidget(area_, 1);
+    layout->addLayout(body, 1);
 
     connect(png, &QPushButton::clicked, this, [this] { savePng(); });
     connect(csv, &QPushButton::clicked, this, [this] { saveCsv(); });
-    connect(compare_, &QComboBox::activated, this, [this](int index) { compareChosen(index); });
+    connect(compare_, &QListWidget::itemChanged, this,
+            [this](QListWidgetItem* item) { choiceChanged(item); });
 }
 
 QChart* ChartWindow::chart() const { return view_->chart(); }
@@ -161,43 +230,87 @@ bool ChartWindow::open(const std::string& path) {
     path_ = path;
     table_ = *reading.table;
     model_ = results::chartOf(table_);
-    baseTable_.reset();
+    compared_.clear();
     comparison_.reset();
     setWindowTitle(toQt("Framewise Chart - " + fileName(path)));
 
+    ticking_ = true;
     compare_->clear();
-    compare_->addItem(kNoComparison);
-    for (const auto& item : archive_)
-        if (std::filesystem::path(item) != std::filesystem::path(path))
-            compare_->addItem(toQt(fileName(item)), toQt(item));
+    for (const auto& item : archive_) {
+        if (std::filesystem::path(item) == std::filesystem::path(path)) continue;
+        auto other = results::readReport(item);
+        auto* entry = new QListWidgetItem(compare_);
+        entry->setData(Qt::UserRole, toQt(item));
+        if (other.table) {
+            entry->setText(toQt(chooserText(*other.table)));
+            entry->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+            entry->setCheckState(Qt::Unchecked);
+        } else {
+            // Listed so that it is not missed, but it cannot be chosen.
+            entry->setText(toQt(fileName(item) + " (not a readable report)"));
+            entry->setFlags(Qt::NoItemFlags);
+        }
+    }
+    ticking_ = false;
     draw();
     return true;
 }
 
 bool ChartWindow::compareWith(const std::string& path) {
-    if (path.empty()) {
-        baseTable_.reset();
-        comparison_.reset();
-        compare_->setCurrentIndex(0);
-        draw();
-        return true;
-    }
-    auto reading = results::readReport(path);
-    if (!reading.table) {
-        core::tell(dialogs_, "Error - The report cannot be compared.\r\n\r\n" + reading.error.message());
-        compareWith({});
+    return compareWithMany(path.empty() ? std::vector<std::string>{}
+                                        : std::vector<std::string>{path});
+}
+
+bool ChartWindow::compareWithMany(const std::vector<std::string>& paths) {
+    if (paths.size() + 1 > results::kMaxCompared) {
+        core::tell(dialogs_, kTooMany);
+        showTicks();
         return false;
     }
-    baseTable_ = *reading.table;
-    comparison_ = results::compareReports(table_, *baseTable_);
-    int index = compare_->findData(toQt(path));
-    if (index >= 0) compare_->setCurrentIndex(index);
+    std::vector<results::ReportTable> tables{table_};
+    for (const auto& p : paths) {
+        auto reading = results::readReport(p);
+        if (!reading.table) {
+            core::tell(dialogs_, "Error - The report cannot be compared.\r\n\r\n" +
+                                     reading.error.message());
+            showTicks();
+            return false;
+        }
+        tables.push_back(std::move(*reading.table));
+    }
+    compared_ = paths;
+    if (paths.empty()) {
+        comparison_.reset();
+    } else {
+        std::vector<std::string> files{path_};
+        files.insert(files.end(), paths.begin(), paths.end());
+        comparison_ = results::compareAll(tables, files);
+    }
+    showTicks();
     draw();
     return true;
 }
 
-void ChartWindow::compareChosen(int index) {
-    compareWith(index <= 0 ? std::string() : fromQt(compare_->itemData(index).toString()));
+void ChartWindow::showTicks() {
+    ticking_ = true;
+    for (int i = 0; i < compare_->count(); ++i) {
+        auto* item = compare_->item(i);
+        if (!(item->flags() & Qt::ItemIsUserCheckable)) continue;
+        const std::string p = fromQt(item->data(Qt::UserRole).toString());
+        const bool on = std::find(compared_.begin(), compared_.end(), p) != compared_.end();
+        item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    }
+    ticking_ = false;
+}
+
+void ChartWindow::choiceChanged(QListWidgetItem* item) {
+    if (ticking_) return;
+    const std::string p = fromQt(item->data(Qt::UserRole).toString());
+    std::vector<std::string> paths = compared_;
+    auto at = std::find(paths.begin(), paths.end(), p);
+    if (item->checkState() == Qt::Checked && at == paths.end()) paths.push_back(p);
+    if (item->checkState() != Qt::Checked && at != paths.end()) paths.erase(at);
+    compareWithMany(paths);
 }
 
 void ChartWindow::draw() {
@@ -213,38 +326,36 @@ void ChartWindow::draw() {
             sets.push_back({toQt(s.name), levelColour(s.name), s.bars});
         for (const auto& n : model_.notes)
             notes += toQt(n).toHtmlEscaped() + "<br>";
+        rule_->setText(kErrorBars);
     } else {
         const auto& c = *comparison_;
-        title_->setText(toQt(model_.title + "\ncompared with " + baseTable_->demo + ", " +
-                             baseTable_->startTime));
-        comment_->setText(toQt(table_.comment + "  /  " + baseTable_->comment));
-        SetSpec base{toQt(c.baseFile), QColor(0x8a, 0x8a, 0x8a), {}};
-        SetSpec other{toQt(c.otherFile), QColor(0x2f, 0x6f, 0xc0), {}};
-        for (const auto& p : c.pairs) {
-            categories << toQt(p.level + (uprightNames_ ? " " : "<br>") + p.resolution + "<br>" +
-                               results::formatPercent(p.percent));
-            base.bars.push_back(p.base);
-            other.bars.push_back(p.other);
+        title_->setText(toQt((c.sameDemo ? table_.demo + ": " : std::string()) +
+                             std::to_string(c.reports.size()) + " reports compared"));
+        comment_->setText(toQt("Each judged against the first: " + c.reports.front().label));
+        for (const auto& s : c.settings)
+            categories << toQt(s.level + (uprightNames_ ? " " : "<br>") + s.resolution);
+        for (std::size_t r = 0; r < c.reports.size(); ++r) {
+            SetSpec set{toQt(c.reports[r].label), seriesColour(r), {}};
+            for (const auto& s : c.settings)
+                set.bars.push_back(s.cells[r] ? std::optional(s.cells[r]->bar) : std::nullopt);
+            sets.push_back(std::move(set));
         }
-        sets = {base, other};
         if (!c.sameDemo)
             notes += "<b><font color=\"#b00000\">" +
-                     toQt("These reports are of different demos (" + c.otherDemo + " and " +
-                          c.baseDemo + "): their figures are not comparable.")
+                     toQt("These reports are of different demos: their figures are not "
+                          "comparable.")
                          .toHtmlEscaped() +
                      "</font></b><br>";
-        for (const auto& d : c.otherDifferences)
-            if (d.rfind("demo:", 0) != 0) notes += toQt("Differs: " + d).toHtmlEscaped() + "<br>";
-        auto list = [&](const std::string& file, const std::vector<std::string>& only) {
-            if (only.empty()) return;
-            std::string line = "Only in " + file + " (not compared): ";
-            for (std::size_t i = 0; i < only.size(); ++i)
-                line += (i ? ", " : "") + only[i];
-            notes += toQt(line).toHtmlEscaped() + "<br>";
-        };
-        list(c.otherFile, c.onlyInOther);
-        list(c.baseFile, c.onlyInBase);
-        if (c.pairs.empty()) notes += "The two reports hold no detail level and resolution in common.<br>";
+        notes += verdictTable(c);
+        for (const auto& d : c.differences)
+            notes += toQt("Differs: " + d).toHtmlEscaped() + "<br>";
+        if (c.differences.empty())
+            notes += toQt(std::string("Nothing else differs between the reports.")) + "<br>";
+        for (const auto& p : c.partial)
+            notes += toQt("Not compared: " + p).toHtmlEscaped() + "<br>";
+        if (c.settings.empty())
+            notes += "The reports hold no detail level and resolution in common.<br>";
+        rule_->setText(QString(kErrorBars) + " " + results::kVerdictRule);
     }
     notes_->setText(notes);
     notes_->setVisible(!notes.isEmpty());
@@ -267,7 +378,7 @@ void ChartWindow::draw() {
         set->setBorderColor(s.colour.darker(130));
         for (const auto& b : s.bars) {
             set->append(b ? b->value : 0.0);
-            if (b) top = std::max(top, b->high);
+            if (b) top = std::max(top, errorBar(*b).second);
         }
         bars->append(set);
     }
@@ -288,20 +399,22 @@ void ChartWindow::draw() {
     // inside it. A call left queued from a replaced chart fits the current one.
     connect(chart, &QChart::plotAreaChanged, this, [this] { fitLabels(); }, Qt::QueuedConnection);
 
-    // The spread of the runs: an "I" from the lowest to the highest run over
-    // the middle of each bar. Bars of a group share the series' bar width.
+    // The error bar: an "I" one standard deviation of the runs either side of
+    // the average, over the middle of each bar. Bars of a group share the
+    // series' bar width.
     const double width = bars->barWidth();
     const int n = static_cast<int>(sets.size());
     for (int i = 0; i < n; ++i) {
         for (std::size_t c = 0; c < sets[i].bars.size(); ++c) {
             const auto& b = sets[i].bars[c];
             if (!b || b->runs.size() < 2) continue;
+            const auto [low, high] = errorBar(*b);
             double mid = static_cast<double>(c) - width / 2 + (i + 0.5) * width / n;
             double cap = width / n / 4;
             auto* mark = new QLineSeries;
-            mark->setName(sets[i].name + " runs");
-            *mark << QPointF(mid - cap, b->low) << QPointF(mid + cap, b->low) << QPointF(mid, b->low)
-                  << QPointF(mid, b->high) << QPointF(mid - cap, b->high) << QPointF(mid + cap, b->high);
+            mark->setName(sets[i].name + " spread");
+            *mark << QPointF(mid - cap, low) << QPointF(mid + cap, low) << QPointF(mid, low)
+                  << QPointF(mid, high) << QPointF(mid - cap, high) << QPointF(mid + cap, high);
             QPen pen(QColor(0x20, 0x20, 0x20));
             pen.setWidthF(1.5);
             mark->setPen(pen);
@@ -313,6 +426,8 @@ void ChartWindow::draw() {
         }
     }
     chart->legend()->setAlignment(Qt::AlignBottom);
+    // A comparison's legend is the table under the chart, which cuts no label short.
+    chart->legend()->setVisible(!comparison_);
 
     QChart* old = view_->chart();
     view_->setChart(chart);
@@ -393,7 +508,9 @@ bool ChartWindow::savePng() {
 bool ChartWindow::saveCsv() {
     std::string stem = std::filesystem::path(path_).stem().string();
     return saveBytes("table", "CSV table (*.csv)", stem + ".csv", [this](const std::string& tmp, std::string& why) {
-        return core::writeLines(tmp, core::splitLines(results::reportCsv(table_)), &why);
+        const std::string csv =
+            comparison_ ? results::comparisonCsv(*comparison_) : results::reportCsv(table_);
+        return core::writeLines(tmp, core::splitLines(csv), &why);
     });
 }
 

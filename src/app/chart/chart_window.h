@@ -1,5 +1,5 @@
 #pragma once
-// The chart of an archived report, and its comparison with a second one. Built
+// The chart of an archived report, and its comparison with up to seven others. Built
 // into a module of its own that the window loads when the user first asks for a
 // chart, so that the chart library costs nothing at start-up.
 #include "core/dialogs.h"
@@ -13,8 +13,9 @@
 
 class QChart;
 class QChartView;
-class QComboBox;
 class QLabel;
+class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 
 namespace chart {
@@ -29,6 +30,9 @@ class ChartWindow : public QWidget {
     // Compares with the report at path, or ends the comparison when path is
     // empty; false (and told) when it cannot be read.
     bool compareWith(const std::string& path);
+    // Compares with the reports at paths, as series after the shown one, up to
+    // seven; false (and told) when one cannot be read or there are too many.
+    bool compareWithMany(const std::vector<std::string>& paths);
 
     // The save buttons: the chart as PNG, the report's table as CSV.
     bool savePng();
@@ -36,12 +40,13 @@ class ChartWindow : public QWidget {
 
     QChart* chart() const;
     const results::ChartModel& model() const { return model_; }
-    const std::optional<results::Comparison>& comparison() const { return comparison_; }
+    const std::optional<results::ManyComparison>& comparison() const { return comparison_; }
 
   private:
     void draw();
     void fitLabels();
-    void compareChosen(int index);
+    void choiceChanged(QListWidgetItem* item);
+    void showTicks(); // the chooser's ticks as compared_ holds them
     bool saveBytes(const std::string& what, const std::string& filter, const std::string& suggested,
                    const std::function<bool(const std::string& tmp, std::string& why)>& write);
 
@@ -50,15 +55,17 @@ class ChartWindow : public QWidget {
     std::string path_;
     results::ReportTable table_;
     results::ChartModel model_;
-    std::optional<results::ReportTable> baseTable_;
-    std::optional<results::Comparison> comparison_;
+    std::vector<std::string> compared_; // the ticked reports, in the order ticked
+    std::optional<results::ManyComparison> comparison_;
 
     QWidget* area_ = nullptr; // what the PNG shows
     QLabel* title_ = nullptr;
     QLabel* comment_ = nullptr;
     QLabel* notes_ = nullptr;
     QChartView* view_ = nullptr;
-    QComboBox* compare_ = nullptr;
+    QListWidget* compare_ = nullptr;
+    QLabel* rule_ = nullptr;
+    bool ticking_ = false; // the window sets the ticks itself
     // Labels that stand upright, as the width of the plot asks.
     bool uprightNames_ = false;
     bool uprightValues_ = false;

@@ -1,6 +1,7 @@
 // chart_pictures APP_FOLDER OUT_FOLDER: pictures of the chart window on the
 // archive of APP_FOLDER, for scripts/screenshots. The newest report is shown
-// alone, then compared with the one before it, as a user would choose them.
+// alone, then compared with the one before it, and, with three reports, the
+// oldest with the two after it.
 // Not installed; the window never starts this.
 #include "app/chart/chart_window.h"
 #include "results/archive_list.h"
@@ -70,5 +71,11 @@ int main(int argc, char** argv) {
     if (!save(window, out + "/7-chart.png")) return 1;
     if (!window.compareWith(reports[1])) return 1;
     if (!save(window, out + "/8-chart-compare.png")) return 1;
+    if (reports.size() >= 3) {
+        // The oldest first, the later ones judged against it, as a user ticks them.
+        if (!window.open(reports[2])) return 1;
+        if (!window.compareWithMany({reports[1], reports[0]})) return 1;
+        if (!save(window, out + "/9-chart-compare-three.png")) return 1;
+    }
     return dialogs.told ? 1 : 0;
 }
