@@ -98,6 +98,7 @@ TEST_F(CalcExport, TwelveResolutionsThreeResultsEachArriveWhole) {
     BenchRun run;
     run.mode = "con3";
     run.demo = "dusk";
+    run.runs = 3;
     run.levels = {"Normal", "High", "Maximum", "Custom"};
     run.resolutions = everyResolution();
     Cells expected;
