@@ -58,7 +58,18 @@ std::string demoName(const RunChoices& choices) {
         choices.selectedDemo >= static_cast<int>(choices.demoEntries.size()))
         return {};
     const std::string& entry = choices.demoEntries[static_cast<std::size_t>(choices.selectedDemo)];
-    return entry.substr(0, entry.find('.'));
+    // The game is asked for the whole name without its extension: "bench1.old.dm_2"
+    // plays as "bench1.old", never as "bench1".
+    const auto dot = entry.rfind('.');
+    return dot == std::string::npos ? entry : entry.substr(0, dot);
+}
+
+bool demoNameReadAsAFile(const std::string& name) {
+    const auto dot = name.rfind('.');
+    if (dot == std::string::npos) return false;
+    const std::string inner = name.substr(dot + 1, 3);
+    return inner.size() == 3 && (inner[0] == 'd' || inner[0] == 'D') &&
+           (inner[1] == 'm' || inner[1] == 'M') && inner[2] == '_';
 }
 
 bool demoNameIsSafe(const std::string& name) {

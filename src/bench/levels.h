@@ -30,8 +30,13 @@ std::vector<int> chosenModes(const RunChoices& choices);
 // run1..run3 as 1..3; anything else is held to that range.
 int runCount(const RunChoices& choices);
 
-// The selected demo entry cut before its first "."; empty when none is selected.
+// The selected demo entry without its extension (the part from its last "."), so
+// "bench1.old.dm_2" gives "bench1.old"; empty when none is selected.
 std::string demoName(const RunChoices& choices);
+
+// True for a name that itself ends in a demo extension ("x.dm_2" of "x.dm_2.dm_2"):
+// the game takes such a name for a file name of its own and plays another demo.
+bool demoNameReadAsAFile(const std::string& name);
 
 // False for a name the scripts cannot carry: empty, or holding a blank, a double
 // quote, a semicolon or a control character (the game would read the rest as commands).

@@ -57,6 +57,13 @@ std::string unsafeDemoMessage(const std::string& entry) {
            "characters.\r\nRename the demo file in the demos folder and restart Framewise.";
 }
 
+std::string demoReadAsAFileMessage(const std::string& entry, const std::string& demo) {
+    return kUnsafeDemo + entry + "\" cannot be benchmarked.\r\n\r\nAsked for \"" + demo +
+           "\", the game would open the demo file of that very name instead.\r\n"
+           "Rename the demo file in the demos folder without its inner \"" +
+           demo.substr(demo.rfind('.')) + "\" and restart Framewise.";
+}
+
 // The chosen DemoList entry; nothing when the list has no selection.
 std::optional<std::string> selectedEntry(const RunChoices& choices) {
     if (choices.selectedDemo < 0 ||
@@ -117,6 +124,8 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
     const auto entry = selectedEntry(choices);
     if (!entry) return refuse(dialogs, kNoDemoChosen);
     if (!demoNameIsSafe(demoName(choices))) return refuse(dialogs, unsafeDemoMessage(*entry));
+    if (demoNameReadAsAFile(demoName(choices)))
+        return refuse(dialogs, demoReadAsAFileMessage(*entry, demoName(choices)));
 
     if (auto files = writeScriptFiles(main, choices, custom); !files.ok()) {
         return refuse(dialogs,

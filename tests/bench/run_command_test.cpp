@@ -305,6 +305,31 @@ TEST_F(RunCommand, AFileThatCannotBeWrittenStopsTheRun) {
     }
 }
 
+TEST_F(RunCommand, DottedDemoIsAskedForByItsWholeNameUnlessItEndsInADemoExtension) {
+    for (const char* entry : {"bench1.old.dm_2", "v1.2_final.dm_2"}) {
+        choices.demoEntries = {"bench1.dm_2", entry};
+        choices.selectedDemo = 1;
+        testing_support::ScriptedDialogs dialogs;
+        dialogs.expectMessage(kWarning, Answer::Yes).expectInput("No Comment");
+        EXPECT_TRUE(run(dialogs).closeTool);
+        const std::string demo = std::string(entry).substr(0, std::string(entry).size() - 5);
+        EXPECT_EQ(record()[1], demo);
+        EXPECT_NE(readFile(game.main() / "FRWb_master.cfg").find("; demo " + demo + "; "),
+                  std::string::npos);
+    }
+    // Asked for "x.dm_2", the game would open x.dm_2 itself.
+    launcher.calls.clear();
+    choices.demoEntries = {"x.dm_2.dm_2"};
+    choices.selectedDemo = 0;
+    testing_support::ScriptedDialogs dialogs;
+    dialogs.expectMessage("ERROR: The demo \"x.dm_2.dm_2\" cannot be benchmarked.\r\n\r\n"
+                          "Asked for \"x.dm_2\", the game would open the demo file of that very "
+                          "name instead.\r\nRename the demo file in the demos folder without its "
+                          "inner \".dm_2\" and restart Framewise.");
+    EXPECT_FALSE(run(dialogs).closeTool);
+    EXPECT_TRUE(launcher.calls.empty());
+}
+
 TEST_F(RunCommand, AFailedBackupWithdrawsTheRunRecord) {
     fs::create_directory(game.main() / "config_mp.bak");
     testing_support::ScriptedDialogs dialogs;

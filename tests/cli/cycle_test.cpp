@@ -371,3 +371,39 @@ TEST(CliCycle, CompareJudgesReportsAgainstTheFirstAndNamesOneItCannotRead) {
 
     EXPECT_EQ(in.cli("compare " + kWorked).status, cli::kBadOptions);
 }
+
+TEST(CliCycle, DottedDemoNamesBenchmarkThatDemo) {
+    // bench1 itself plays at other figures: a report of them would be bench1's.
+    for (const std::string demo : {"bench1.old", "v1.2_final"}) {
+        SCOPED_TRACE(demo);
+        Install in;
+        writeFile(in.game.demos() / (demo + ".dm_2"), std::string(4096, 'd'));
+        writeFile(in.game.demos() / (demo + ".fps"), "99.9 61.0 62.0\n");
+        auto o = in.cli("run " + in.gameArg() + " --levels normal --res 640x480 --runs 2 --demo '" +
+                        demo + ".dm_2' --yes --wait");
+        EXPECT_EQ(o.status, cli::kOk) << o.err;
+        EXPECT_TRUE(has(o.out, "           DEMO:  " + demo + "\n")) << o.out;
+        EXPECT_TRUE(has(o.out, "  (640x480)  61.0,  62.0,   AVERAGE FPS:   61.50\n")) << o.out;
+    }
+}
+
+TEST(CliCycle, APipeFromRunEndsWhenTheToolEndsNotWhenTheGameQuits) {
+    // The game holds at its "quit" until released, long after the tool has ended.
+    Install in("--hold-quit=release\n");
+    const fs::path out = in.tmp.path() / "last.txt";
+    const std::string command = "cd '" + in.tmp.path().string() + "' && timeout 20 sh -c \"'" +
+                                in.program.string() + "' run " + in.gameArg() + " " + kChoices +
+                                " --yes 2>&1 | tail -1 >'" + out.string() + "'\" </dev/null";
+    const auto start = std::chrono::steady_clock::now();
+    const int raw = std::system(command.c_str());
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << raw;
+    EXPECT_LT(took, std::chrono::seconds(10));
+    EXPECT_TRUE(has(readFile(out), "framewise-cli results")) << readFile(out);
+    // The game was still there when the pipe ended; released, it quits as usual.
+    ASSERT_TRUE(waitFor([&] { return fs::exists(in.game.root / "release.waiting"); }));
+    EXPECT_TRUE(
+        platform::programRunning(in.game.root.string() + platform::folderSeparator(), "CoDMP.exe"));
+    writeFile(in.game.root / "release", "");
+    ASSERT_TRUE(in.quit());
+}

@@ -232,6 +232,31 @@ TEST(GameSimInterpreter, MissingDemoDropsTheChainAndLeavesTheRestForTheNextFrame
     EXPECT_EQ(f.console(g).find("never"), std::string::npos);
 }
 
+TEST(GameSimInterpreter, DottedDemoNamesAreReadAsTheEngineReadsThem) {
+    Fixture f;
+    for (const char* name : {"bench1.old.dm_2", "v1.2_final.dm_2", "x.dm_2.dm_2"})
+        writeFile(f.install.demos() / name, std::string(2048, 'd'));
+    const std::pair<const char*, const char*> cases[] = {
+        {"bench1.old", "demos/bench1.old.dm_2"},
+        {"v1.2_final", "demos/v1.2_final.dm_2"},
+        {"bench1.DM_2", "demos/bench1.DM_2"},
+        {"x.dm_2", "demos/x.dm_2"},           // the game's own extension: that very file
+        {"bench1.dm_5", "demos/bench1.dm_2"}, // another one is cut off
+    };
+    for (const auto& [asked, opened] : cases) {
+        Game g(f.install.root);
+        g.addText(std::string("timedemo 1; demo ") + asked + "\n");
+        g.frame();
+        const std::string c = f.console(g);
+        const bool found = std::string(opened) != "demos/x.dm_2";
+        EXPECT_NE(
+            c.find((found ? "Demo file: " : "ERROR: couldn't open ") + std::string(opened) + "\n"),
+            std::string::npos)
+            << asked << "\n"
+            << c;
+    }
+}
+
 TEST(GameSimInterpreter, DemoWithOtherThanOneArgumentPrintsUsageAndPlaysNothing) {
     Fixture f;
     Game g(f.install.root);

@@ -331,3 +331,29 @@ TEST_F(RealEngine, ChainRunsToQuitWithEveryDumpResultAndModeLineInBothDumpModes)
         }
     }
 }
+
+// The engine asks for "demos/<name>.dm_71" whatever dots the name holds, but a
+// name that itself ends in a demo extension is taken for the file name: RUN
+// passes the first kind whole and refuses the second.
+TEST_F(RealEngine, DottedDemoNamePlaysThatDemoAndAnInnerDemoExtensionOpensAnotherFile) {
+    const fs::path home = freshHome("dotted");
+    const fs::path game = home / "baseoa";
+    const std::string entry = "v1.2_final.dm_71";
+    fs::copy_file(kCachedDemo, game / "demos" / entry);
+    fs::copy_file(kCachedDemo, game / "demos" / "x.dm_71.dm_71");
+    auto c = choices(true, {0}, 1);
+    c.demoEntries = {entry};
+    ASSERT_FALSE(bench::writeRunScripts(game.string() + "/", c, {}).empty());
+    // After the chain, the game is asked for the inner name before it quits.
+    writeFile(game / "FRWb_master.cfg",
+              readFile(game / "FRWb_master.cfg") + "set continue \"demo x.dm_71; quit\"\r\n");
+    const auto status = runEngine(home, bench::levelFileName(bench::Level::Normal));
+    const fs::path logFile = game / "qconsole.log";
+    ASSERT_TRUE(status.has_value()) << "see " << logFile;
+    const std::string log = readFile(logFile);
+    EXPECT_NE(log.find("Demo file: demos/v1.2_final.dm_71\n"), std::string::npos) << logFile;
+    const Chain chain = readLog(log, true);
+    ASSERT_EQ(chain.restarts.size(), 1u) << logFile;
+    EXPECT_EQ(chain.restarts[0].results, 2) << logFile; // the warm-up and the run
+    EXPECT_NE(log.find("ERROR: couldn't open demos/x.dm_71\n"), std::string::npos) << logFile;
+}

@@ -336,8 +336,17 @@ void Game::cmdDemo(const std::vector<std::string>& args) {
     if (args.size() != 2) return console_.print("playdemo <demoname>\n");
     // A new play ends the one that runs.
     play_.reset();
+    // As the engine reads a name: one whose last extension starts with "dm_" names
+    // a demo file, opened as it is when it is the game's own extension and cut off
+    // otherwise; any other name, dots and all, gets the extension added.
     std::string file = args[1];
-    if (!endsWithIgnoringCase(file, kDemoExtension)) file += kDemoExtension;
+    const auto dot = file.rfind('.');
+    if (dot != std::string::npos && lowerAscii(file.substr(dot + 1, 3)) == "dm_") {
+        if (!endsWithIgnoringCase(file, kDemoExtension))
+            file = file.substr(0, dot) + kDemoExtension;
+    } else {
+        file += kDemoExtension;
+    }
     std::optional<fs::path> found = findEntry(demos_, file);
     std::error_code ec;
     const std::uintmax_t bytes = found ? fs::file_size(*found, ec) : 0;
@@ -358,7 +367,7 @@ void Game::cmdDemo(const std::vector<std::string>& args) {
     play.fps = fixedFps(*found, demo);
     // The map loads and the renderer starts at once, before the next command of
     // the line runs; so a dump taken right after "demo" holds the loading block.
-    console_.print("Demo file: " + std::string(kDemosFolder) + "/" + demo + kDemoExtension + "\n");
+    console_.print("Demo file: " + std::string(kDemosFolder) + "/" + file + "\n");
     applyLatched();
     startRenderer();
     if (!play.fps) play.fps = modelFps(demo, bytes);

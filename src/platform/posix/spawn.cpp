@@ -28,6 +28,17 @@ namespace {
 // reason goes down the pipe.
 [[noreturn]] void execInChild(const std::vector<std::string>& argv,
                               const std::string& workingFolder, int reportFd) {
+    // A program we start outlives us, so it gets no stream of ours: holding the
+    // write end of a pipe that our output goes to, the game would keep
+    // "framewise-cli run | tail -1" waiting until it quits, and on our terminal
+    // it would take keys and print over it. Its own logs are its business.
+    if (reportFd <= STDERR_FILENO) reportFd = ::fcntl(reportFd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    const int null = ::open("/dev/null", O_RDWR);
+    if (null >= 0) {
+        for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+            ::dup2(null, fd);
+        if (null > STDERR_FILENO) ::close(null);
+    }
     int err = 0;
     if (!workingFolder.empty() && ::chdir(workingFolder.c_str()) != 0) err = errno;
     if (err == 0) {
