@@ -10,6 +10,7 @@
 #include "help/help.h"
 #include "results/archive_list.h"
 #include "results/make_results.h"
+#include "locate/game_folder_guard.h"
 #include "locate/locate.h"
 
 #include <QAccessible>
@@ -820,11 +821,15 @@ void Framewise_Form1::UpdateCODLoc_Click() {
 
 // The flows behind these handlers live in their subsystems and are wired in here.
 void Framewise_Form1::RUN_Click() {
+    const auto hold = locate::holdGameFolder(folders_, dialogs_);
+    if (hold.refused) return;
     auto outcome = bench::runCommand(folders_, runChoices(), customSettings(), dialogs_, launcher_, clock_);
     if (outcome.closeTool) endProgram();
 }
 
 void Framewise_Form1::MakeResults_Click() {
+    const auto hold = locate::holdGameFolder(folders_, dialogs_);
+    if (hold.refused) return;
     // The report is on show before the closing message comes up.
     results::makeResults(folders_, dialogs_, [this](const results::ResultsOutcome& outcome) {
         if (outcome.resultsloc) setResultsLocation(*outcome.resultsloc);
@@ -909,5 +914,7 @@ void Framewise_Form1::BACKFROMEXEL_Click() { applyExcelPanel(archive::BACKFROMEX
 
 void Framewise_Form1::GenerateEXCEL_Click() {
     setExcelFrameVisible(true);
+    const auto hold = locate::holdGameFolder(folders_, dialogs_);
+    if (hold.refused) return;
     applyExcelPanel(archive::GenerateEXCEL_Click(folders_, dialogs_, launcher_, keys_));
 }

@@ -5,6 +5,7 @@
 #include "bench/run_command.h"
 #include "cli/progress.h"
 #include "cli/stream_dialogs.h"
+#include "locate/game_folder_guard.h"
 #include "locate/locate.h"
 #include "platform/files.h"
 #include "results/archive_list.h"
@@ -325,6 +326,9 @@ int Command::run(const RunOptions& o) {
         }
     }
     if (!claimSingleCopy(code)) return code;
+    // Held through the wait and the compilation.
+    const auto hold = locate::holdGameFolder(game->folders, dialogs_);
+    if (hold.refused) return kRefused;
 
     if (o.yes) dialogs_.answers[kWarningTitle] = {core::Answer::Yes, "--yes"};
     dialogs_.inputAnswer = o.comment;
@@ -366,6 +370,8 @@ int Command::results(const std::string& gameOption) {
     auto game = findGame(gameOption, code);
     if (!game) return code;
     if (!claimSingleCopy(code)) return code;
+    const auto hold = locate::holdGameFolder(game->folders, dialogs_);
+    if (hold.refused) return kRefused;
     return compile(game->folders);
 }
 

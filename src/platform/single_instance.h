@@ -34,6 +34,12 @@ std::string singleCopyFolder();
 SingleCopy acquireSingleInstanceIn(const std::string& lockFolder, const std::string& name,
                                    const std::string& installFolder);
 
+// The guard of a game folder, held while a copy of the tool works in it (RUN,
+// Generate Results, the export), from whichever install that copy runs: it
+// belongs to the folder itself, so every spelling of its path and every link to
+// it name the same guard. Any user who may read the folder can take it.
+SingleCopy acquireGameFolderGuard(const std::string& gameFolder);
+
 // A short stable tag for an install folder, part of every guard's name.
 std::string installTag(const std::string& installFolder);
 

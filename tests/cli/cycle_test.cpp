@@ -3,6 +3,7 @@
 // exit status, output and messages a script would see.
 #include "cli/cli.h"
 #include "core/textfile.h"
+#include "locate/game_folder_guard.h"
 #include "platform/files.h"
 #include "platform/processes.h"
 #include "platform/single_instance.h"
@@ -406,4 +407,27 @@ TEST(CliCycle, APipeFromRunEndsWhenTheToolEndsNotWhenTheGameQuits) {
         platform::programRunning(in.game.root.string() + platform::folderSeparator(), "CoDMP.exe"));
     writeFile(in.game.root / "release", "");
     ASSERT_TRUE(in.quit());
+}
+
+TEST(CliCycle, TwoInstallsOneGameFolderOnlyOneWorksThereAtATime) {
+    // Install a waits for its game, which holds at its "quit" until released.
+    Install a("--hold-quit=release\n"), b;
+    Outcome first;
+    std::thread running(
+        [&] { first = a.cli("run " + a.gameArg() + " " + kChoices + " --yes --wait"); });
+    const bool waiting = waitFor([&] { return fs::exists(a.game.root / "release.waiting"); });
+    for (const std::string command : {"results", "run --yes"}) {
+        SCOPED_TRACE(command);
+        auto o = b.cli(command + " " + a.gameArg());
+        EXPECT_EQ(o.status, cli::kRefused) << o.err;
+        EXPECT_TRUE(has(o.err, std::string(locate::kGameFolderBusy) + ":\n" + a.game.root.string()))
+            << o.err;
+    }
+    writeFile(a.game.root / "release", "");
+    running.join();
+    ASSERT_TRUE(waiting);
+    EXPECT_EQ(first.status, cli::kOk) << first.err;
+    expectWorkedReport(a, first.out);
+    EXPECT_TRUE(b.archived().empty());
+    EXPECT_EQ(b.cli("results " + a.gameArg()).status, cli::kNoResults);
 }

@@ -241,6 +241,41 @@ TEST(SingleCopy, OnlyOneProcessHoldsTheGuard) {
     EXPECT_EQ(waitForLines(dir.path() / "holder.txt", "\r\n"), "refused\r\n");
 }
 
+// Another process holds a game folder's guard: it is held for every spelling of
+// that folder's path, and for no other folder.
+TEST(GameFolderGuard, OneProcessHoldsItWhateverPathNamesTheFolder) {
+    TempDir dir;
+    fs::copy_file(besideTest("single_copy_holder" + exeSuffix),
+                  dir.path() / ("holder" + exeSuffix));
+    fs::create_directories(dir.path() / "Game" / "Main");
+    fs::create_directories(dir.path() / "Other");
+    const std::string game = (dir.path() / "Game").string();
+    using State = platform::SingleCopy::State;
+    auto launcher = platform::systemLauncher();
+    ASSERT_TRUE(launcher
+                    ->startGame(dir.folder(), "holder" + exeSuffix + " game-folder " + game +
+                                                  platform::folderSeparator())
+                    .started);
+    EXPECT_EQ(waitForLines(dir.path() / "holder.txt", "\r\n"), "held\r\n");
+    std::vector<std::string> spellings{game, (dir.path() / "Game" / "Main" / "..").string()};
+    std::error_code ec; // a system without links tries the others
+    fs::create_directory_symlink(dir.path() / "Game", dir.path() / "Link", ec);
+    if (fs::is_symlink(dir.path() / "Link")) spellings.push_back((dir.path() / "Link").string());
+    for (const auto& path : spellings)
+        EXPECT_EQ(platform::acquireGameFolderGuard(path).state, State::Elsewhere) << path;
+    auto other = platform::acquireGameFolderGuard((dir.path() / "Other").string());
+    EXPECT_EQ(other.state, State::Held) << other.why;
+    EXPECT_EQ(platform::acquireGameFolderGuard((dir.path() / "none").string()).state,
+              State::Failed);
+
+    writeFile(dir.path() / "release", "");
+    EXPECT_EQ(waitForLines(dir.path() / "released.txt", "\r\n"), "released\r\n");
+    auto ours = platform::acquireGameFolderGuard(game);
+    ASSERT_EQ(ours.state, State::Held) << ours.why;
+    // Held in this process, it is refused to a second taker here as well.
+    EXPECT_EQ(platform::acquireGameFolderGuard(spellings.back()).state, State::Elsewhere);
+}
+
 // A real process started as CoDMP.exe from one folder; a copy in another folder
 // that is not running does not count.
 TEST(RunningProgram, FoundByTheFolderItWasStartedFrom) {

@@ -2,7 +2,8 @@
 // for the install named by the second (in the lock folder named by the third, if
 // any) and reports in its working folder whether it got it ("held"), found it
 // held ("refused") or could not take it ("failed"). While held it waits for a
-// file "release", then lets go and writes "released".
+// file "release", then lets go and writes "released". With the name
+// "game-folder" it takes the guard of the game folder named by the second.
 #include "core/textfile.h"
 #include "platform/single_instance.h"
 
@@ -12,8 +13,9 @@
 
 int main(int argc, char** argv) {
     if (argc < 3) return 2;
-    auto guard = argc > 3 ? platform::acquireSingleInstanceIn(argv[3], argv[1], argv[2])
-                          : platform::acquireSingleInstance(argv[1], argv[2]);
+    auto guard = std::string(argv[1]) == "game-folder" ? platform::acquireGameFolderGuard(argv[2])
+                 : argc > 3 ? platform::acquireSingleInstanceIn(argv[3], argv[1], argv[2])
+                            : platform::acquireSingleInstance(argv[1], argv[2]);
     using State = platform::SingleCopy::State;
     core::writeLines("holder.txt", {guard.state == State::Held        ? "held"
                                     : guard.state == State::Elsewhere ? "refused"

@@ -88,6 +88,20 @@ SingleCopy acquireSingleInstanceIn(const std::string& lockFolder, const std::str
     return {SingleCopy::State::Held, std::make_unique<LockFile>(fd), {}};
 }
 
+SingleCopy acquireGameFolderGuard(const std::string& gameFolder) {
+    // A lock on the folder itself: the same folder reached by any path is the
+    // same open file, and no file of ours is left in the player's game folder.
+    int fd = ::open(gameFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return failed(gameFolder + ": " + std::strerror(errno));
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        int error = errno;
+        ::close(fd);
+        if (error == EWOULDBLOCK) return {SingleCopy::State::Elsewhere, nullptr, {}};
+        return failed(gameFolder + ": " + std::strerror(error));
+    }
+    return {SingleCopy::State::Held, std::make_unique<LockFile>(fd), {}};
+}
+
 SingleCopy acquireSingleInstance(const std::string& name, const std::string& installFolder) {
     return acquireSingleInstanceIn(singleCopyFolder(), name, installFolder);
 }
