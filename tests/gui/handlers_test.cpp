@@ -1,6 +1,8 @@
 #include "window_fixture.h"
 
 #include "bench/config_backup.h"
+#include "locate/game_folder_guard.h"
+#include "platform/single_instance.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -240,6 +242,27 @@ TEST_F(WindowTest, GenerateToExcelWithoutARunSaysSoAndTypesNothing) {
     QTest::mouseClick(get<QPushButton>("GenerateEXCEL"), Qt::LeftButton);
     EXPECT_TRUE(launcher.calls.empty());
     EXPECT_TRUE(keys.sent.empty());
+}
+
+// Another copy, from another install, works in the same game folder.
+TEST_F(WindowTest, RunGenerateResultsAndExportAreRefusedWhileAnotherCopyWorksInTheGameFolder) {
+    rememberGame();
+    const std::string excel = tmp.folder() + "Office/EXCEL.EXE";
+    writeFile(excel, "program");
+    writeFile(appFolder + "e_path.ini", crlf({excel}));
+    ASSERT_TRUE(window->Form_Load());
+    auto other = platform::acquireGameFolderGuard(game.root.string());
+    ASSERT_EQ(other.state, platform::SingleCopy::State::Held) << other.why;
+    const auto before = namesIn(game.main());
+    for (const char* button : {"RUN", "MakeResults", "GenerateEXCEL"}) {
+        SCOPED_TRACE(button);
+        dialogs.expectMessage(locate::gameFolderBusyText(game.root.string() + "/"));
+        QTest::mouseClick(get<QPushButton>(button), Qt::LeftButton);
+        EXPECT_EQ(namesIn(game.main()), before);
+    }
+    EXPECT_TRUE(launcher.calls.empty());
+    EXPECT_TRUE(keys.sent.empty());
+    EXPECT_FALSE(window->ended());
 }
 
 TEST_F(WindowTest, GenerateResultsShowsTheReportBeforeTheClosingMessage) {
