@@ -52,6 +52,7 @@ struct RunOptions {
     bool yes = false;
     bool wait = false;
     double stallMinutes = 10;
+    bool stallGiven = false;
 };
 
 // A Custom Config setting: its option buttons by the value naming each, or a check box.
@@ -180,6 +181,8 @@ std::optional<int> demoIndex(const std::vector<std::string>& demos, const std::s
     return matches(true);
 }
 
+constexpr const char* kResultsCommand = "framewise-cli results";
+
 class Command {
   public:
     explicit Command(Services& s) : s_(s), dialogs_(s.err) {}
@@ -188,7 +191,7 @@ class Command {
     int results(const std::string& game);
     int report(const std::string& file, bool csv, bool json);
     int compare(const std::vector<std::string>& files, bool csv, bool json);
-    int list();
+    int list(bool json);
 
   private:
     Services& s_;
@@ -293,6 +296,8 @@ int Command::run(const RunOptions& o) {
     std::string error;
     if (!levelsFrom(o.levels, choices, error) || !resolutionsFrom(o.resolutions, choices, error))
         return bad(error);
+    if (o.stallGiven && !o.wait)
+        return bad("--stall-minutes only limits --wait: add --wait, or leave it out.");
     choices.runs = o.runs;
     choices.threePerDump = !o.onePerDump;
     choices.loop = o.loop;
@@ -306,6 +311,10 @@ int Command::run(const RunOptions& o) {
     }
     for (const auto& item : o.custom)
         if (!applyCustom(custom, item, error)) return bad(error);
+    if ((!o.preset.empty() || !o.custom.empty()) && !choices.levels[bench::Custom])
+        return bad(std::string(o.preset.empty() ? "--custom" : "--preset") +
+                   " sets the Custom level, which --levels does not run: add custom to --levels, "
+                   "or leave it out.");
 
     int code = kOk;
     auto game = findGame(o.game, code);
@@ -335,31 +344,47 @@ int Command::run(const RunOptions& o) {
     KeepingLauncher launcher(s_);
     auto outcome = bench::runCommand(game->folders, choices, custom, dialogs_, launcher, s_.clock);
     if (!outcome.closeTool) {
-        if (launcher.failed) return kGameNotStarted;
-        if (!dialogs_.unanswered.empty())
+        if (!dialogs_.unanswered.empty()) {
             say("Not answered: give --yes to answer Yes and go on. Nothing was backed up and the "
                 "game was not started.");
-        return kRefused;
+            return kRefused;
+        }
+        const ExitCode status = statusOfMessages(dialogs_.shown);
+        if (status != kOk) return status;
+        return launcher.failed ? kGameNotStarted : kRefused; // RUN never stops without a reason
     }
     if (!o.wait) {
-        say("The game was started. Once it has quit, compile the results with: framewise-cli "
-            "results");
+        say(std::string("The game was started. Once it has quit, compile the results with: ") +
+            kResultsCommand);
         return kOk;
     }
     if (!launcher.game) {
-        say("The game was started, but it cannot be watched from here. Once it has quit, "
-            "compile the results with: framewise-cli results");
+        say(std::string("The game was started, but it cannot be watched from here. Once it has "
+                        "quit, compile the results with: ") +
+            kResultsCommand);
         return kOk;
     }
     WaitOptions wait;
     wait.terminal = s_.errIsTerminal;
     wait.stallFloor = std::chrono::milliseconds(static_cast<long long>(o.stallMinutes * 60000));
+    wait.interrupted = s_.interrupted;
+    if (s_.catchInterrupts) s_.catchInterrupts(true);
     auto waited = waitForGame(*launcher.game, game->folders.mainFolder, s_.err, wait, s_.pause);
+    if (s_.catchInterrupts) s_.catchInterrupts(false);
+    const std::string written = std::to_string(waited.last.written) + " of " +
+                                std::to_string(waited.last.total) + " console dumps written";
+    if (waited.interrupted) {
+        say("Stopped waiting (" + written +
+            "). The game is still running and the benchmark "
+            "goes on. Once the game has quit, " +
+            kResultsCommand + " compiles the run.");
+        return kInterrupted;
+    }
     if (!waited.gameEnded) {
-        say("No new console dump for " + durationText(waited.quiet) + " (" +
-            std::to_string(waited.last.written) + " of " + std::to_string(waited.last.total) +
-            " written): the benchmark seems stuck.\nStopped waiting; the game was left running. "
-            "Once it has quit, compile what it wrote with: framewise-cli results");
+        say("No new console dump for " + durationText(waited.quiet) + " (" + written +
+            "): the benchmark seems stuck.\nStopped waiting; the game was left running. "
+            "Once it has quit, compile what it wrote with: " +
+            kResultsCommand);
         return kGaveUpWaiting;
     }
     return compile(game->folders);
@@ -387,19 +412,7 @@ int Command::compile(const core::GameFolders& folders) {
         if (!text.empty() && text.back() != '\n') s_.out << '\n';
         s_.out.flush();
     }
-    if (dialogs_.showed(results::kNoResults)) return kNoResults;
-    for (const char* damaged : {results::kDamagedDump, results::kDumpListTrouble,
-                                results::kDamagedRecord, results::kNotCompiled})
-        if (dialogs_.showedStartingWith(damaged)) return kDamaged;
-    if (dialogs_.showed(results::kPrematureTermination) || dialogs_.showed(results::kStoppedEarly))
-        return kGameCrashed;
-    for (const char* failed : {results::kReportNotArchived, results::kNothingRestored})
-        if (dialogs_.showedStartingWith(failed)) return kFailed;
-    for (const auto& text : dialogs_.shown)
-        if (text.find(results::kNotRestored) != std::string::npos ||
-            text.find(results::kNotRemoved) != std::string::npos)
-            return kFailed;
-    return kOk;
+    return statusOfMessages(dialogs_.shown);
 }
 
 // A bare name is looked for in the archive when it is not here.
@@ -451,37 +464,162 @@ int Command::compare(const std::vector<std::string>& files, bool csv, bool json)
     return kOk;
 }
 
-int Command::list() {
+// Each archived report on one line: its file, demo, start time and comment; a
+// file that is not a readable report still shows, with why.
+int Command::list(bool json) {
     const std::string folder = results::resultsFolder(s_.appFolder);
-    for (const auto& report : results::archivedReports(s_.appFolder))
-        s_.out << report.substr(folder.size()) << "\n";
+    std::vector<std::string> items;
+    for (const auto& path : results::archivedReports(s_.appFolder)) {
+        const std::string name = path.substr(folder.size());
+        auto reading = results::readReport(path);
+        if (json) {
+            std::string item = "{\"file\": " + results::jsonText(name);
+            if (reading.table) {
+                const auto& t = *reading.table;
+                const std::string iso = results::isoStartTime(t);
+                item += ", \"demo\": " + results::jsonText(t.demo) +
+                        ", \"startTime\": " + results::jsonText(t.startTime) +
+                        ", \"startTimeIso\": " + (iso.empty() ? "null" : results::jsonText(iso)) +
+                        ", \"comment\": " + results::jsonText(t.comment) +
+                        ", \"complete\": " + (t.incomplete() ? "false" : "true") + "}";
+            } else {
+                item += ", \"error\": " + results::jsonText(reading.error.what) + "}";
+            }
+            items.push_back(item);
+        } else if (reading.table) {
+            const auto& t = *reading.table;
+            items.push_back(name + "  " + t.demo + "  " + t.startTime + "  " + t.comment +
+                            (t.incomplete() ? "  (incomplete)" : ""));
+        } else {
+            items.push_back(name + "  (not readable: " + reading.error.what + ")");
+        }
+    }
+    if (json) {
+        s_.out << "{\n  \"schema\": " << results::kReportJsonSchema << ",\n  \"reports\": [";
+        for (std::size_t i = 0; i < items.size(); ++i)
+            s_.out << (i ? ",\n    " : "\n    ") << items[i];
+        s_.out << (items.empty() ? "]\n}\n" : "\n  ]\n}\n");
+    } else {
+        for (const auto& item : items)
+            s_.out << plainLines(item) << "\n";
+    }
     s_.out.flush();
     return kOk;
 }
 
-constexpr const char* kExitCodes = R"(Exit status:
-  0  success
-  1  a file could not be written, or the game's configuration could not be restored
-  2  bad or conflicting options, an unknown demo, or no game folder known
-  3  a check refused: RUN's checks, no pak0.pk3, another copy running, or the
-     configuration warning not answered (give --yes)
-  4  the game could not be started
-  5  the game ended without all its console dumps (it crashed or stopped early)
-  6  the compilation found a damaged console dump, dump list or run record
-  7  run --wait gave up: no new console dump for too long; the game was left running
-  8  no run waiting to be compiled
-  9  report, compare: a file is not a readable Framewise report
+struct StatusText {
+    ExitCode code;
+    const char* text;
+};
+constexpr std::array<StatusText, 11> kStatusTexts{{
+    {kOk, "success"},
+    {kFailed, "a file could not be written, or the game's configuration could not be restored"},
+    {kBadOptions, "bad or conflicting options, an unknown demo, or no game folder known"},
+    {kRefused, "a check refused: RUN's checks, the game still running, no pak0.pk3, another "
+               "copy running, or the configuration warning not answered (give --yes)"},
+    {kGameNotStarted, "the game could not be started"},
+    {kGameCrashed, "the game ended without all its console dumps (it crashed or stopped early)"},
+    {kDamaged, "the compilation found a damaged console dump, dump list or run record"},
+    {kGaveUpWaiting, "run --wait gave up: no new console dump for too long; the game was left "
+                     "running"},
+    {kNoResults, "no run waiting to be compiled"},
+    {kBadReport, "report, compare: a file is not a readable Framewise report"},
+    {kInterrupted, "run --wait was stopped with Ctrl-C; the game was left running"},
+}};
 
-Messages the window shows in a box go to standard error with the same text;
-reports and tables go to standard output. Nothing is read from standard input.)";
+// The lines of the exit-status table for these statuses, wrapped under their text.
+std::string statusTable(const std::vector<ExitCode>& codes) {
+    std::string out = "Exit status:\n";
+    for (const auto& s : kStatusTexts) {
+        if (std::find(codes.begin(), codes.end(), s.code) == codes.end()) continue;
+        std::string number = std::to_string(static_cast<int>(s.code));
+        std::string line = std::string(5 - number.size(), ' ') + number + "  ";
+        std::string text = s.text;
+        const std::size_t indent = line.size();
+        while (line.size() + text.size() > 79) {
+            auto cut = text.rfind(' ', 79 - line.size());
+            out += line + text.substr(0, cut) + "\n";
+            text.erase(0, cut + 1);
+            line = std::string(indent, ' ');
+        }
+        out += line + text + "\n";
+    }
+    return out;
+}
+
+std::string topLevelFooter() {
+    std::vector<ExitCode> all;
+    for (const auto& s : kStatusTexts)
+        all.push_back(s.code);
+    return statusTable(all) +
+           "\nMessages the window shows in a box go to standard error with the same text;\n"
+           "reports and tables go to standard output. Nothing is read from standard input.";
+}
 
 } // namespace
+
+const std::vector<MessageStatus>& messageStatuses() {
+    // Refusals first: they changed nothing. Then what puts the player's
+    // configuration or a report at risk, then what the results lack.
+    static const std::vector<MessageStatus> table{
+        {bench::kGameStillRunning, kRefused},
+        {locate::kAlreadyRunning, kRefused},
+        {locate::kNoPakFiles, kRefused},
+        {"Framewise could not read ", kRefused}, // the remembered path file
+        {"! NO CONFIG FILES SELECTED !", kRefused},
+        {"! NO RESOLUTIONS SELECTED !", kRefused},
+        {"Folder location invlaid!", kRefused},
+        {"ERROR: NO AVAILABLE DEMO TO RUN!", kRefused},
+        {"ERROR: NO DEMO CHOSEN!", kRefused},
+        {"ERROR: The demo \"", kRefused},
+        {"ERROR: The game's config file \"", kRefused},
+        {"could not be started.", kGameNotStarted},
+        {"ERROR: Could not delete \"", kFailed},
+        {"ERROR: Could not write \"", kFailed},
+        {"ERROR: Could not back up \"", kFailed},
+        {"Framewise could not write ", kFailed}, // the remembered path file
+        {results::kNotRestored, kFailed},
+        {results::kNothingRestored, kFailed},
+        {results::kReportNotArchived, kFailed},
+        {results::kNotRemoved, kFailed},
+        {results::kNoResults, kNoResults},
+        {results::kNotCompiled, kDamaged},
+        {results::kDamagedRecord, kDamaged},
+        {results::kDumpListTrouble, kDamaged},
+        {results::kDamagedDump, kDamaged},
+        {results::kPrematureTermination, kGameCrashed},
+        {results::kStoppedEarly, kGameCrashed},
+        // Said on the way; the command did its work.
+        {results::kRestored, kOk},
+        {results::kRemoved, kOk},
+        {results::kNothingRemoved, kOk},
+        {results::kRunKept, kOk},
+        {bench::kAlreadyYours, kOk},
+        {locate::kNoSingleCopyGuard, kOk},
+        {"WILL BE OVERWRITTEN", kOk}, // answered by --yes; unanswered, the command refuses
+        {"Comment for the Result File?", kOk},
+        // The window's locator asks these; the command line takes --game instead.
+        {locate::kPleaseLocate, kOk},
+        {"the correct path to CallOfDuty?", kOk},
+    };
+    return table;
+}
+
+ExitCode statusOfMessages(const std::vector<std::string>& shown) {
+    for (const auto& entry : messageStatuses()) {
+        if (entry.status == kOk) continue;
+        for (const auto& text : shown)
+            if (text.find(entry.words) != std::string::npos) return entry.status;
+    }
+    return kOk;
+}
 
 int run(const std::vector<std::string>& args, Services& s) {
     CLI::App app{"Framewise from the command line: benchmarks of the game run by its own "
                  "scripts, with the same files, flows and messages as the window.",
                  "framewise-cli"};
-    app.footer(kExitCodes);
+    app.footer(topLevelFooter());
+    app.set_version_flag("--version", std::string("framewise-cli ") + FRAMEWISE_VERSION);
     app.require_subcommand(1);
 
     RunOptions ro;
@@ -532,13 +670,14 @@ int run(const std::vector<std::string>& args, Services& s) {
     runCmd->add_flag("--wait", ro.wait,
                      "wait for the game to end, showing the progress, then compile the results "
                      "and print the report (not with --loop)");
-    runCmd
-        ->add_option("--stall-minutes", ro.stallMinutes,
-                     "with --wait: give up, leaving the game running, when no new console dump "
-                     "has come for this long (at least; the limit grows with the pace of the "
-                     "dumps)")
-        ->check(CLI::PositiveNumber)
-        ->capture_default_str();
+    auto* stallOption =
+        runCmd
+            ->add_option("--stall-minutes", ro.stallMinutes,
+                         "with --wait: give up, leaving the game running, when no new console dump "
+                         "has come for this long (at least; the limit grows with the pace of the "
+                         "dumps)")
+            ->check(CLI::PositiveNumber)
+            ->capture_default_str();
 
     std::string resultsGame;
     auto* resultsCmd = app.add_subcommand(
@@ -568,7 +707,19 @@ int run(const std::vector<std::string>& args, Services& s) {
     auto* compareCsvFlag = compareCmd->add_flag("--csv", compareCsv, "as CSV");
     compareCmd->add_flag("--json", compareJson, "as JSON")->excludes(compareCsvFlag);
 
-    auto* listCmd = app.add_subcommand("list", "List the archived reports, in the window's order.");
+    bool listJson = false;
+    auto* listCmd = app.add_subcommand(
+        "list", "List the archived reports, in the window's order: one line each with its "
+                "file, demo, start time and comment.");
+    listCmd->add_flag("--json", listJson, "as JSON");
+
+    runCmd->footer(statusTable({kOk, kFailed, kBadOptions, kRefused, kGameNotStarted, kGameCrashed,
+                                kDamaged, kGaveUpWaiting, kNoResults, kInterrupted}));
+    resultsCmd->footer(
+        statusTable({kOk, kFailed, kBadOptions, kRefused, kGameCrashed, kDamaged, kNoResults}));
+    reportCmd->footer(statusTable({kOk, kBadOptions, kBadReport}));
+    listCmd->footer(statusTable({kOk, kBadOptions}));
+    compareCmd->footer(statusTable({kOk, kBadOptions, kBadReport}));
 
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());
@@ -578,12 +729,13 @@ int run(const std::vector<std::string>& args, Services& s) {
         return status == 0 ? kOk : kBadOptions;
     }
 
+    ro.stallGiven = stallOption->count() > 0;
     Command command(s);
     if (runCmd->parsed()) return command.run(ro);
     if (resultsCmd->parsed()) return command.results(resultsGame);
     if (reportCmd->parsed()) return command.report(reportFile, csv, json);
     if (compareCmd->parsed()) return command.compare(compareFiles, compareCsv, compareJson);
-    if (listCmd->parsed()) return command.list();
+    if (listCmd->parsed()) return command.list(listJson);
     return kBadOptions;
 }
 

@@ -26,7 +26,21 @@ enum ExitCode : int {
     kGaveUpWaiting = 7,  // no new dump for too long; the game was left running
     kNoResults = 8,      // no run waiting to be compiled
     kBadReport = 9,      // report: the file is not a readable report
+    kInterrupted = 130,  // run --wait ended by Ctrl-C; the game was left running
 };
+
+// Every message the flows can show here, by words it holds, with the exit status
+// it gives. When a command showed several, the first entry that matches one of
+// them decides; informational messages give kOk.
+struct MessageStatus {
+    std::string words;
+    ExitCode status;
+};
+const std::vector<MessageStatus>& messageStatuses();
+
+// The exit status of the messages a flow showed: kOk when none of them is a
+// refusal or a failure.
+ExitCode statusOfMessages(const std::vector<std::string>& shown);
 
 struct Services {
     std::string appFolder; // the program's folder: remembered path file, "User Results"
@@ -43,6 +57,9 @@ struct Services {
     bool errIsTerminal = false;
     // Pause between looks at a running benchmark.
     std::function<void()> pause;
+    // While waiting for the game: Ctrl-C only asks the wait to end; empty: not caught.
+    std::function<void(bool on)> catchInterrupts = {};
+    std::function<bool()> interrupted = {};
 };
 
 // args without the program's name.

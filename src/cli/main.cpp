@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include "platform/files.h"
+#include "platform/processes.h"
 #include "platform/single_instance.h"
 
 #include <chrono>
@@ -20,6 +21,8 @@ int main(int argc, char** argv) {
         std::cerr,
         platform::errorStreamIsTerminal(),
         [] { std::this_thread::sleep_for(std::chrono::milliseconds(250)); },
+        platform::catchInterrupts,
+        platform::interruptRequested,
     };
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     return cli::run(args, services);

@@ -84,6 +84,10 @@ WaitResult waitForGame(platform::RunningProgram& game, const std::string& mainFo
             break;
         }
         pause();
+        if (options.interrupted && options.interrupted() && game.running()) {
+            result.interrupted = true;
+            break;
+        }
     }
     if (options.terminal && shownWidth > 0) err << '\n';
     err.flush();

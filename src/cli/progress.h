@@ -22,10 +22,13 @@ struct WaitOptions {
     // the limit grows to several times the longest gap seen between them.
     std::chrono::milliseconds stallFloor{std::chrono::minutes(10)};
     bool terminal = false; // one line updated in place, else a line per change
+    // Asked after every look: true ends the wait at once (the user pressed Ctrl-C).
+    std::function<bool()> interrupted;
 };
 
 struct WaitResult {
     bool gameEnded = false; // else the wait gave up while the game still ran
+    bool interrupted = false; // the user ended the wait; the game still ran
     results::DumpProgress last;
     std::chrono::seconds quiet{0}; // how long no dump had come when it gave up
 };

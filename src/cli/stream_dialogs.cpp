@@ -19,10 +19,33 @@ std::string plainLines(const std::string& text) {
     return out;
 }
 
+std::string cliWording(const std::string& windowText) {
+    // Longest first: a later entry must not rewrite what an earlier one wrote.
+    static const std::pair<const char*, const char*> kWording[] = {
+        {"you will need to RESTART Framewise\r\nto Generate results.",
+         "you will need to run\r\nframewise-cli results to generate results."},
+        {"When you press the GENERATE RESULTS button, your config",
+         "When framewise-cli results compiles them, your config"},
+        {"CLICK on the ADVANCED TAB and relocate CoDMP.exe.",
+         "Give --game with the folder of CoDMP.exe."},
+        {"press Generate Results", "run framewise-cli results"},
+        {"press RUN", "run framewise-cli run"},
+        {"Press RUN", "Run framewise-cli run"},
+        {"Generate Results", "framewise-cli results"},
+    };
+    std::string text = windowText;
+    for (const auto& [from, to] : kWording) {
+        const std::string f = from, t = to;
+        for (auto at = text.find(f); at != std::string::npos; at = text.find(f, at + t.size()))
+            text.replace(at, f.size(), t);
+    }
+    return text;
+}
+
 core::Answer StreamDialogs::message(const core::Message& m) {
     shown.push_back(m.text);
     if (m.title != core::kProgramTitle) err_ << m.title << ":\n";
-    err_ << plainLines(m.text) << "\n";
+    err_ << plainLines(cliWording(m.text)) << "\n";
     if (m.buttons == core::Buttons::Ok) {
         err_.flush();
         return core::Answer::Ok;

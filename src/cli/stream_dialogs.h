@@ -42,6 +42,10 @@ class StreamDialogs : public core::Dialogs {
     std::ostream& err_;
 };
 
+// A window's message as the command line says it: where the window tells the
+// user to press one of its buttons, the command that does the same is named.
+std::string cliWording(const std::string& windowText);
+
 // A message's text for a stream: CR LF (or a lone CR) become line feeds.
 std::string plainLines(const std::string& text);
 

@@ -11,3 +11,13 @@ namespace platform {
 bool programRunning(const std::string& folder, const std::string& programName);
 
 } // namespace platform
+
+namespace platform {
+
+// While on, Ctrl-C (and Ctrl-Break on Windows) only sets a flag that
+// interruptRequested() reads, so that a wait can say what it leaves behind.
+// Off restores the usual end of the program.
+void catchInterrupts(bool on);
+bool interruptRequested();
+
+} // namespace platform

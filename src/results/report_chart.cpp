@@ -124,6 +124,17 @@ ChartModel chartOf(const ReportTable& table) {
                 m.notes.push_back(nameOf(line) + ": drawn as " + resolutionOf(row));
         }
     }
+    // A level's first missing setting is the line cut short, when it has one: said above.
+    std::vector<std::string> cutShort;
+    for (const auto& row : table.rows)
+        if (!row.complete) cutShort.push_back(row.level);
+    for (const auto& missing : table.missing) {
+        auto cut = std::find(cutShort.begin(), cutShort.end(), missing.level);
+        if (cut != cutShort.end())
+            cutShort.erase(cut);
+        else
+            m.notes.push_back(settingName(missing) + ": did not run");
+    }
     return m;
 }
 
@@ -173,6 +184,10 @@ Comparison compareReports(const ReportTable& other, const ReportTable& base) {
     }
     for (const auto& line : linesOf(base))
         if (line.again || !find(other, *line.row)) c.onlyInBase.push_back(nameOf(line));
+    for (const auto& m : base.missing)
+        c.notRunInBase.push_back(settingName(m));
+    for (const auto& m : other.missing)
+        c.notRunInOther.push_back(settingName(m));
     return c;
 }
 
@@ -269,6 +284,12 @@ ManyComparison compareAll(const std::vector<ReportTable>& tables,
              ++k)
             r.label = plain + " (" + std::to_string(k) + ")";
         c.reports.push_back(std::move(r));
+        if (!t.missing.empty()) {
+            std::vector<std::string> names;
+            for (const auto& m : t.missing)
+                names.push_back(settingName(m));
+            c.notRun.push_back(c.reports.back().label + ": " + joined(names, ", "));
+        }
     }
 
     auto differ = [&](const char* what, std::string ComparedReport::*field) {
@@ -422,8 +443,8 @@ std::string comparisonJson(const ManyComparison& c) {
             s += (i ? ", " : "") + jsonText(items[i]);
         return s + "]";
     };
-    out += ",\n  \"notCompared\": " + list(c.partial) + ",\n  \"differences\": " +
-           list(c.differences) + "\n}\n";
+    out += ",\n  \"notCompared\": " + list(c.partial) + ",\n  \"notRun\": " + list(c.notRun) +
+           ",\n  \"differences\": " + list(c.differences) + "\n}\n";
     return out;
 }
 
@@ -463,6 +484,8 @@ std::string comparisonText(const ManyComparison& c) {
     if (c.settings.empty()) out += "(no level and resolution is held by two of the reports)\n";
     for (const auto& p : c.partial)
         out += "Not compared: " + p + "\n";
+    for (const auto& r : c.notRun)
+        out += "Did not run in " + r + "\n";
     if (!c.sameDemo)
         out += "These reports are of different demos: their figures are not comparable.\n";
     for (const auto& d : c.differences)

@@ -60,6 +60,8 @@ struct Comparison {
     // a different number of runs.
     std::vector<std::string> onlyInBase, onlyInOther;
     std::vector<std::string> otherDifferences; // runs, demo
+    // Settings each report's header asks for that did not run ("High 1024x768").
+    std::vector<std::string> notRunInBase, notRunInOther;
 };
 
 // other is the report the chart shows; base the one chosen to compare with.
@@ -102,6 +104,9 @@ struct ManyComparison {
     // What the reports disagree on besides their figures: "demo: ...", "number of runs: ...".
     std::vector<std::string> differences;
     bool sameDemo = true;
+    // Per report whose header asks for settings it has no whole line for:
+    // "<label>: High 1024x768, Custom 640x480" (its benchmark stopped early).
+    std::vector<std::string> notRun;
 };
 
 // tables[i] was read from files[i]; the first is the one the others are judged against.

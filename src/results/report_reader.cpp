@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -115,6 +116,7 @@ class Parser {
         ReportReading out;
         ReportTable t;
         if (header(t) && blocks(t)) {
+            t.missing = missingSettings(t);
             out.table = std::move(t);
         } else {
             out.error = error_;
@@ -408,7 +410,81 @@ std::string spreadJson(const ReportRow& r) {
     return out;
 }
 
+// "1024x768" into its width and height; the whole text as width when it has no 'x'.
+std::pair<std::string, std::string> splitResolution(const std::string& r) {
+    const auto x = r.find('x');
+    if (x == std::string::npos) return {r, ""};
+    return {r.substr(0, x), r.substr(x + 1)};
+}
+
+bool digitsAt(const std::string& s, std::size_t at, std::size_t n) {
+    return at + n <= s.size() && allDigits(s.substr(at, n));
+}
+
+int number(const std::string& s, std::size_t at, std::size_t n) {
+    return std::stoi(s.substr(at, n));
+}
+
+std::string twoDigits(int v) {
+    return std::string(1, static_cast<char>('0' + v / 10)) + static_cast<char>('0' + v % 10);
+}
+
 } // namespace
+
+std::vector<MissingSetting> missingSettings(const ReportTable& t) {
+    std::vector<MissingSetting> out;
+    for (const auto& level : t.levels) {
+        // A line stands for the asked resolution it is labelled with; a line in
+        // another mode (the game's fallback when the display cannot show one)
+        // for the first asked one still without a line, as lines follow
+        // RESOLUTIONS RUN in order.
+        std::vector<bool> covered(t.resolutions.size(), false);
+        std::size_t unlabelled = 0;
+        for (const auto& r : t.rows) {
+            if (r.level != level || !r.complete) continue;
+            const std::string res = r.width + "x" + r.height;
+            bool found = false;
+            for (std::size_t i = 0; i < t.resolutions.size() && !found; ++i)
+                if (!covered[i] && t.resolutions[i] == res) covered[i] = found = true;
+            if (!found) ++unlabelled;
+        }
+        for (std::size_t i = 0; i < t.resolutions.size() && unlabelled > 0; ++i)
+            if (!covered[i]) covered[i] = true, --unlabelled;
+        for (std::size_t i = 0; i < t.resolutions.size(); ++i)
+            if (!covered[i]) out.push_back({level, t.resolutions[i]});
+    }
+    return out;
+}
+
+std::string settingName(const MissingSetting& s) {
+    return s.level + " " + s.resolution;
+}
+
+std::string isoStartTime(const ReportTable& t) {
+    // "FRWb_" MMDDYY "_" HHMMSS ".txt"
+    const std::string& f = t.file;
+    if (f.size() != 22 || f.compare(0, 5, "FRWb_") != 0 || !digitsAt(f, 5, 6) || f[11] != '_' ||
+        !digitsAt(f, 12, 6) || f.compare(18, 4, ".txt") != 0)
+        return {};
+    const int month = number(f, 5, 2), day = number(f, 7, 2), yy = number(f, 9, 2);
+    const int hour = number(f, 12, 2), minute = number(f, 14, 2), second = number(f, 16, 2);
+    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59)
+        return {};
+    // The name keeps two digits of the year; the START TIME: text has all four.
+    int year = 2000 + yy;
+    const std::string& text = t.startTime;
+    for (std::size_t i = 0; i + 4 <= text.size(); ++i) {
+        const bool alone =
+            (i == 0 || !std::isdigit(static_cast<unsigned char>(text[i - 1]))) &&
+            (i + 4 == text.size() || !std::isdigit(static_cast<unsigned char>(text[i + 4])));
+        if (alone && digitsAt(text, i, 4) && number(text, i, 4) % 100 == yy) {
+            year = number(text, i, 4);
+            break;
+        }
+    }
+    return std::to_string(year) + "-" + twoDigits(month) + "-" + twoDigits(day) + "T" +
+           twoDigits(hour) + ":" + twoDigits(minute) + ":" + twoDigits(second);
+}
 
 std::string jsonText(const std::string& s) {
     return jsonString(s);
@@ -459,15 +535,24 @@ ReportReading readReport(const std::string& path) {
 
 std::string reportCsv(const ReportTable& t) {
     const std::size_t n = mostFigures(t);
-    std::string out = "level,width,height";
+    std::string out = "file,demo,startTime,level,width,height";
     for (std::size_t i = 1; i <= n; ++i)
         out += ",run" + std::to_string(i);
-    out += ",average,sd,min,max,spread\r\n";
+    out += ",average,sd,min,max,spread,status\r\n";
+    const std::string iso = isoStartTime(t);
+    const std::string report =
+        csvCell(t.file) + "," + csvCell(t.demo) + "," + csvCell(iso.empty() ? t.startTime : iso);
     for (const auto& r : t.rows) {
-        out += csvCell(r.level) + "," + csvCell(r.width) + "," + csvCell(r.height);
+        out += report + "," + csvCell(r.level) + "," + csvCell(r.width) + "," + csvCell(r.height);
         for (std::size_t i = 0; i < n; ++i)
             out += "," + (i < r.figures.size() ? csvCell(r.figures[i]) : std::string());
-        out += "," + r.average + spreadCells(r) + "\r\n";
+        out += "," + r.average + spreadCells(r) + "," + (r.complete ? "complete" : "cut short") +
+               "\r\n";
+    }
+    for (const auto& m : t.missing) {
+        const auto [width, height] = splitResolution(m.resolution);
+        out += report + "," + csvCell(m.level) + "," + csvCell(width) + "," + csvCell(height);
+        out += std::string(n + 5, ',') + ",did not run\r\n";
     }
     return out;
 }
@@ -480,14 +565,23 @@ std::string reportJson(const ReportTable& t) {
         return s + "]";
     };
     std::string out = "{\n";
+    out += "  \"schema\": " + std::to_string(kReportJsonSchema) + ",\n";
     out += "  \"file\": " + jsonString(t.file) + ",\n";
     out += "  \"startTime\": " + jsonString(t.startTime) + ",\n";
+    const std::string iso = isoStartTime(t);
+    out += "  \"startTimeIso\": " + (iso.empty() ? std::string("null") : jsonString(iso)) + ",\n";
     out += "  \"comment\": " + jsonString(t.comment) + ",\n";
     out += "  \"demo\": " + jsonString(t.demo) + ",\n";
     out += "  \"levels\": " + list(t.levels) + ",\n";
     out += "  \"resolutions\": " + list(t.resolutions) + ",\n";
-    out += "  \"runs\": " + jsonString(t.runs) + ",\n";
+    out += "  \"runs\": " + jsonSize(t.runs) + ",\n";
     out += std::string("  \"stoppedEarly\": ") + (t.stoppedEarly ? "true" : "false") + ",\n";
+    out += std::string("  \"complete\": ") + (t.incomplete() ? "false" : "true") + ",\n";
+    out += "  \"missing\": [";
+    for (std::size_t i = 0; i < t.missing.size(); ++i)
+        out += (i ? ", " : "") + std::string("{\"level\": ") + jsonString(t.missing[i].level) +
+               ", \"resolution\": " + jsonString(t.missing[i].resolution) + "}";
+    out += "],\n";
     out += "  \"rows\": [";
     for (std::size_t i = 0; i < t.rows.size(); ++i) {
         const auto& r = t.rows[i];
@@ -529,6 +623,13 @@ std::string reportText(const ReportTable& t) {
         out += line + "\n";
     }
     if (t.stoppedEarly) out += "\nThe benchmark stopped early: the last line is incomplete.\n";
+    if (!t.missing.empty()) {
+        out += t.stoppedEarly ? "" : "\n";
+        out += "Incomplete: these settings did not run:";
+        for (std::size_t i = 0; i < t.missing.size(); ++i)
+            out += (i ? ", " : " ") + settingName(t.missing[i]);
+        out += ".\n";
+    }
     return out;
 }
 

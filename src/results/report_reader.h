@@ -19,6 +19,12 @@ struct ReportRow {
     bool complete = true; // false for the last line of a report that stopped inside it
 };
 
+// A level and resolution the header asks for that has no whole line in the report.
+struct MissingSetting {
+    std::string level;      // "High"
+    std::string resolution; // "1024x768", as RESOLUTIONS RUN: gives it
+};
+
 struct ReportTable {
     std::string file;                     // FILE:
     std::string startTime;                // START TIME:
@@ -29,7 +35,27 @@ struct ReportTable {
     std::string runs;                     // NUMBER OF RUNS:, as written
     std::vector<ReportRow> rows;          // in report order
     bool stoppedEarly = false;            // the report ends inside a result line
+    // What the header asks for and no whole line gives: a game that crashed or a
+    // dump that is missing ends the report early. A level's lines follow
+    // RESOLUTIONS RUN in order, so the lines present tell which ones did not run.
+    std::vector<MissingSetting> missing;
+    bool incomplete() const { return stoppedEarly || !missing.empty(); }
 };
+
+// Version of the JSON layout of reportJson; raised when a field changes meaning
+// or goes away, not when one is added.
+inline constexpr int kReportJsonSchema = 1;
+
+// The settings of the header that the report has no whole line for.
+std::vector<MissingSetting> missingSettings(const ReportTable& table);
+
+// "High 1024x768".
+std::string settingName(const MissingSetting& setting);
+
+// The start time as ISO 8601 local time ("2026-12-04T19:30:05"), from the
+// report's name, which holds the same moment as digits whatever the language
+// of the START TIME: text; empty when the name is not the tool's.
+std::string isoStartTime(const ReportTable& table);
 
 struct ReportError {
     std::string file;
@@ -53,8 +79,12 @@ ReportReading parseReport(const std::string& bytes, const std::string& fileName)
 // Reads and parses the file at path.
 ReportReading readReport(const std::string& path);
 
-// One row per level and resolution: level, width, height, run 1..n, average
-// (n is the most figures any row has; cells a row lacks stay empty). CR LF lines.
+// One row per level and resolution: the report's file, demo and start time (so
+// that the CSV of several reports can be joined), level, width, height, run
+// 1..n, average, sd, min, max, spread (n is the most figures any row has; cells a row lacks stay
+// empty), and status: "complete", "cut short" (the line the benchmark stopped
+// in) or "did not run" (a setting the header asks for without a line, whose
+// width and height are the asked resolution's). CR LF lines.
 std::string reportCsv(const ReportTable& table);
 
 // The table as a JSON object; figures and averages as numbers, an absent average

@@ -16,10 +16,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 using testing_support::readFile;
 using testing_support::writeFile;
@@ -171,6 +175,23 @@ TEST(CliCycle, CrashIsToldByItsStatusAndThePartialReportIsKept) {
     EXPECT_TRUE(has(o.err, results::kPrematureTermination)) << o.err;
     expectWorkedReport(in, o.out, 16);
     EXPECT_EQ(readFile(in.game.main() / "config_mp.cfg"), in.configBefore);
+
+    // The report lacks three of the four settings its header asks for.
+    ASSERT_EQ(in.archived().size(), 1u);
+    const std::string archived = readFile(in.archive() / in.archived()[0]);
+    auto json = in.cli("report " + in.archived()[0] + " --json");
+    EXPECT_EQ(json.status, cli::kOk) << json.err;
+    EXPECT_TRUE(has(json.out,
+                    "\"complete\": false,\n  \"missing\": [{\"level\": \"Normal\", "
+                    "\"resolution\": \"1024x768\"}, {\"level\": \"High\", \"resolution\": "
+                    "\"640x480\"}, {\"level\": \"High\", \"resolution\": \"1024x768\"}]"))
+        << json.out;
+    auto text = in.cli("report " + in.archived()[0]);
+    EXPECT_TRUE(has(text.out, "Incomplete: these settings did not run: Normal 1024x768, High "
+                              "640x480, High 1024x768."))
+        << text.out;
+    // Read, never rewritten.
+    EXPECT_EQ(readFile(in.archive() / in.archived()[0]), archived);
 }
 
 TEST(CliCycle, RefusedChecksAndAGameThatCannotStartChangeNothing) {
@@ -183,10 +204,19 @@ TEST(CliCycle, RefusedChecksAndAGameThatCannotStartChangeNothing) {
     };
     const std::vector<Case> cases{
         {"the warning without --yes", {}, "", cli::kRefused, "give --yes"},
+        // The window's words name its buttons; here the command to run.
+        {"the warning names the command that compiles",
+         {},
+         "",
+         cli::kRefused,
+         "you will need to run\nframewise-cli results to generate results.\n\nWhen "
+         "framewise-cli results compiles them, your config\n file will be RESTORED "
+         "AUTOMATICALLY."},
         {"CoDMP.exe in another letter case",
          [](Install& in) { fs::rename(in.game.root / "CoDMP.exe", in.game.root / "codmp.exe"); },
          " --yes", cli::kRefused,
-         "ERROR:  CallOfDuty Folder location invlaid!\n\nCLICK on the ADVANCED TAB"},
+         "ERROR:  CallOfDuty Folder location invlaid!\n\nGive --game with the folder of "
+         "CoDMP.exe."},
         {"no pak0.pk3", [](Install& in) { fs::remove(in.game.main() / "pak0.pk3"); }, " --yes",
          cli::kRefused, "ERROR!  No CallOfDuty PAK Files Detected!"},
         {"a CoDMP.exe that cannot run",
@@ -250,7 +280,7 @@ TEST(CliCycle, WaitGivesUpOnAGameThatWritesNoDumpAndLeavesItRunning) {
     auto o = in.cli("run " + in.gameArg() + " --yes --wait --stall-minutes 0.01");
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(o.status, cli::kGaveUpWaiting) << o.err;
-    EXPECT_TRUE(has(o.err, "0 of 15 written")) << o.err;
+    EXPECT_TRUE(has(o.err, "0 of 15 console dumps written")) << o.err;
     EXPECT_TRUE(has(o.err, "Stopped waiting; the game was left running.")) << o.err;
     EXPECT_LT(took, std::chrono::seconds(3));
     EXPECT_FALSE(fs::exists(in.game.root / "ended"));
@@ -305,15 +335,32 @@ TEST(CliCycle, ReportAndListReadTheArchive) {
         if (item != results::kPlaceholder)
             inWindowOrder.push_back(fs::path(item).filename().string());
     ASSERT_EQ(inWindowOrder.size(), 2u);
-    EXPECT_EQ(lf(list.out), inWindowOrder);
+    // One line each: the file, then what the report says of itself.
+    const std::map<std::string, std::string> line{
+        {kWorked, kWorked + "  bench1  Friday, December 04, 2026  07:30:05 PM  No Comment"},
+        {"notes.txt", "notes.txt  (not readable: expected the title line of a Framewise report)"}};
+    EXPECT_EQ(lf(list.out),
+              (std::vector<std::string>{line.at(inWindowOrder[0]), line.at(inWindowOrder[1])}));
+    auto listJson = in.cli("list --json");
+    EXPECT_EQ(listJson.status, cli::kOk);
+    EXPECT_TRUE(has(listJson.out, "{\"file\": \"" + kWorked +
+                                      "\", \"demo\": \"bench1\", \"startTime\": \"Friday, "
+                                      "December 04, 2026  07:30:05 PM\", \"startTimeIso\": "
+                                      "\"2026-12-04T19:30:05\", \"comment\": \"No Comment\", "
+                                      "\"complete\": true}"))
+        << listJson.out;
+    EXPECT_TRUE(has(listJson.out, "\"schema\": 1,")) << listJson.out;
 
     auto csv = in.cli("report " + kWorked + " --csv");
     EXPECT_EQ(csv.status, cli::kOk) << csv.err;
-    EXPECT_EQ(csv.out, "level,width,height,run1,run2,run3,average,sd,min,max,spread\n"
-                       "Normal,640,480,48.0,47.4,47.8,47.73,0.31,47.4,48.0,0.6 %\n"
-                       "Normal,1024,768,35.2,35.8,35.5,35.50,0.30,35.2,35.8,0.8 %\n"
-                       "High,640,480,40.5,41.5,41.0,41.00,0.50,40.5,41.5,1.2 %\n"
-                       "High,1024,768,30.1,30.4,30.2,30.23,0.15,30.1,30.4,0.5 %\n");
+    const std::string report = kWorked + ",bench1,2026-12-04T19:30:05,";
+    EXPECT_EQ(csv.out,
+              "file,demo,startTime,level,width,height,run1,run2,run3,average,sd,min,max,spread,"
+              "status\n" +
+                  report + "Normal,640,480,48.0,47.4,47.8,47.73,0.31,47.4,48.0,0.6 %,complete\n" +
+                  report + "Normal,1024,768,35.2,35.8,35.5,35.50,0.30,35.2,35.8,0.8 %,complete\n" +
+                  report + "High,640,480,40.5,41.5,41.0,41.00,0.50,40.5,41.5,1.2 %,complete\n" +
+                  report + "High,1024,768,30.1,30.4,30.2,30.23,0.15,30.1,30.4,0.5 %,complete\n");
     auto table = in.cli("report '" + (in.archive() / kWorked).string() + "'");
     EXPECT_EQ(table.status, cli::kOk);
     EXPECT_TRUE(has(
@@ -430,4 +477,80 @@ TEST(CliCycle, TwoInstallsOneGameFolderOnlyOneWorksThereAtATime) {
     expectWorkedReport(a, first.out);
     EXPECT_TRUE(b.archived().empty());
     EXPECT_EQ(b.cli("results " + a.gameArg()).status, cli::kNoResults);
+}
+
+namespace {
+
+// framewise-cli started in the background, its messages in a file.
+struct Started {
+    pid_t pid = -1;
+    fs::path err;
+    int wait() const {
+        int raw = 0;
+        if (::waitpid(pid, &raw, 0) != pid) return -1;
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
+};
+
+Started startCli(const Install& in, const std::vector<std::string>& args) {
+    Started s;
+    s.err = in.tmp.path() / "bg-err.txt";
+    s.pid = ::fork();
+    if (s.pid == 0) {
+        const int fd = ::open(s.err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(fd, 2);
+        std::vector<char*> argv{const_cast<char*>(in.program.c_str())};
+        for (const auto& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(in.program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    return s;
+}
+
+} // namespace
+
+TEST(CliCycle, WhileTheGameRunsResultsRefusesAndCtrlCLeavesItRunning) {
+    Install in("--hold-quit=release.flag\n");
+    const fs::path held = in.game.root / "release.flag.waiting";
+    auto running = [&] {
+        return platform::programRunning(in.game.root.string() + "/", "CoDMP.exe");
+    };
+
+    auto started = startCli(in, {"run", "--game", in.game.root.string(), "--levels", "normal",
+                                 "--res", "640x480", "--yes", "--wait"});
+    ASSERT_GT(started.pid, 0);
+    ASSERT_TRUE(waitFor([&] { return fs::exists(held); }));
+    ::kill(started.pid, SIGINT);
+    EXPECT_EQ(started.wait(), cli::kInterrupted);
+    const std::string said = readFile(started.err);
+    EXPECT_TRUE(has(said, "The game is still running and the benchmark goes on. Once the game has "
+                          "quit, framewise-cli results compiles the run."))
+        << said;
+    EXPECT_TRUE(running());
+
+    // Compiling now would be undone by the game's own save when it quits.
+    auto refused = in.cli("results " + in.gameArg());
+    EXPECT_EQ(refused.status, cli::kRefused) << refused.err;
+    EXPECT_TRUE(has(refused.err, "Error - CallOfDuty is still running")) << refused.err;
+    EXPECT_TRUE(has(refused.err, "Quit CallOfDuty, then run framewise-cli results again."))
+        << refused.err;
+    EXPECT_FALSE(has(refused.err, "Generate Results")) << refused.err;
+    EXPECT_TRUE(in.archived().empty());
+
+    writeFile(in.game.root / "release.flag", "go");
+    ASSERT_TRUE(waitFor([&] { return !running(); }));
+    auto compiled = in.cli("results " + in.gameArg());
+    EXPECT_EQ(compiled.status, cli::kOk) << compiled.err;
+    EXPECT_EQ(in.archived().size(), 1u);
+}
+
+TEST(CliCycle, AReportThatCannotBeArchivedFails) {
+    Install in;
+    fs::remove(in.archive());
+    writeFile(in.archive(), "a file where the results folder belongs");
+    auto o = in.cli("run " + in.gameArg() + " " + kChoices + " --yes --wait");
+    EXPECT_EQ(o.status, cli::kFailed) << o.err;
+    EXPECT_TRUE(has(o.err, results::kReportNotArchived)) << o.err;
 }

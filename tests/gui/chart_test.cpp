@@ -170,11 +170,14 @@ TEST_F(ChartTest, ThreeReportsStandSideBySideLabelledWithTheirVerdictsAndDiffere
           "held</td>",
           "<td>High 1024x768</td><td>30.23</td><td>not held</td><td>31.0, +2.5 % one run: not "
           "judged</td>",
-          "December 06, 2026  09:00:00 AM, overclock</th>",
-          "These reports are of different demos",
+          "December 06, 2026  09:00:00 AM, overclock</th>", "These reports are of different demos",
           "Differs: demo: bench1 \u2192 bench1 \u2192 dusk",
           "Differs: number of runs: 3 \u2192 3 \u2192 1",
-          "Not compared: High 1024x768: not in December 05, 2026  10:15:00 AM, new driver"})
+          "Not compared: High 1024x768: not in December 05, 2026  10:15:00 AM, new driver",
+          // Both headers ask for more than their reports hold.
+          "Did not run in December 05, 2026  10:15:00 AM, new driver: High 1024x768",
+          "Did not run in December 06, 2026  09:00:00 AM, overclock: Normal 1024x768, High "
+          "640x480"})
         EXPECT_TRUE(notes.contains(QString::fromUtf8(said))) << said << "\n" << notes.toStdString();
     EXPECT_TRUE(w.findChild<QLabel*>("ChartRule")->text().contains("Welch's t-test"));
     EXPECT_EQ(w.findChild<QLabel*>("ChartComment")->text(),
@@ -237,11 +240,15 @@ TEST_F(ChartTest, SavesTheTableAsCsvAndTheChartAsPngAndNothingHalfWritten) {
     const std::string csv = tmp.folder() + "out.csv", png = tmp.folder() + "out.png";
     dialogs.expectSaveChoice(csv).expectSaveChoice(png);
     ASSERT_TRUE(w.saveCsv());
-    EXPECT_EQ(readFile(csv), "level,width,height,run1,run2,run3,average,sd,min,max,spread\r\n"
-                             "Normal,640,480,48.0,47.4,47.8,47.73,0.31,47.4,48.0,0.6 %\r\n"
-                             "Normal,1024,768,35.2,35.8,35.5,35.50,0.30,35.2,35.8,0.8 %\r\n"
-                             "High,640,480,40.5,41.5,41.0,41.00,0.50,40.5,41.5,1.2 %\r\n"
-                             "High,1024,768,30.1,30.4,30.2,30.23,0.15,30.1,30.4,0.5 %\r\n");
+    const std::string report = "FRWb_120426_193005.txt,bench1,2026-12-04T19:30:05,";
+    EXPECT_EQ(readFile(csv),
+              "file,demo,startTime,level,width,height,run1,run2,run3,average,sd,min,max,spread,"
+              "status\r\n" +
+                  report + "Normal,640,480,48.0,47.4,47.8,47.73,0.31,47.4,48.0,0.6 %,complete\r\n" +
+                  report +
+                  "Normal,1024,768,35.2,35.8,35.5,35.50,0.30,35.2,35.8,0.8 %,complete\r\n" +
+                  report + "High,640,480,40.5,41.5,41.0,41.00,0.50,40.5,41.5,1.2 %,complete\r\n" +
+                  report + "High,1024,768,30.1,30.4,30.2,30.23,0.15,30.1,30.4,0.5 %,complete\r\n");
     ASSERT_TRUE(w.savePng());
     QImage image(QString::fromStdString(png));
     EXPECT_FALSE(image.isNull());

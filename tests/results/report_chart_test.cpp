@@ -132,6 +132,31 @@ TEST(ReportChart, ComparisonPairsWhatBothHoldAndListsTheRest) {
     EXPECT_EQ(c.onlyInBase, (std::vector<std::string>{"High 1024x768"}));
     EXPECT_TRUE(c.onlyInOther.empty());
     EXPECT_TRUE(c.otherDifferences.empty());
+    // Its header asked for High 1024x768: the game stopped before it.
+    EXPECT_EQ(c.notRunInOther, (std::vector<std::string>{"High 1024x768"}));
+    EXPECT_TRUE(c.notRunInBase.empty());
+}
+
+TEST(ReportChart, SettingsTheHeaderAsksForThatDidNotRunAreSaid) {
+    const std::string lastLine = "\r\n (1024x768)  30.1,  30.4,  30.2,   AVERAGE FPS:   30.23 ";
+    struct Case {
+        std::string report;
+        std::vector<std::string> notes;
+    } cases[] = {
+        {replaced(worked(), lastLine, ""), {"High 1024x768: did not run"}},
+        // Cut short inside its line: said once, as the line that stopped.
+        {worked().substr(0, worked().rfind("  AVERAGE")), {"High 1024x768: stopped early"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.notes.front());
+        EXPECT_EQ(chartOf(tableOf(c.report)).notes, c.notes);
+    }
+    // A level whose heading never came: each of its settings.
+    std::string noHigh = worked();
+    noHigh.resize(noHigh.find("\r\n\r\nHIGH") + 2);
+    EXPECT_EQ(
+        chartOf(tableOf(noHigh)).notes,
+        (std::vector<std::string>{"High 640x480: did not run", "High 1024x768: did not run"}));
 }
 
 TEST(ReportChart, ComparisonOfDifferentDemosSaysSo) {

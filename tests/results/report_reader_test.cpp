@@ -125,6 +125,8 @@ TEST(ReportReader, EveryShapeTheWriterProduces) {
         std::vector<std::string> resolutions;
         std::vector<Row> rows;
         bool stopped = false;
+        // What the header asks for without a whole line.
+        std::vector<std::string> missing = {};
     };
     const std::vector<std::string> five{"320x240", "400x300", "512x384", "640x480", "800x600"};
     const std::vector<std::string> seven{"320x240", "400x300", "512x384", "640x480",
@@ -151,7 +153,11 @@ TEST(ReportReader, EveryShapeTheWriterProduces) {
              return b.compile(d);
          },
          seven,
-         {{"Maximum", "1600", "1200", {"123.4", "7", "47.25", "47.0"}, "56.16"}}},
+         {{"Maximum", "1600", "1200", {"123.4", "7", "47.25", "47.0"}, "56.16"}},
+         false,
+         {"Normal 320x240", "Normal 400x300", "Normal 512x384", "Normal 640x480", "Normal 800x600",
+          "Normal 960x720", "Normal 1024x768", "Maximum 400x300", "Maximum 512x384",
+          "Maximum 640x480", "Maximum 800x600", "Maximum 960x720", "Maximum 1024x768"}},
         {"one per dump, a run's dump missing mid-group: the line stops after its figures",
          [&](ScriptedDialogs& d) {
              d.expectMessage(kPrematureTermination);
@@ -165,7 +171,8 @@ TEST(ReportReader, EveryShapeTheWriterProduces) {
          {"640x480", "2048x1536"},
          {{"High", "640", "480", {"41.0", "41.0"}, "41.00"},
           {"High", "2048", "1536", {"20.5"}, "", false}},
-         true},
+         true,
+         {"High 2048x1536", "Custom 640x480", "Custom 2048x1536"}},
         {"one per dump, a run short: the line stops after the runs there are",
          [&](ScriptedDialogs& d) {
              d.expectMessage(kStoppedEarly);
@@ -175,7 +182,8 @@ TEST(ReportReader, EveryShapeTheWriterProduces) {
          },
          {"640x480"},
          {{"Normal", "640", "480", {"47.0"}, "", false}},
-         true},
+         true,
+         {"Normal 640x480"}},
         {"a dump without results: the line stops after its label",
          [&](ScriptedDialogs& d) {
              d.expectMessage(
@@ -188,7 +196,8 @@ TEST(ReportReader, EveryShapeTheWriterProduces) {
          },
          {"640x480"},
          {{"Normal", "640", "480", {}, "", false}},
-         true},
+         true,
+         {"Normal 640x480"}},
         {"the first dump of a level missing: the heading alone",
          [&](ScriptedDialogs& d) {
              d.expectMessage(kPrematureTermination);
@@ -197,7 +206,9 @@ TEST(ReportReader, EveryShapeTheWriterProduces) {
              return b.compile(d);
          },
          {"640x480"},
-         {}},
+         {},
+         false,
+         {"Normal 640x480"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -207,6 +218,11 @@ TEST(ReportReader, EveryShapeTheWriterProduces) {
         EXPECT_EQ(t.comment, "a comment, \"quoted\"");
         EXPECT_EQ(rowsOf(t), c.rows);
         EXPECT_EQ(t.stoppedEarly, c.stopped);
+        std::vector<std::string> missing;
+        for (const auto& m : t.missing)
+            missing.push_back(settingName(m));
+        EXPECT_EQ(missing, c.missing);
+        EXPECT_EQ(t.incomplete(), c.stopped || !c.missing.empty());
     }
 }
 
@@ -288,22 +304,30 @@ TEST(ReportReader, FilesThatCannotBeReadAreNamed) {
 
 TEST(ReportTableFormats, CsvAndJsonCarryTheReportsFigures) {
     auto t = mustRead(readFile(kData + kWorked));
-    EXPECT_EQ(reportCsv(t), "level,width,height,run1,run2,run3,average,sd,min,max,spread\r\n"
-                            "Normal,640,480,48.0,47.4,47.8,47.73,0.31,47.4,48.0,0.6 %\r\n"
-                            "Normal,1024,768,35.2,35.8,35.5,35.50,0.30,35.2,35.8,0.8 %\r\n"
-                            "High,640,480,40.5,41.5,41.0,41.00,0.50,40.5,41.5,1.2 %\r\n"
-                            "High,1024,768,30.1,30.4,30.2,30.23,0.15,30.1,30.4,0.5 %\r\n");
+    const std::string report = "FRWb_120426_193005.txt,bench1,2026-12-04T19:30:05,";
+    EXPECT_EQ(reportCsv(t),
+              "file,demo,startTime,level,width,height,run1,run2,run3,average,sd,min,max,spread,"
+              "status\r\n" +
+                  report + "Normal,640,480,48.0,47.4,47.8,47.73,0.31,47.4,48.0,0.6 %,complete\r\n" +
+                  report +
+                  "Normal,1024,768,35.2,35.8,35.5,35.50,0.30,35.2,35.8,0.8 %,complete\r\n" +
+                  report + "High,640,480,40.5,41.5,41.0,41.00,0.50,40.5,41.5,1.2 %,complete\r\n" +
+                  report + "High,1024,768,30.1,30.4,30.2,30.23,0.15,30.1,30.4,0.5 %,complete\r\n");
     EXPECT_EQ(
         reportJson(t),
         "{\n"
+        "  \"schema\": 1,\n"
         "  \"file\": \"FRWb_120426_193005.txt\",\n"
         "  \"startTime\": \"Friday, December 04, 2026  07:30:05 PM\",\n"
+        "  \"startTimeIso\": \"2026-12-04T19:30:05\",\n"
         "  \"comment\": \"No Comment\",\n"
         "  \"demo\": \"bench1\",\n"
         "  \"levels\": [\"Normal\", \"High\"],\n"
         "  \"resolutions\": [\"640x480\", \"1024x768\"],\n"
-        "  \"runs\": \"3\",\n"
+        "  \"runs\": 3,\n"
         "  \"stoppedEarly\": false,\n"
+        "  \"complete\": true,\n"
+        "  \"missing\": [],\n"
         "  \"rows\": [\n"
         "    {\"level\": \"Normal\", \"width\": 640, \"height\": 480, \"figures\": [48.0, 47.4, "
         "47.8], \"average\": 47.73, \"min\": 47.4, \"max\": 48.0, \"sd\": 0.3055, "
@@ -328,10 +352,12 @@ TEST(ReportTableFormats, UnevenRowsQuotedTextAndOddBytes) {
     t.rows = {{"Normal", "640", "480", {".5", "12."}, "6.25", true},
               {"High", "1,0", "7", {"1", "2", "3"}, "", false},
               {"Maximum", "800", "600", {"050", "00.5"}, "025.25", true}};
-    EXPECT_EQ(reportCsv(t), "level,width,height,run1,run2,run3,average,sd,min,max,spread\r\n"
-                            "Normal,640,480,.5,12.,,6.25,8.13,.5,12.,130.1 %\r\n"
-                            "High,\"1,0\",7,1,2,3,,1.00,1,3,50.0 %\r\n"
-                            "Maximum,800,600,050,00.5,,025.25,35.00,00.5,050,138.6 %\r\n");
+    EXPECT_EQ(reportCsv(t),
+              "file,demo,startTime,level,width,height,run1,run2,run3,average,sd,min,max,spread,"
+              "status\r\n"
+              ",caf\xc3\xa9,,Normal,640,480,.5,12.,,6.25,8.13,.5,12.,130.1 %,complete\r\n"
+              ",caf\xc3\xa9,,High,\"1,0\",7,1,2,3,,1.00,1,3,50.0 %,cut short\r\n"
+              ",caf\xc3\xa9,,Maximum,800,600,050,00.5,,025.25,35.00,00.5,050,138.6 %,complete\r\n");
     const std::string json = reportJson(t);
     EXPECT_NE(json.find("\"comment\": \"caf\\u00e9 \\\"A\\\"\\\\ \\u0001\""), std::string::npos)
         << json;
@@ -349,4 +375,43 @@ TEST(ReportTableFormats, UnevenRowsQuotedTextAndOddBytes) {
     EXPECT_NE(json.find("\"figures\": [50, 0.5], \"average\": 25.25, \"min\": 0.5, \"max\": 50,"),
               std::string::npos)
         << json;
+}
+
+TEST(ReportTableFormats, AReportThatLacksSettingsSaysWhichEverywhere) {
+    // The game crashed after High 640x480: the header asks for more than ran.
+    ScriptedDialogs d;
+    d.expectMessage(kPrematureTermination);
+    Bench b("con3", {"High", "Custom"}, {"640x480", "2048x1536"}, "2");
+    b.dump("FRWb_3.hi", "640 x 480", {"41.0", "41.0"}).dump("FRWb_10.hi", "", {}, false);
+    b.dump("FRWb_3.cus", "640 x 480", {"50.0", "50.0"});
+    const std::string written = b.compile(d);
+    auto t = mustRead(written);
+    EXPECT_FALSE(t.stoppedEarly);
+    ASSERT_TRUE(t.incomplete());
+
+    const std::string json = reportJson(t);
+    EXPECT_NE(json.find("  \"startTimeIso\": \"2003-01-02T04:05:06\",\n"), std::string::npos)
+        << json;
+    EXPECT_NE(json.find("  \"runs\": 2,\n  \"stoppedEarly\": false,\n  \"complete\": false,\n"
+                        "  \"missing\": [{\"level\": \"High\", \"resolution\": \"2048x1536\"}, "
+                        "{\"level\": \"Custom\", \"resolution\": \"640x480\"}, {\"level\": "
+                        "\"Custom\", \"resolution\": \"2048x1536\"}],\n"),
+              std::string::npos)
+        << json;
+
+    const std::string report = "FRWb_010203_040506.txt,bench1,2003-01-02T04:05:06,";
+    EXPECT_EQ(reportCsv(t), "file,demo,startTime,level,width,height,run1,run2,average,status\r\n" +
+                                report + "High,640,480,41.0,41.0,41.00,complete\r\n" + report +
+                                "High,2048,1536,,,,did not run\r\n" + report +
+                                "Custom,640,480,,,,did not run\r\n" + report +
+                                "Custom,2048,1536,,,,did not run\r\n");
+    EXPECT_NE(reportText(t).find("Incomplete: these settings did not run: High 2048x1536, "
+                                 "Custom 640x480, Custom 2048x1536.\n"),
+              std::string::npos);
+    // A report renamed by hand has no start time in its name: the text stands in.
+    t.file = "mine.txt";
+    EXPECT_NE(reportJson(t).find("\"startTimeIso\": null"), std::string::npos);
+    EXPECT_NE(
+        reportCsv(t).find("\r\nmine.txt,bench1,\"Sunday, January 02, 2033  04:05:06 AM\",High"),
+        std::string::npos);
 }

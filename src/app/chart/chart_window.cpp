@@ -353,6 +353,8 @@ void ChartWindow::draw() {
             notes += toQt(std::string("Nothing else differs between the reports.")) + "<br>";
         for (const auto& p : c.partial)
             notes += toQt("Not compared: " + p).toHtmlEscaped() + "<br>";
+        for (const auto& r : c.notRun)
+            notes += toQt("Did not run in " + r).toHtmlEscaped() + "<br>";
         if (c.settings.empty())
             notes += "The reports hold no detail level and resolution in common.<br>";
         rule_->setText(QString(kErrorBars) + " " + results::kVerdictRule);

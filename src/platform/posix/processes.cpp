@@ -87,3 +87,28 @@ bool programRunning(const std::string& folder, const std::string& programName) {
 }
 
 } // namespace platform
+
+#include <csignal>
+
+namespace platform {
+
+namespace {
+volatile std::sig_atomic_t interrupted = 0;
+void noteInterrupt(int) {
+    interrupted = 1;
+}
+} // namespace
+
+void catchInterrupts(bool on) {
+    struct sigaction action {};
+    sigemptyset(&action.sa_mask);
+    action.sa_handler = on ? noteInterrupt : SIG_DFL;
+    if (on) interrupted = 0;
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+bool interruptRequested() {
+    return interrupted != 0;
+}
+
+} // namespace platform

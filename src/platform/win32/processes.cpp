@@ -60,3 +60,30 @@ bool programRunning(const std::string& folder, const std::string& programName) {
 }
 
 } // namespace platform
+
+#include <atomic>
+
+namespace platform {
+
+namespace {
+std::atomic<bool> interrupted{false};
+BOOL WINAPI noteInterrupt(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+    interrupted = true;
+    return TRUE;
+}
+} // namespace
+
+void catchInterrupts(bool on) {
+    if (on) interrupted = false;
+    if (on)
+        SetConsoleCtrlHandler(noteInterrupt, TRUE);
+    else
+        SetConsoleCtrlHandler(noteInterrupt, FALSE);
+}
+
+bool interruptRequested() {
+    return interrupted;
+}
+
+} // namespace platform
