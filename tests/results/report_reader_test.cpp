@@ -400,11 +400,13 @@ TEST(ReportTableFormats, AReportThatLacksSettingsSaysWhichEverywhere) {
         << json;
 
     const std::string report = "FRWb_010203_040506.txt,bench1,2003-01-02T04:05:06,";
-    EXPECT_EQ(reportCsv(t), "file,demo,startTime,level,width,height,run1,run2,average,status\r\n" +
-                                report + "High,640,480,41.0,41.0,41.00,complete\r\n" + report +
-                                "High,2048,1536,,,,did not run\r\n" + report +
-                                "Custom,640,480,,,,did not run\r\n" + report +
-                                "Custom,2048,1536,,,,did not run\r\n");
+    EXPECT_EQ(reportCsv(t),
+              "file,demo,startTime,level,width,height,run1,run2,average,sd,min,max,spread,"
+              "status\r\n" +
+                  report + "High,640,480,41.0,41.0,41.00,0.00,41.0,41.0,0.0 %,complete\r\n" +
+                  report + "High,2048,1536,,,,,,,,did not run\r\n" + report +
+                  "Custom,640,480,,,,,,,,did not run\r\n" + report +
+                  "Custom,2048,1536,,,,,,,,did not run\r\n");
     EXPECT_NE(reportText(t).find("Incomplete: these settings did not run: High 2048x1536, "
                                  "Custom 640x480, Custom 2048x1536.\n"),
               std::string::npos);
