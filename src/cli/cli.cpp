@@ -564,6 +564,7 @@ const std::vector<MessageStatus>& messageStatuses() {
     static const std::vector<MessageStatus> table{
         {bench::kGameStillRunning, kRefused},
         {locate::kAlreadyRunning, kRefused},
+        {locate::kGameFolderBusy, kRefused},
         {locate::kNoPakFiles, kRefused},
         {"Framewise could not read ", kRefused}, // the remembered path file
         {"! NO CONFIG FILES SELECTED !", kRefused},
@@ -596,6 +597,7 @@ const std::vector<MessageStatus>& messageStatuses() {
         {results::kRunKept, kOk},
         {bench::kAlreadyYours, kOk},
         {locate::kNoSingleCopyGuard, kOk},
+        {"Framewise could not make sure that no other copy", kOk}, // and goes on
         {"WILL BE OVERWRITTEN", kOk}, // answered by --yes; unanswered, the command refuses
         {"Comment for the Result File?", kOk},
         // The window's locator asks these; the command line takes --game instead.

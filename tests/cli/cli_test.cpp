@@ -5,6 +5,7 @@
 #include "bench/config_backup.h"
 #include "bench/run_command.h"
 #include "core/textfile.h"
+#include "locate/game_folder_guard.h"
 #include "locate/locate.h"
 #include "platform/files.h"
 #include "results/messages.h"
@@ -153,6 +154,7 @@ TEST(CliStatus, EveryMessageOfTheFlowsMapsToItsStatus) {
         // Start-up and the game folder.
         {locate::kAlreadyRunning, cli::kRefused},
         {locate::kNoPakFiles, cli::kRefused},
+        {locate::gameFolderBusyText("/g/"), cli::kRefused},
         {locate::noSingleCopyGuardText("no room"), cli::kOk},
         {locate::notInRegistryText(), cli::kOk},
         {locate::kPleaseLocate, cli::kOk},
