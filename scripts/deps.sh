@@ -1,17 +1,31 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, whatever the build and the tests need and is missing.
+# Installs, with apt-get, what is missing of one of two lists:
+#   deps.sh tool [more packages...]  building and running the tool (scripts/try.sh)
+#   deps.sh [test]                   that and everything the tests need (scripts/test.sh)
 set -euo pipefail
-packages=(
+tool_packages=(
   cmake ninja-build g++ pkg-config
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl1-mesa-dev libxtst-dev libx11-dev libxcb1-dev
   libcli11-dev
-  xvfb xauth xdg-utils fonts-dejavu-core locales
+  xdg-utils fonts-dejavu-core
+)
+# The real programs the tests run (the game, the spreadsheet, Wine), the test
+# and benchmark libraries, the Windows cross compiler and the sanitizer build.
+test_packages=(
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth locales
   g++-mingw-w64-x86-64-posix wine64 wine
   openarena libgl1-mesa-dri libglx-mesa0
   libreoffice-calc python3-uno
   clang-14 libclang-rt-14-dev llvm-14
 )
+list=${1:-test}
+[ $# -gt 0 ] && shift
+case "$list" in
+  tool) packages=("${tool_packages[@]}" "$@") ;;
+  test) packages=("${tool_packages[@]}" "${test_packages[@]}" "$@") ;;
+  *) echo "usage: deps.sh [tool|test] [package...]" >&2; exit 2 ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -4,8 +4,13 @@
 # path file, so it opens without asking.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh
-bash scripts/build.sh
+# Only what the tool needs: the tests' packages and programs come with scripts/test.sh.
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  bash scripts/deps.sh tool xvfb xauth
+else
+  bash scripts/deps.sh tool
+fi
+FRAMEWISE_TOOL_ONLY=1 bash scripts/build.sh
 build=$(cd "${FRAMEWISE_BUILD:-build}" && pwd)
 app="$build/src/app"
 printf '%s/sample-game/\r\n' "$build" > "$app/CoD_path.ini"
