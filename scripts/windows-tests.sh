@@ -1,63 +1,63 @@
 #!/usr/bin/env bash
-# Cross-builds every part that is not Qt for 64-bit Windows with mingw-w64 and
-# runs its tests under Wine, headless, in a fresh Wine prefix. Exits non-zero
-# on any failure.
+# Cross-builds the whole program for 64-bit Windows with mingw-w64 and Qt for
+# Windows, and runs its tests under Wine in a fresh Wine prefix, on a virtual
+# display of its own. Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${FRAMEWISE_WIN_BUILD:-build-win}
 
+build_abs=$(mkdir -p "$build" && cd "$build" && pwd)
+
+# Qt for Windows (mingw-w64) comes as an archive in the shared folder beside the
+# project, never in the repository: $FRAMEWISE_QT_MINGW names its folder, else
+# the shared/ folder beside this clone, else the one of the team's machines.
+qt_archive=""
+for dir in "${FRAMEWISE_QT_MINGW:-}" "$(git rev-parse --show-toplevel 2>/dev/null || pwd)/../shared/qt6-mingw" \
+  /work/shared/qt6-mingw; do
+  if [ -n "$dir" ] && [ -f "$dir/qt6-mingw-prefix.tar.xz" ]; then
+    qt_archive="$dir/qt6-mingw-prefix.tar.xz"
+    break
+  fi
+done
+if [ -z "$qt_archive" ]; then
+  echo "Qt for Windows not found: put qt6-mingw-prefix.tar.xz in ../shared/qt6-mingw/" >&2
+  echo "or name its folder in FRAMEWISE_QT_MINGW." >&2
+  exit 1
+fi
+# Unpacked once per archive into the build folder; a changed archive is unpacked anew.
+qt_prefix="$build_abs/qt6-mingw/prefix"
+qt_stamp="$(stat -c '%s %Y' "$qt_archive") $qt_archive"
+if [ ! -f "$build_abs/qt6-mingw/stamp" ] || [ "$(cat "$build_abs/qt6-mingw/stamp")" != "$qt_stamp" ]; then
+  echo "Unpacking Qt for Windows from $qt_archive"
+  rm -rf "$build_abs/qt6-mingw"
+  mkdir -p "$build_abs/qt6-mingw"
+  tar -xJf "$qt_archive" -C "$build_abs/qt6-mingw"
+  printf '%s' "$qt_stamp" >"$build_abs/qt6-mingw/stamp"
+fi
+
+# The host tools (moc, rcc, uic) are the host's own Qt of the same version.
 cmake -S . -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-  -DFRAMEWISE_WITH_QT=OFF -DFRAMEWISE_BENCHMARKS=OFF \
+  -DFRAMEWISE_WITH_QT=ON -DFRAMEWISE_CHART_WINDOW=OFF -DFRAMEWISE_BENCHMARKS=OFF \
+  -DFRAMEWISE_QT_PREFIX="$qt_prefix" -DQT_HOST_PATH=/usr \
+  -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 # Keep going past a target that fails, so the tests that did build still run;
 # the failure is reported at the end.
 build_failed=0
 cmake --build "$build" -- -k 0 -j"$(nproc)" || build_failed=1
 
-# A prefix of our own, so the tests never see (or change) the user's Wine setup.
-prefix=$(mktemp -d "${TMPDIR:-/tmp}/framewise-wine.XXXXXX")
-export WINEPREFIX="$prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono or Gecko install prompt
-export WINEARCH=win64
-unset WAYLAND_DISPLAY
-# A virtual display of our own gives Wine a desktop, so the keystroke test can
-# make a window; without Xvfb the rest runs headless and that test is skipped.
-xvfb_pid=""
-if command -v Xvfb >/dev/null 2>&1; then
-  for n in $(seq 90 120); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-      xvfb_pid=$!
-      export DISPLAY=":$n"
-      for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-      break
-    fi
-  done
-else
-  unset DISPLAY
-fi
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1
-  rm -rf "$prefix"
-}
-trap cleanup EXIT
-
-echo "Preparing a Wine prefix in $prefix"
-wineboot -i >/dev/null 2>&1 || true
-wineserver -w
-
-# One wineserver for the whole run, and Wine's own services (explorer,
-# services, rpcss...) started now with their output on /dev/null: started on
-# demand by a test, they would keep that test's output pipe open and ctest
-# would wait for them until its timeout.
-wineserver -p >/dev/null 2>&1
-wine cmd /c exit </dev/null >/dev/null 2>&1
+# shellcheck source=scripts/wine-prefix.sh
+. scripts/wine-prefix.sh
 tests_failed=0
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300 || tests_failed=1
+
+# The Windows package, unpacked outside the build tree, starts on the sample
+# game install: the window opens (its pictures are saved, then it quits) and
+# the command line lists the archive.
+package_failed=0
+bash scripts/windows-package-test.sh "$build_abs" || package_failed=1
 if [ "$build_failed" -ne 0 ]; then
   echo "Windows build: some targets failed to build (see above)." >&2
 fi
-[ "$build_failed" -eq 0 ] && [ "$tests_failed" -eq 0 ]
+[ "$build_failed" -eq 0 ] && [ "$tests_failed" -eq 0 ] && [ "$package_failed" -eq 0 ]

@@ -21,6 +21,7 @@
 #include <QCoreApplication>
 #include <QLibrary>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -90,6 +91,16 @@ QFont fixedFont() {
     if (!QFontDatabase::hasFamily(f.family())) {
         f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         f.setPointSize(9);
+        // The system's fixed font may be missing too (Wine without Windows fonts
+        // names Courier New): then any installed fixed-pitch family.
+        if (!QFontDatabase::hasFamily(f.family())) {
+            for (const QString& family : QFontDatabase::families()) {
+                if (QFontDatabase::isFixedPitch(family)) {
+                    f.setFamily(family);
+                    break;
+                }
+            }
+        }
     }
     return f;
 }
@@ -865,6 +876,20 @@ void Framewise_Form1::updateChartButton() {
     if (Chart) Chart->setEnabled(!chartReport().empty());
 }
 
+namespace {
+bool chartModulePresent(const QString& path) {
+    for (const char* suffix : {"", ".so", ".dll"})
+        if (QFileInfo(path + QLatin1String(suffix)).isFile()) return true;
+    return false;
+}
+} // namespace
+
+std::string noChartWindowText(const std::string& report) {
+    return "This build of Framewise has no chart window.\r\n\r\nThe figures of the report are "
+           "given as a table by the command line:\r\n\r\nframewise-cli report --csv \"" +
+           report + "\"";
+}
+
 // The chart library is loaded only now, on the first chart, so that it adds
 // nothing to the start of the window.
 void Framewise_Form1::Chart_Click() {
@@ -876,6 +901,12 @@ void Framewise_Form1::Chart_Click() {
                            ? QCoreApplication::applicationDirPath() + "/framewise_chart"
                            : toQt(chartModule_);
         module.setFileName(path);
+        // A build without the chart library (the Windows one) ships no module:
+        // say so and where the figures are, rather than the loader's words.
+        if (!chartModulePresent(path)) {
+            core::tell(dialogs_, noChartWindowText(report));
+            return;
+        }
         if (!module.load()) {
             core::tell(dialogs_, "Error - The chart window could not be loaded (" +
                                      fromQt(module.errorString()) + ").");

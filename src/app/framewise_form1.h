@@ -45,6 +45,9 @@ struct WindowServices {
     std::string appFolder; // the program's folder, ending with the separator
 };
 
+// What the Chart button says where no chart window was built, naming the report.
+std::string noChartWindowText(const std::string& report);
+
 class Framewise_Form1 : public QWidget {
     Q_OBJECT
   public:

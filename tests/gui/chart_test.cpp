@@ -65,7 +65,7 @@ std::vector<std::pair<double, double>> marksOf(QChart* chart) {
 
 class ChartTest : public WindowTest {
   protected:
-    std::string results = appFolder + "User Results/";
+    std::string results = resultsFolder;
     std::string workedPath = results + kWorkedName;
     // A later run: Normal 640x480 faster, High 1024x768 not run.
     std::string laterPath = results + "FRWb_120526_101500.txt";

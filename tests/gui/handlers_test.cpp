@@ -19,11 +19,11 @@ namespace {
 
 // The controls of the ten settings a preset fixes.
 const char* const kPresetControls[] = {
-    "chr_text_0",   "chr_text_1",     "chr_text_2",     "chr_text_3",  "gen_text_0", "gen_text_1",
-    "gen_text_2",   "gen_text_3",     "opt_trilinear",  "opt_bilinear", "opt_texture_32",
-    "opt_texture_16", "check_wall",   "check_brass",    "opt_blood",   "opt_dl_ev",  "opt_dl_mo",
-    "opt_dl_no",    "op_md_max",      "op_md_nr",       "op_md_lo",    "op_md_min",  "opt_wdl_n",
-    "opt_wdl_f"};
+    "chr_text_0",     "chr_text_1",     "chr_text_2", "chr_text_3",    "gen_text_0",
+    "gen_text_1",     "gen_text_2",     "gen_text_3", "opt_trilinear", "opt_bilinear",
+    "opt_texture_32", "opt_texture_16", "check_wall", "check_brass",   "opt_blood",
+    "opt_dl_ev",      "opt_dl_mo",      "opt_dl_no",  "op_md_max",     "op_md_nr",
+    "op_md_lo",       "op_md_min",      "opt_wdl_n",  "opt_wdl_f"};
 
 struct PresetColumn {
     const char* button;
@@ -31,14 +31,18 @@ struct PresetColumn {
 };
 
 const PresetColumn kColumns[] = {
-    {"Load_Max", {"chr_text_0", "gen_text_0", "opt_trilinear", "opt_texture_32", "check_wall",
-                  "check_brass", "opt_blood", "opt_dl_ev", "op_md_max", "opt_wdl_n"}},
-    {"Load_Hi", {"chr_text_2", "gen_text_2", "opt_trilinear", "opt_texture_32", "check_wall",
-                 "check_brass", "opt_blood", "opt_dl_mo", "op_md_nr", "opt_wdl_f"}},
-    {"Load_low", {"chr_text_3", "gen_text_3", "opt_bilinear", "opt_texture_16", "opt_dl_no",
-                  "op_md_min", "opt_wdl_f"}},
-    {"Load_Optimized", {"chr_text_1", "gen_text_1", "opt_bilinear", "opt_texture_16", "check_wall",
-                        "check_brass", "opt_blood", "opt_dl_ev", "op_md_nr", "opt_wdl_n"}},
+    {"Load_Max",
+     {"chr_text_0", "gen_text_0", "opt_trilinear", "opt_texture_32", "check_wall", "check_brass",
+      "opt_blood", "opt_dl_ev", "op_md_max", "opt_wdl_n"}},
+    {"Load_Hi",
+     {"chr_text_2", "gen_text_2", "opt_trilinear", "opt_texture_32", "check_wall", "check_brass",
+      "opt_blood", "opt_dl_mo", "op_md_nr", "opt_wdl_f"}},
+    {"Load_low",
+     {"chr_text_3", "gen_text_3", "opt_bilinear", "opt_texture_16", "opt_dl_no", "op_md_min",
+      "opt_wdl_f"}},
+    {"Load_Optimized",
+     {"chr_text_1", "gen_text_1", "opt_bilinear", "opt_texture_16", "check_wall", "check_brass",
+      "opt_blood", "opt_dl_ev", "op_md_nr", "opt_wdl_n"}},
 };
 
 } // namespace
@@ -56,7 +60,8 @@ TEST_F(WindowTest, EachPresetButtonSetsItsColumnAndNothingElse) {
 
         for (const char* name : kPresetControls) {
             bool expected = std::find(column.on.begin(), column.on.end(), name) != column.on.end();
-            EXPECT_EQ(get<QAbstractButton>(name)->isChecked(), expected) << column.button << " " << name;
+            EXPECT_EQ(get<QAbstractButton>(name)->isChecked(), expected)
+                << column.button << " " << name;
         }
         EXPECT_FALSE(get<QCheckBox>("Check_custom")->isChecked()) << column.button;
         EXPECT_FALSE(get<QCheckBox>("Check12")->isChecked()) << column.button;
@@ -69,7 +74,8 @@ TEST_F(WindowTest, LowPresetThenRunWithOnlyCustomWritesTheLowCustomFile) {
     writeFile(appFolder + "user1.ini", crlf({"E04F32BC300"})); // no warning
     ASSERT_TRUE(window->Form_Load());
     QTest::mouseClick(get<QPushButton>("Load_low"), Qt::LeftButton);
-    for (const char* level : {"Check_lo", "Check_hi", "Check_max"}) get<QCheckBox>(level)->setChecked(false);
+    for (const char* level : {"Check_lo", "Check_hi", "Check_max"})
+        get<QCheckBox>(level)->setChecked(false);
     get<QCheckBox>("Check_custom")->setChecked(true);
 
     dialogs.expectInput("No Comment");
@@ -137,7 +143,7 @@ TEST_F(WindowTest, HelpControlsOpenTheGuideAndThePages) {
 
 TEST_F(WindowTest, ChoosingAnArchivedReportPreviewsItAndOpenShowsItInTheEditor) {
     rememberGame();
-    writeFile(appFolder + "User Results/FRWb_120426_193005.txt", crlf({"line one", "line two"}));
+    writeFile(resultsFolder + "FRWb_120426_193005.txt", crlf({"line one", "line two"}));
     ASSERT_TRUE(window->Form_Load());
     auto* combo = get<QComboBox>("Combo_Results");
     ASSERT_EQ(combo->count(), 2);
@@ -156,10 +162,27 @@ TEST_F(WindowTest, ChoosingAnArchivedReportPreviewsItAndOpenShowsItInTheEditor) 
     EXPECT_EQ(launcher.calls.size(), 1u);
 }
 
+// The Windows build has no chart library and so no chart module beside the
+// program: the button says so plainly and names the command that gives the figures.
+TEST_F(WindowTest, ChartWithoutItsModuleSaysThereIsNoChartWindowAndWhereTheFiguresAre) {
+    rememberGame();
+    const std::string report = resultsFolder + "FRWb_120426_193005.txt";
+    writeFile(report, crlf({"line one"}));
+    ASSERT_TRUE(window->Form_Load());
+    auto* combo = get<QComboBox>("Combo_Results");
+    combo->setCurrentIndex(1);
+    emit combo->activated(1);
+    dialogs.expectMessage("This build of Framewise has no chart window.\r\n\r\nThe figures of the "
+                          "report are given as a table by the command line:\r\n\r\n"
+                          "framewise-cli report --csv \"" +
+                          report + "\"");
+    QTest::mouseClick(get<QPushButton>("Chart"), Qt::LeftButton);
+}
+
 TEST_F(WindowTest, ArchiveListTakesNoTypedNamesAndOneChoiceReadsOnce) {
     rememberGame();
-    const std::string kept = appFolder + "User Results/FRWb_010427_080000.txt";
-    const std::string gone = appFolder + "User Results/FRWb_120426_193005.txt";
+    const std::string kept = resultsFolder + "FRWb_010427_080000.txt";
+    const std::string gone = resultsFolder + "FRWb_120426_193005.txt";
     writeFile(kept, crlf({"kept"}));
     writeFile(gone, crlf({"gone"}));
     ASSERT_TRUE(window->Form_Load());
@@ -181,14 +204,15 @@ TEST_F(WindowTest, ArchiveListTakesNoTypedNamesAndOneChoiceReadsOnce) {
         "Error - The report could not be read: " + gone + " (it does not exist)";
     const Case cases[] = {
         // the start of one listed name, completed as it is typed
-        {appFolder + "User Results/FRWb_01", {}, "\nkept"},
+        {resultsFolder + "FRWb_01", {}, "\nkept"},
         {gone, {goneTold}, "\nkept"},                // a listed name, typed whole
-        {appFolder + "User Results/other.txt", {}, "\nkept"}, // not in the list: nothing chosen
+        {resultsFolder + "other.txt", {}, "\nkept"}, // not in the list: nothing chosen
         {"FRWb", {}, "\nkept"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
-        for (const auto& m : c.messages) dialogs.expectMessage(m);
+        for (const auto& m : c.messages)
+            dialogs.expectMessage(m);
         combo->setFocus();
         combo->lineEdit()->selectAll();
         QTest::keyClicks(combo->lineEdit(), QString::fromStdString(c.typed));
@@ -273,7 +297,7 @@ TEST_F(WindowTest, GenerateResultsShowsTheReportBeforeTheClosingMessage) {
     writeFile(game.main() / "config_mp.bak", "seta name \"me\"\r\n");
     writeFile(game.main() / bench::kBackupPendingFile, "pending\r\n");
 
-    const std::string archived = appFolder + "User Results/FRWb_120426_193005.txt";
+    const std::string archived = resultsFolder + "FRWb_120426_193005.txt";
     std::string previewAtClosing, locationAtClosing;
     dialogs.onMessage = [&](const core::Message&) {
         previewAtClosing = window->resultsText();

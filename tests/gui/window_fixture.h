@@ -3,6 +3,7 @@
 // install in a temporary folder.
 #include "app/framewise_form1.h"
 
+#include "platform/files.h"
 #include "support/fakes.h"
 
 #include <QApplication>
@@ -18,16 +19,24 @@ inline QApplication& app() {
     static char name[] = "window_test";
     static char* argv[] = {name, nullptr};
     static QApplication* instance = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Offscreen unless told otherwise: under Wine the Windows build has no
+        // offscreen platform and runs on "windows" or "minimal".
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         return new QApplication(argc, argv);
     }();
     return *instance;
 }
 
+// A folder value as the tool writes it: the path and the system's separator.
+inline std::string folderValue(const std::filesystem::path& p) {
+    return p.string() + platform::folderSeparator();
+}
+
 class WindowTest : public ::testing::Test {
   protected:
     TempDir tmp;
-    std::string appFolder = tmp.folder() + "app/";
+    std::string appFolder = folderValue(tmp.path() / "app");
+    std::string resultsFolder = folderValue(tmp.path() / "app" / "User Results");
     GameInstall game = makeGameInstall(tmp.path() / "game");
     ScriptedDialogs dialogs;
     FakeRegistry registry;
@@ -44,7 +53,7 @@ class WindowTest : public ::testing::Test {
             WindowServices{dialogs, registry, launcher, shell, clock, keys, appFolder});
     }
 
-    void rememberGame() { writeFile(appFolder + "CoD_path.ini", crlf({game.root.string() + "/"})); }
+    void rememberGame() { writeFile(appFolder + "CoD_path.ini", crlf({folderValue(game.root)})); }
 
     template <class W = QWidget> W* get(const char* name) {
         auto* w = window->findChild<W*>(QString::fromLatin1(name));

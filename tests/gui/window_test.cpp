@@ -319,7 +319,7 @@ TEST_F(WindowTest, ChoicesStartAsTheDefaultsAndPresetsRoundTrip) {
 TEST_F(WindowTest, FormLoadListsDemosAndReportsNewestLast) {
     rememberGame();
     writeFile(game.demos() / "a.dm_2", "demo");
-    const std::string results = appFolder + "User Results/";
+    const std::string results = resultsFolder;
     for (const char* report : {"FRWb_A.txt", "FRWb_B.txt", "FRWb_C.txt"})
         writeFile(results + report, "report");
     window->setResultsText("left over");
@@ -335,9 +335,9 @@ TEST_F(WindowTest, FormLoadListsDemosAndReportsNewestLast) {
     EXPECT_EQ(demos->item(1)->text(), "bench1.dm_2");
     EXPECT_EQ(window->runChoices().selectedDemo, 0);
 
-    EXPECT_EQ(textOf(get("TEXT_BOX_COD_Path")), game.root.string() + "/");
+    EXPECT_EQ(textOf(get("TEXT_BOX_COD_Path")), folderValue(game.root));
     EXPECT_FALSE(get("TEXT_BOX_COD_Path")->isEnabled());
-    EXPECT_EQ(window->folders().mainFolder, game.root.string() + "/MAIN/");
+    EXPECT_EQ(window->folders().mainFolder, folderValue(game.root / "MAIN"));
     EXPECT_EQ(window->archiveItems(),
               (std::vector<std::string>{"Previously Generated Results", results + "FRWb_C.txt",
                                         results + "FRWb_B.txt", results + "FRWb_A.txt"}));
@@ -381,15 +381,15 @@ TEST_F(WindowTest, RelocationButtonShowsTheNewGameAndItsDemos) {
     writeFile(other.demos() / "night.dm_2", "demo");
     dialogs.expectMessage("Please Locate CoDMP.exe:")
         .expectFileChoice((other.root / "CoDMP.exe").string())
-        .expectMessage("Is: \"" + other.root.string() + "/\"  the correct path to CallOfDuty?",
+        .expectMessage("Is: \"" + folderValue(other.root) + "\"  the correct path to CallOfDuty?",
                        core::Answer::Yes);
     get<QPushButton>("UpdateCODLoc")->click();
     EXPECT_FALSE(window->ended());
-    EXPECT_EQ(textOf(get("TEXT_BOX_COD_Path")), other.root.string() + "/");
+    EXPECT_EQ(textOf(get("TEXT_BOX_COD_Path")), folderValue(other.root));
     auto* demos = get<QListWidget>("DemoList");
     ASSERT_EQ(demos->count(), 1);
     EXPECT_EQ(demos->item(0)->text(), "night.dm_2");
-    EXPECT_EQ(window->folders().gameFolder, other.root.string() + "/");
+    EXPECT_EQ(window->folders().gameFolder, folderValue(other.root));
 }
 
 } // namespace
