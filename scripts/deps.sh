@@ -14,7 +14,7 @@ tool_packages=(
 test_packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth locales
-  g++-mingw-w64-x86-64-posix wine64 wine
+  g++-mingw-w64-x86-64-posix wine64 wine fonts-wine qt6-base-dev-tools
   openarena libgl1-mesa-dri libglx-mesa0
   libreoffice-calc python3-uno
   clang-14 libclang-rt-14-dev llvm-14
