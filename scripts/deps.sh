@@ -18,6 +18,7 @@ test_packages=(
   openarena libgl1-mesa-dri libglx-mesa0
   libreoffice-calc python3-uno
   clang-14 libclang-rt-14-dev llvm-14
+  debhelper dpkg-dev fakeroot lintian
 )
 list=${1:-test}
 [ $# -gt 0 ] && shift

@@ -216,7 +216,9 @@ static void initResources() {
 
 Framewise_Form1::Framewise_Form1(WindowServices s, QWidget* parent)
     : QWidget(parent), dialogs_(s.dialogs), registry_(s.registry), launcher_(s.launcher),
-      shell_(s.shell), clock_(s.clock), keys_(s.keys), appFolder_(std::move(s.appFolder)) {
+      shell_(s.shell), clock_(s.clock), keys_(s.keys), appFolder_(std::move(s.appFolder)),
+      dataFolder_(s.dataFolder.empty() ? appFolder_ : std::move(s.dataFolder)),
+      programFolder_(s.programFolder.empty() ? appFolder_ : std::move(s.programFolder)) {
     initResources();
     static const bool framesNamed = (QAccessible::installFactory(frameAccessible), true);
     (void)framesNamed;
@@ -683,6 +685,7 @@ bool Framewise_Form1::eventFilter(QObject* watched, QEvent* event) {
 
 bool Framewise_Form1::Form_Load() {
     folders_.appFolder = appFolder_;
+    folders_.dataFolder = dataFolder_;
     auto outcome = locate::startUp(appFolder_, dialogs_, registry_);
     if (!outcome.proceed) {
         endProgram();
@@ -696,6 +699,7 @@ bool Framewise_Form1::Form_Load() {
 
 void Framewise_Form1::applyLocation(const locate::Outcome& outcome) {
     folders_ = outcome.folders;
+    folders_.dataFolder = dataFolder_;
     TEXT_BOX_COD_Path->setText(toQt(folders_.gameFolder));
     DemoList->clear();
     for (const auto& demo : outcome.demos)
@@ -804,7 +808,7 @@ std::string Framewise_Form1::archiveText() const {
 }
 
 void Framewise_Form1::rebuildResultsList() {
-    setArchiveItems(results::archiveItems(appFolder_));
+    setArchiveItems(results::archiveItems(dataFolder_));
 }
 
 void Framewise_Form1::setExcelFrameVisible(bool visible) {
@@ -822,6 +826,7 @@ void Framewise_Form1::SSTab1_Click() {
 
 void Framewise_Form1::UpdateCODLoc_Click() {
     folders_.appFolder = appFolder_;
+    folders_.dataFolder = dataFolder_;
     auto outcome = locate::relocate(appFolder_, dialogs_);
     if (!outcome.proceed) {
         endProgram();
@@ -856,7 +861,7 @@ void Framewise_Form1::Load_Optimized_Click() {
     applyCustomSettings(bench::preset(bench::Preset::Optimized));
 }
 
-void Framewise_Form1::Command1_Click() { help::Command1_Click(appFolder_, launcher_); }
+void Framewise_Form1::Command1_Click() { help::Command1_Click(programFolder_, launcher_); }
 void Framewise_Form1::Label8_Click() { help::openLink(help::Link::Label8, shell_); }
 void Framewise_Form1::Label12_Click() { help::openLink(help::Link::Label12, shell_); }
 void Framewise_Form1::Picture3_Click() { help::openLink(help::Link::Picture3, shell_); }
@@ -921,7 +926,7 @@ void Framewise_Form1::Chart_Click() {
                                  fromQt(module.errorString()) + ").");
         return;
     }
-    open(report, results::archivedReports(appFolder_), dialogs_, this);
+    open(report, results::archivedReports(dataFolder_), dialogs_, this);
 }
 void Framewise_Form1::open_results_Click() {
     archive::open_results_Click(archiveText(), launcher_, dialogs_);

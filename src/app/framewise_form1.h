@@ -42,7 +42,9 @@ struct WindowServices {
     platform::Shell& shell;
     platform::Clock& clock;
     platform::KeySender& keys;
-    std::string appFolder; // the program's folder, ending with the separator
+    std::string appFolder; // the tool's small files (platform::ToolFolders::settings)
+    std::string dataFolder = {};    // holds "User Results"; empty: appFolder
+    std::string programFolder = {}; // holds the guide; empty: appFolder
 };
 
 // What the Chart button says where no chart window was built, naming the report.
@@ -129,6 +131,8 @@ class Framewise_Form1 : public QWidget {
     platform::Clock& clock_;
     platform::KeySender& keys_;
     std::string appFolder_;
+    std::string dataFolder_;
+    std::string programFolder_;
     core::GameFolders folders_;
     bool ended_ = false;
     QCursor linkCursor_;

@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/shell.h"
 #include "platform/single_instance.h"
+#include "platform/tool_folders.h"
 
 #include <QApplication>
 #include <QDir>
@@ -38,7 +39,7 @@ void saveScreenshots(Framewise_Form1& window, const QString& folder) {
 // Web pages open with the main window as their owner, which exists only after
 // the services are handed to it.
 class OwnedShell : public platform::Shell {
-public:
+  public:
     QWidget* owner = nullptr;
     void openAddress(const std::string& url) override {
         auto handle = owner ? static_cast<std::uintptr_t>(owner->winId()) : 0;
@@ -66,7 +67,8 @@ int main(int argc, char** argv) {
     display.reset(); // the toolkit's own connection is open now
     QtDialogs dialogs;
 
-    auto single = platform::acquireSingleInstance("framewise", platform::programFolder());
+    const platform::ToolFolders folders = platform::toolFolders();
+    auto single = platform::acquireSingleInstance("framewise", folders.program);
     if (single.state == platform::SingleCopy::State::Elsewhere) {
         core::tell(dialogs, locate::kAlreadyRunning);
         return 0;
@@ -80,8 +82,8 @@ int main(int argc, char** argv) {
     OwnedShell shell;
     auto clock = platform::systemClock();
     auto keys = platform::systemKeySender();
-    Framewise_Form1 window(
-        {dialogs, *registry, *launcher, shell, *clock, *keys, platform::programFolder()});
+    Framewise_Form1 window({dialogs, *registry, *launcher, shell, *clock, *keys, folders.settings,
+                            folders.data, folders.program});
     dialogs.setParent(&window);
     shell.owner = &window;
     if (!window.Form_Load()) return 0;

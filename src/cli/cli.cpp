@@ -232,6 +232,7 @@ std::optional<locate::SetUp> Command::findGame(const std::string& game, int& cod
         return std::nullopt;
     }
     auto setUp = locate::setUpGameFolderAt(s_.appFolder, folder, dialogs_);
+    setUp.folders.dataFolder = s_.dataFolder;
     if (setUp.status != locate::SetUp::Status::Ready) {
         code = setUp.status == locate::SetUp::Status::NoPakFiles ? kRefused : kBadOptions;
         if (code == kBadOptions) say("The game folder \"" + folder + "\" cannot be used.");
@@ -416,17 +417,17 @@ int Command::compile(const core::GameFolders& folders) {
 }
 
 // A bare name is looked for in the archive when it is not here.
-std::string reportPath(const std::string& file, const std::string& appFolder) {
+std::string reportPath(const std::string& file, const std::string& dataFolder) {
     std::error_code ec;
     if (!std::filesystem::exists(core::fsPath(file), ec) && core::isPlainName(file)) {
-        const std::string archived = results::resultsFolder(appFolder) + file;
+        const std::string archived = results::resultsFolder(dataFolder) + file;
         if (std::filesystem::exists(core::fsPath(archived), ec)) return archived;
     }
     return file;
 }
 
 int Command::report(const std::string& file, bool csv, bool json) {
-    const std::string path = reportPath(file, s_.appFolder);
+    const std::string path = reportPath(file, s_.resultsHome());
     auto reading = results::readReport(path);
     if (!reading.table) {
         say("Not a readable Framewise report: " + reading.error.message());
@@ -445,7 +446,7 @@ int Command::compare(const std::vector<std::string>& files, bool csv, bool json)
     std::vector<std::string> paths;
     bool unreadable = false;
     for (const auto& file : files) {
-        paths.push_back(reportPath(file, s_.appFolder));
+        paths.push_back(reportPath(file, s_.resultsHome()));
         auto reading = results::readReport(paths.back());
         if (!reading.table) {
             say("Not a readable Framewise report: " + reading.error.message());
@@ -467,9 +468,9 @@ int Command::compare(const std::vector<std::string>& files, bool csv, bool json)
 // Each archived report on one line: its file, demo, start time and comment; a
 // file that is not a readable report still shows, with why.
 int Command::list(bool json) {
-    const std::string folder = results::resultsFolder(s_.appFolder);
+    const std::string folder = results::resultsFolder(s_.resultsHome());
     std::vector<std::string> items;
-    for (const auto& path : results::archivedReports(s_.appFolder)) {
+    for (const auto& path : results::archivedReports(s_.resultsHome())) {
         const std::string name = path.substr(folder.size());
         auto reading = results::readReport(path);
         if (json) {

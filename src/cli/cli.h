@@ -43,7 +43,7 @@ const std::vector<MessageStatus>& messageStatuses();
 ExitCode statusOfMessages(const std::vector<std::string>& shown);
 
 struct Services {
-    std::string appFolder; // the program's folder: remembered path file, "User Results"
+    std::string appFolder; // the tool's small files: the remembered path file, the warning flag
     platform::Registry& registry;
     platform::Clock& clock;
     // Starts the game as the RUN flow asks, keeping hold of it.
@@ -60,6 +60,10 @@ struct Services {
     // While waiting for the game: Ctrl-C only asks the wait to end; empty: not caught.
     std::function<void(bool on)> catchInterrupts = {};
     std::function<bool()> interrupted = {};
+    // The folder that holds "User Results"; empty: appFolder.
+    std::string dataFolder = {};
+
+    const std::string& resultsHome() const { return dataFolder.empty() ? appFolder : dataFolder; }
 };
 
 // args without the program's name.

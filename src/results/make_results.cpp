@@ -96,7 +96,7 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
             const std::string mainCopy = mainFolder + report.name;
             std::string whyMain, whyArchived, whyKept;
             writeReport(mainCopy, report.text, whyMain);
-            const std::string folder = resultsFolder(folders.appFolder);
+            const std::string folder = resultsFolder(folders.resultsHome());
             std::error_code ec;
             std::filesystem::create_directories(core::fsPath(folder), ec);
             const std::string archived = folder + report.name;
@@ -121,7 +121,7 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
                 }
                 core::tell(dialogs, text);
             }
-            out.comboItems = archiveItems(folders.appFolder);
+            out.comboItems = archiveItems(folders.resultsHome());
             out.resultsText = previewText(report.text);
         }
     } catch (const std::exception& e) {
