@@ -66,7 +66,7 @@ TEST_F(WindowTest, CommandLineWritesTheWindowsFilesForTheSameChoices) {
     TempDir other;
     GameInstall otherGame = makeGameInstall(other.path() / "game");
     writeFile(otherGame.demos() / "dusk.dm_2", "d");
-    const std::string otherApp = other.folder() + "app/";
+    const std::string otherApp = folderValue(other.path() / "app");
     fs::create_directories(otherApp);
     std::vector<std::string> started;
     std::ostringstream out, err;
@@ -75,7 +75,7 @@ TEST_F(WindowTest, CommandLineWritesTheWindowsFilesForTheSameChoices) {
                            clock,
                            [&](const std::string& folder, const std::string& line) {
                                started.push_back(line);
-                               EXPECT_EQ(folder, otherGame.root.string() + "/");
+                               EXPECT_EQ(folder, folderValue(otherGame.root));
                                return platform::WatchedStart{{true, {}}, nullptr};
                            },
                            {},
