@@ -11,6 +11,8 @@ export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "${FRAMEWISE_BUILD:-build}" --output-on-failure -j"$(nproc)" --repeat until-pass:2
 # The same suite built with sanitizers, and the fuzz targets for a bounded time.
 bash scripts/sanitize-tests.sh
+# The Debian package, built, installed and used by two throwaway users (needs root).
+bash tests/package/package_test.sh "${FRAMEWISE_BUILD:-build}"
 if [ -f scripts/windows-tests.sh ]; then
   bash scripts/windows-tests.sh
 fi
