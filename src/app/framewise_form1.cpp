@@ -700,6 +700,15 @@ bool Framewise_Form1::Form_Load() {
 void Framewise_Form1::applyLocation(const locate::Outcome& outcome) {
     folders_ = outcome.folders;
     folders_.dataFolder = dataFolder_;
+    // Call of Duty keeps the window's own title; another game is named in it.
+    const core::GameProfile& game = folders_.profile();
+    otherGameDialogs_.reset();
+    if (&game == &core::codProfile()) {
+        setWindowTitle(q(kCaption));
+    } else {
+        otherGameDialogs_ = std::make_unique<core::GameNamedDialogs>(dialogs_, game);
+        setWindowTitle(toQt(std::string(kCaption) + "- " + game.gameName));
+    }
     TEXT_BOX_COD_Path->setText(toQt(folders_.gameFolder));
     DemoList->clear();
     for (const auto& demo : outcome.demos)
@@ -839,7 +848,8 @@ void Framewise_Form1::UpdateCODLoc_Click() {
 void Framewise_Form1::RUN_Click() {
     const auto hold = locate::holdGameFolder(folders_, dialogs_);
     if (hold.refused) return;
-    auto outcome = bench::runCommand(folders_, runChoices(), customSettings(), dialogs_, launcher_, clock_);
+    auto outcome = bench::runCommand(folders_, runChoices(), customSettings(), gameDialogs(), launcher_,
+                                     clock_);
     if (outcome.closeTool) endProgram();
 }
 
@@ -847,7 +857,7 @@ void Framewise_Form1::MakeResults_Click() {
     const auto hold = locate::holdGameFolder(folders_, dialogs_);
     if (hold.refused) return;
     // The report is on show before the closing message comes up.
-    results::makeResults(folders_, dialogs_, [this](const results::ResultsOutcome& outcome) {
+    results::makeResults(folders_, gameDialogs(), [this](const results::ResultsOutcome& outcome) {
         if (outcome.resultsloc) setResultsLocation(*outcome.resultsloc);
         if (outcome.comboItems) setArchiveItems(*outcome.comboItems);
         if (outcome.resultsText) setResultsText(*outcome.resultsText);
@@ -952,5 +962,5 @@ void Framewise_Form1::GenerateEXCEL_Click() {
     setExcelFrameVisible(true);
     const auto hold = locate::holdGameFolder(folders_, dialogs_);
     if (hold.refused) return;
-    applyExcelPanel(archive::GenerateEXCEL_Click(folders_, dialogs_, launcher_, keys_));
+    applyExcelPanel(archive::GenerateEXCEL_Click(folders_, gameDialogs(), launcher_, keys_));
 }

@@ -4,6 +4,7 @@
 #include "bench/choices.h"
 #include "core/dialogs.h"
 #include "core/folders.h"
+#include "core/game_dialogs.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
 #include "platform/launcher.h"
@@ -12,6 +13,7 @@
 
 #include <QCursor>
 #include <QWidget>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -134,6 +136,12 @@ class Framewise_Form1 : public QWidget {
     std::string dataFolder_;
     std::string programFolder_;
     core::GameFolders folders_;
+    // The dialogs of the flows that work on the game, in its own names.
+    core::GameNamedDialogs gameDialogs_{dialogs_, core::codProfile()};
+    std::unique_ptr<core::GameNamedDialogs> otherGameDialogs_;
+    core::Dialogs& gameDialogs() {
+        return otherGameDialogs_ ? static_cast<core::Dialogs&>(*otherGameDialogs_) : gameDialogs_;
+    }
     bool ended_ = false;
     QCursor linkCursor_;
 

@@ -1,6 +1,7 @@
 #include "app/qt_dialogs.h"
 
 #include "app/qt_text.h"
+#include "core/game_profile.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -72,7 +73,13 @@ std::string QtDialogs::inputBox(const std::string& prompt, const std::string& ti
 std::string QtDialogs::openFile(core::FileDialog which, const std::string& filter) {
     std::string& last = lastChoice_[which];
     QString start = last.empty() ? QString() : QFileInfo(::toQt(last)).absolutePath();
-    QString chosen = QFileDialog::getOpenFileName(parent_, QString(), start, ::toQt(filter));
+    // The game's locator also takes the programs of the other games it knows.
+    std::string filters = filter;
+    if (which == core::FileDialog::DIALOG_COD_FIND)
+        for (const core::GameProfile* game : core::gameProfiles())
+            if (game != &core::codProfile())
+                filters += std::string(";;") + game->gameName + " (" + game->program + ")";
+    QString chosen = QFileDialog::getOpenFileName(parent_, QString(), start, ::toQt(filters));
     if (!chosen.isEmpty()) last = fromQt(QDir::toNativeSeparators(chosen));
     return last;
 }

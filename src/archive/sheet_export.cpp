@@ -329,8 +329,9 @@ class SheetTypist {
     // The dump's fps texts, as many as the run implies and every one a number.
     std::vector<std::string> figuresOf(const std::string& name, const std::string& text,
                                        results::DumpMode mode, int runs) {
-        auto figures = results::ExtractFpsValues(text, true);
-        if (auto fault = results::resultsFault(figures, results::expectedResults(mode, runs), mode))
+        auto figures = results::ExtractFpsValues(text, true, folder_.resultLine());
+        if (auto fault = results::resultsFault(figures, results::expectedResults(mode, runs), mode,
+                                               folder_.resultLine()))
             damaged(name, *fault);
         return figures;
     }
@@ -357,12 +358,13 @@ class SheetTypist {
 void exportRun(const core::GameFolders& folders, const std::string& excelPath,
                core::Dialogs& dialogs, platform::Launcher& launcher, platform::KeySender& keys) {
     const std::string& mainFolder = folders.mainFolder;
+    const core::GameProfile& game = folders.profile();
     const std::string recordName = bench::kRunRecordFile;
     if (!platform::exactNamePresent(mainFolder, recordName)) {
         // A RUN stopped after its clean-up may have left the player's backup pending.
         core::tell(dialogs, bench::backupPending(mainFolder)
                                 ? std::string(results::kNoResults) + kParagraph +
-                                      bench::whereYourConfigIs(mainFolder)
+                                      bench::whereYourConfigIs(mainFolder, game)
                                 : std::string(results::kNoResults));
         return;
     }
@@ -378,8 +380,10 @@ void exportRun(const core::GameFolders& folders, const std::string& excelPath,
         reading.fault = why;
     if (!reading.record) {
         core::tell(dialogs, results::kDamagedRecord + recordName + " is damaged: " + reading.fault +
-                                "." + kParagraph + "Nothing was restored and the spreadsheet was "
-                                "not started. " + bench::whereYourConfigIs(mainFolder));
+                                "." + kParagraph +
+                                "Nothing was restored and the spreadsheet was "
+                                "not started. " +
+                                bench::whereYourConfigIs(mainFolder, game));
         return;
     }
     const auto table = results::BuildDumpTable(mainFolder, &why);
@@ -387,22 +391,22 @@ void exportRun(const core::GameFolders& folders, const std::string& excelPath,
         core::tell(dialogs, results::kDumpListTrouble + std::string(bench::kDumpListFile) +
                                 " could not be read: " + why + "." + kParagraph +
                                 "Nothing was restored and the spreadsheet was not started. " +
-                                bench::whereYourConfigIs(mainFolder));
+                                bench::whereYourConfigIs(mainFolder, game));
         return;
     }
     if (auto leftOut = results::leftOutMessage(*table)) core::tell(dialogs, *leftOut);
     if (bench::gameRunning(folders)) {
         core::tell(dialogs,
-                   bench::gameRunningMessage(mainFolder, "GENERATE RESULTS TO EXCEL"));
+                   bench::gameRunningMessage(mainFolder, "GENERATE RESULTS TO EXCEL", game));
         return;
     }
 
-    const auto restore = bench::giveConfigBack(mainFolder);
+    const auto restore = bench::giveConfigBack(mainFolder, game);
     switch (restore.state) {
     case bench::RestoreState::Failed:
         core::tell(dialogs, std::string(results::kNotRestored) + ": " + restore.why + ". " +
-                                bench::kGameConfigFile + " was left as it is. " +
-                                bench::whereYourConfigIs(mainFolder) + kParagraph +
+                                game.configFile + " was left as it is. " +
+                                bench::whereYourConfigIs(mainFolder, game) + kParagraph +
                                 "The spreadsheet was not started.");
         return;
     case bench::RestoreState::Restored:
@@ -416,7 +420,7 @@ void exportRun(const core::GameFolders& folders, const std::string& excelPath,
         break;
     }
 
-    const results::DumpFolder dumps(mainFolder);
+    const results::DumpFolder dumps(mainFolder, game);
 
     const auto started = launcher.startProgram(excelPath, spreadsheetArguments(excelPath));
     if (!started.started) {

@@ -24,32 +24,35 @@ bool backupPending(const std::string& mainFolder) {
 }
 
 bool gameRunning(const core::GameFolders& folders) {
-    return platform::programRunning(folders.gameFolder, kGameProgram);
+    const core::GameProfile& game = folders.profile();
+    const std::string folder = *game.watchedFolder ? game.watchedFolder : folders.startFolder();
+    return platform::programRunning(folder, game.watchedProgram);
 }
 
-std::string whereYourConfigIs(const std::string& mainFolder) {
+std::string whereYourConfigIs(const std::string& mainFolder, const core::GameProfile& game) {
     if (!backupPending(mainFolder))
-        return std::string("Your own config is ") + mainFolder + kGameConfigFile + ".";
-    if (!platform::exactNamePresent(mainFolder, kGameConfigBackup))
-        return std::string("Your own config was in ") + mainFolder + kGameConfigBackup +
+        return std::string("Your own config is ") + mainFolder + game.configFile + ".";
+    if (!platform::exactNamePresent(mainFolder, game.configBackup))
+        return std::string("Your own config was in ") + mainFolder + game.configBackup +
                ", which is missing: Framewise holds no copy of it.";
-    return std::string("Your own config is safe in ") + mainFolder + kGameConfigBackup +
+    return std::string("Your own config is safe in ") + mainFolder + game.configBackup +
            "; Generate Results puts it back.";
 }
 
-std::string gameRunningMessage(const std::string& mainFolder, const std::string& again) {
+std::string gameRunningMessage(const std::string& mainFolder, const std::string& again,
+                               const core::GameProfile& game) {
     return std::string(kGameStillRunning) +
            ".\r\n\r\nIt saves its settings into config_mp.cfg when it quits, which would undo "
            "anything done now, so nothing was changed. " +
-           whereYourConfigIs(mainFolder) + "\r\n\r\nQuit CallOfDuty, then press " + again +
+           whereYourConfigIs(mainFolder, game) + "\r\n\r\nQuit CallOfDuty, then press " + again +
            " again.";
 }
 
-BackupResult secureBackup(const std::string& mainFolder) {
+BackupResult secureBackup(const std::string& mainFolder, const core::GameProfile& game) {
     BackupResult out;
-    if (backupPending(mainFolder) && platform::exactNamePresent(mainFolder, kGameConfigBackup))
+    if (backupPending(mainFolder) && platform::exactNamePresent(mainFolder, game.configBackup))
         return out;
-    out.error = platform::copyWhole(mainFolder + kGameConfigFile, mainFolder + kGameConfigBackup,
+    out.error = platform::copyWhole(mainFolder + game.configFile, mainFolder + game.configBackup,
                                     mainFolder + kBackupScratch);
     if (!out.error.empty()) return out;
     if (!core::writeLines(core::fsPath(mainFolder + kBackupPendingFile), {kPendingLine})) {
@@ -65,16 +68,16 @@ void withdrawBackup(const std::string& mainFolder) {
     std::filesystem::remove(core::fsPath(mainFolder + kBackupPendingFile), ignored);
 }
 
-RestoreResult giveConfigBack(const std::string& mainFolder) {
+RestoreResult giveConfigBack(const std::string& mainFolder, const core::GameProfile& game) {
     RestoreResult out;
     if (!backupPending(mainFolder)) return out;
     out.state = RestoreState::Failed;
-    if (!platform::exactNamePresent(mainFolder, kGameConfigBackup)) {
-        out.why = std::string(kGameConfigBackup) + " was not found in the game's main folder";
+    if (!platform::exactNamePresent(mainFolder, game.configBackup)) {
+        out.why = std::string(game.configBackup) + " was not found in the game's main folder";
         return out;
     }
     const std::string why = platform::copyWhole(
-        mainFolder + kGameConfigBackup, mainFolder + kGameConfigFile, mainFolder + kRestoreScratch);
+        mainFolder + game.configBackup, mainFolder + game.configFile, mainFolder + kRestoreScratch);
     if (!why.empty()) {
         out.why = why;
         return out;

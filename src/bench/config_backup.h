@@ -8,11 +8,13 @@
 // restore while the game is not running ends it; once config_mp.cfg is the
 // player's again, nothing copies config_mp.bak over it until the next RUN.
 #include "core/folders.h"
+#include "core/game_profile.h"
 
 #include <string>
 
 namespace bench {
 
+// Call of Duty's names; the flows take the names of the game's profile.
 inline constexpr const char* kGameConfigFile = "config_mp.cfg";
 inline constexpr const char* kGameConfigBackup = "config_mp.bak";
 inline constexpr const char* kGameProgram = "CoDMP.exe";
@@ -31,10 +33,12 @@ bool backupPending(const std::string& mainFolder);
 bool gameRunning(const core::GameFolders& folders);
 
 // One sentence for the end of a message: where the player's configuration is now.
-std::string whereYourConfigIs(const std::string& mainFolder);
+std::string whereYourConfigIs(const std::string& mainFolder,
+                              const core::GameProfile& game = core::codProfile());
 
 // The refusal while the game runs; again names the button to press afterwards.
-std::string gameRunningMessage(const std::string& mainFolder, const std::string& again);
+std::string gameRunningMessage(const std::string& mainFolder, const std::string& again,
+                               const core::GameProfile& game = core::codProfile());
 
 struct BackupResult {
     bool renewed = false; // config_mp.bak was made from config_mp.cfg now
@@ -43,7 +47,8 @@ struct BackupResult {
 
 // RUN, just before the game starts: a pending backup is kept as it is; otherwise
 // config_mp.cfg is copied to config_mp.bak and the backup marked pending.
-BackupResult secureBackup(const std::string& mainFolder);
+BackupResult secureBackup(const std::string& mainFolder,
+                          const core::GameProfile& game = core::codProfile());
 
 // RUN, when the game could not be started after secureBackup renewed the backup:
 // config_mp.cfg was never touched, so nothing is pending.
@@ -62,6 +67,7 @@ struct RestoreResult {
 // pending state. Otherwise config_mp.cfg is the player's and is left alone. A
 // failure leaves both files and the mark as they were. The caller has checked
 // that the game is not running.
-RestoreResult giveConfigBack(const std::string& mainFolder);
+RestoreResult giveConfigBack(const std::string& mainFolder,
+                             const core::GameProfile& game = core::codProfile());
 
 } // namespace bench

@@ -16,104 +16,86 @@ std::string setting(const std::string& prefix, const std::string& value) {
     return prefix + "\"" + value + "\"";
 }
 
-struct FixedLevel {
-    const char* picmip2;
-    const char* picmip;
-    const char* textureMode;
-    const char* textureBits;
-    const char* marks;
-    const char* brass;
-    const char* dynamicLight;
-    const char* dlightQuality;
-    const char* lodBias;
-    const char* lodScale;
-    const char* blood;
-};
-
-constexpr std::array<FixedLevel, 3> kFixedLevels{{
-    {"3", "3", "GL_LINEAR_MIPMAP_NEAREST", "16", "0", "0", "0", "0", "-200", "4", "0"},
-    {"2", "2", "GL_LINEAR_MIPMAP_LINEAR", "32", "1", "1", "2", "0", "0", "1", "1"},
-    {"0", "0", "GL_LINEAR_MIPMAP_LINEAR", "32", "1", "1", "1", "1", "0", "0", "1"},
-}};
-
 // The value of the first selected option, in the order the options are listed.
 template <std::size_t N>
 std::optional<std::string> firstSelected(const std::array<bool, N>& selected,
-                                         const std::array<const char*, N>& values) {
+                                         const std::array<const char*, 4>& values) {
     for (std::size_t i = 0; i < N; ++i)
         if (selected[i]) return values[i];
     return std::nullopt;
 }
 
-std::vector<std::string> fixedLevelLines(Level level) {
-    const FixedLevel& v = kFixedLevels[static_cast<std::size_t>(level)];
-    return {
-        kHeader,
-        kUnbindAll,
-        setting("seta com_maxfps ", "1000"),
-        setting("seta com_introplayed ", "1"),
-        setting("seta mss_volume ", "0.000000"),
-        setting("seta r_picmip2 ", v.picmip2),
-        setting("seta r_picmip ", v.picmip),
-        setting("seta r_textureMode ", v.textureMode),
-        setting("seta r_texturebits ", v.textureBits),
-        setting("seta cg_marks ", v.marks),
-        setting("seta cg_brass ", v.brass),
-        setting("seta r_dynamiclight ", v.dynamicLight),
-        setting("seta r_dlightQuality ", v.dlightQuality),
-        setting("seta r_lodbias ", v.lodBias),
-        setting("seta r_lodscale", v.lodScale),
-        setting("seta cg_blood ", v.blood),
-        setting("seta r_swapDelay ", "0"),
-        setting("seta r_swapInterval ", "0"),
-        "exec " + continuationFileName(level),
-    };
+std::optional<std::string> ticked(bool tick, const std::array<const char*, 4>& values) {
+    return values[tick ? 1 : 0];
 }
 
-std::vector<std::string> customLevelLines(const CustomSettings& c) {
-    const std::array<const char*, 4> textureValues{"0", "1", "2", "3"};
-    std::vector<std::string> lines{
-        kHeader,
-        kUnbindAll,
-        setting("seta com_maxfps ", "1000"),
-        setting("seta com_introplayed ", "1"),
-        setting("seta mss_volume ", "0.000000"),
-        setting("seta r_swapDelay ", "0"),
-        setting("seta r_swapInterval ", "0"),
-    };
-    if (auto v = firstSelected(c.chr_text, textureValues))
-        lines.push_back(setting("seta r_picmip2 ", *v));
-    if (auto v = firstSelected(c.gen_text, textureValues))
-        lines.push_back(setting("seta r_picmip ", *v));
-    lines.push_back(setting("seta r_textureMode ", c.opt_bilinear ? "GL_LINEAR_MIPMAP_NEAREST"
-                                                                  : "GL_LINEAR_MIPMAP_LINEAR"));
-    lines.push_back(setting("seta r_texturebits ", c.opt_texture_16 ? "16" : "32"));
-    // The ticked wall-marks line has always carried two blanks in the Custom file.
-    lines.push_back(c.check_wall ? setting("seta cg_marks  ", "1")
-                                 : setting("seta cg_marks ", "0"));
-    lines.push_back(setting("seta cg_brass ", c.check_brass ? "1" : "0"));
-    if (auto v = firstSelected(std::array<bool, 3>{c.opt_dl_no, c.opt_dl_mo, c.opt_dl_ev},
-                               std::array<const char*, 3>{"0", "2", "1"}))
-        lines.push_back(setting("seta r_dynamiclight ", *v));
-    if (auto v = firstSelected(std::array<bool, 2>{c.opt_wdl_f, c.opt_wdl_n},
-                               std::array<const char*, 2>{"0", "1"}))
-        lines.push_back(setting("seta r_dlightQuality ", *v));
-    const std::array<bool, 4> modelDetail{c.op_md_min, c.op_md_lo, c.op_md_nr, c.op_md_max};
-    if (auto bias =
-            firstSelected(modelDetail, std::array<const char*, 4>{"-200", "-100", "0", "0"})) {
-        auto scale = firstSelected(modelDetail, std::array<const char*, 4>{"4", "2", "1", "0"});
-        lines.push_back(setting("seta r_lodbias ", *bias));
-        lines.push_back(setting("seta r_lodscale", *scale));
+std::vector<std::string> fixedLevelLines(Level level, const core::GameProfile& game) {
+    std::vector<std::string> lines{kHeader, kUnbindAll};
+    for (const auto& s : game.levels)
+        lines.push_back(setting(s.prefix, s.values[static_cast<std::size_t>(level)]));
+    lines.push_back("exec " + continuationFileName(level));
+    return lines;
+}
+
+// The line a Custom Config control gives, or nothing when it leaves the line out.
+std::optional<std::string> customLine(const core::CustomSetting& s, const CustomSettings& c) {
+    using C = core::CustomControl;
+    std::optional<std::string> value;
+    const char* prefix = s.prefix;
+    switch (s.control) {
+    case C::Fixed:
+        value = s.values[0];
+        break;
+    case C::CharacterTextures:
+        value = firstSelected(c.chr_text, s.values);
+        break;
+    case C::GeneralTextures:
+        value = firstSelected(c.gen_text, s.values);
+        break;
+    case C::TextureFilter:
+        value = s.values[c.opt_bilinear ? 0 : 1];
+        break;
+    case C::TextureBits:
+        value = s.values[c.opt_texture_16 ? 0 : 1];
+        break;
+    case C::WallMarks:
+        value = ticked(c.check_wall, s.values);
+        if (c.check_wall && s.tickedPrefix) prefix = s.tickedPrefix;
+        break;
+    case C::EjectingBrass:
+        value = ticked(c.check_brass, s.values);
+        break;
+    case C::DynamicLights:
+        value = firstSelected(std::array<bool, 3>{c.opt_dl_no, c.opt_dl_mo, c.opt_dl_ev}, s.values);
+        break;
+    case C::LightQuality:
+        value = firstSelected(std::array<bool, 2>{c.opt_wdl_f, c.opt_wdl_n}, s.values);
+        break;
+    case C::ModelDetail:
+        value = firstSelected(std::array<bool, 4>{c.op_md_min, c.op_md_lo, c.op_md_nr, c.op_md_max},
+                              s.values);
+        break;
+    case C::DrawBlood:
+        value = ticked(c.opt_blood, s.values);
+        break;
     }
-    lines.push_back(setting("seta cg_blood ", c.opt_blood ? "1" : "0"));
+    if (!value) return std::nullopt;
+    return setting(prefix, *value);
+}
+
+std::vector<std::string> customLevelLines(const CustomSettings& c, const core::GameProfile& game) {
+    std::vector<std::string> lines{kHeader, kUnbindAll};
+    for (const auto& s : game.customLevel)
+        if (auto line = customLine(s, c)) lines.push_back(std::move(*line));
     lines.push_back("exec " + continuationFileName(Custom));
     return lines;
 }
 
 } // namespace
 
-std::vector<std::string> levelFileLines(Level level, const CustomSettings& custom) {
-    return level == Custom ? customLevelLines(custom) : fixedLevelLines(level);
+std::vector<std::string> levelFileLines(Level level, const CustomSettings& custom,
+                                        const core::GameProfile& game) {
+    return level == Custom ? customLevelLines(custom, game) : fixedLevelLines(level, game);
 }
 
 } // namespace bench

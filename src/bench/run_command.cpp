@@ -93,9 +93,12 @@ std::vector<std::string> messageCatalog() {
             kCommentPrompt,  kCouldNotBackUp,  kNotStarted,     kGameStillRunning, kAlreadyYours};
 }
 
-std::string gameCommandLine(const RunChoices& choices) {
+std::string gameCommandLine(const RunChoices& choices, const core::GameFolders& folders) {
+    const core::GameProfile& game = folders.profile();
     auto levels = chosenLevels(choices);
-    std::string line = kGameProgram;
+    std::string line = game.program;
+    if (!folders.homePath.empty() && *game.homePathOption)
+        line += std::string(" ") + game.homePathOption + folders.homePath;
     if (!levels.empty()) line += " +exec " + levelFileName(levels.front());
     return line;
 }
@@ -104,19 +107,20 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
                       const CustomSettings& custom, core::Dialogs& dialogs,
                       platform::Launcher& launcher, platform::Clock& clock) {
     const std::string& main = folders.mainFolder;
+    const core::GameProfile& game = folders.profile();
     if (!anyOf(choices.levels)) return refuse(dialogs, kNoLevels);
     if (!anyOf(choices.resolutions)) return refuse(dialogs, kNoResolutions);
-    if (!platform::exactNamePresent(folders.gameFolder, kGameProgram))
+    if (!platform::exactNamePresent(folders.startFolder(), game.program))
         return refuse(dialogs, kGameMissing);
 
-    if (gameRunning(folders)) return refuse(dialogs, gameRunningMessage(main, "RUN"));
+    if (gameRunning(folders)) return refuse(dialogs, gameRunningMessage(main, "RUN", game));
 
     // A pending backup is the player's own configuration: the clean-up spares its
     // mark, so a RUN stopped below still knows it.
     if (auto stuck = platform::removeFilesStartingWith(main, kToolFilePrefix, kBackupPendingFile);
         !stuck.empty()) {
         return refuse(dialogs, kCouldNotDelete + main + stuck.front() + kConfigUntouched +
-                                   whereYourConfigIs(main) + " " + kNothingStarted);
+                                   whereYourConfigIs(main, game) + " " + kNothingStarted);
     }
 
     if (choices.demoEntries.empty()) return refuse(dialogs, kNoDemo);
@@ -127,20 +131,20 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
     if (demoNameReadAsAFile(demoName(choices)))
         return refuse(dialogs, demoReadAsAFileMessage(*entry, demoName(choices)));
 
-    if (auto files = writeScriptFiles(main, choices, custom); !files.ok()) {
-        return refuse(dialogs,
-                      kCouldNotWrite + files.failedFile + kConfigUntouched +
-                          whereYourConfigIs(main) + " " + kNothingStarted);
+    if (auto files = writeScriptFiles(main, choices, custom, game); !files.ok()) {
+        return refuse(dialogs, kCouldNotWrite + files.failedFile + kConfigUntouched +
+                                   whereYourConfigIs(main, game) + " " + kNothingStarted);
     }
 
     // Without a configuration there is nothing to restore after the benchmark.
-    if (!platform::exactNamePresent(main, kGameConfigFile)) {
-        return refuse(dialogs, kConfigMissing + main + kGameConfigFile +
-                                   "\" was not found.\r\n\r\n"
-                                   "Start CallOfDuty once so that it creates its config file, "
-                                   "then press RUN again.\r\n" +
-                                   kNothingStarted +
-                                   (backupPending(main) ? " " + whereYourConfigIs(main) : ""));
+    if (!platform::exactNamePresent(main, game.configFile)) {
+        return refuse(dialogs,
+                      kConfigMissing + main + game.configFile +
+                          "\" was not found.\r\n\r\n"
+                          "Start CallOfDuty once so that it creates its config file, "
+                          "then press RUN again.\r\n" +
+                          kNothingStarted +
+                          (backupPending(main) ? " " + whereYourConfigIs(main, game) : ""));
     }
 
     if (!platform::exactNamePresent(folders.appFolder, kWarningFlagFile)) {
@@ -161,29 +165,29 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
     const std::string comment = dialogs.inputBox(kCommentPrompt, kCommentTitle, kCommentDefault);
 
     if (!writeRunRecord(main, choices, comment, clock.now())) {
-        return refuse(dialogs,
-                      kCouldNotWrite + main + kRunRecordFile + kConfigUntouched +
-                          whereYourConfigIs(main) + " " + kNothingStarted);
+        return refuse(dialogs, kCouldNotWrite + main + kRunRecordFile + kConfigUntouched +
+                                   whereYourConfigIs(main, game) + " " + kNothingStarted);
     }
 
-    const BackupResult backup = secureBackup(main);
+    const BackupResult backup = secureBackup(main, game);
     if (!backup.error.empty()) {
         // Without a backup this run must not count as one waiting for its results.
         std::error_code ignored;
         std::filesystem::remove(core::fsPath(main + kRunRecordFile), ignored);
-        return refuse(dialogs, kCouldNotBackUp + main + kGameConfigFile + "\" to \"" +
-                                   kGameConfigBackup + "\" (" + backup.error +
+        return refuse(dialogs, kCouldNotBackUp + main + game.configFile + "\" to \"" +
+                                   game.configBackup + "\" (" + backup.error +
                                    ").\r\n\r\nYour config file was not touched. " +
-                                   whereYourConfigIs(main) + " " + kNothingStarted);
+                                   whereYourConfigIs(main, game) + " " + kNothingStarted);
     }
 
-    auto started = launcher.startGame(folders.gameFolder, gameCommandLine(choices));
+    auto started = launcher.startGame(folders.startFolder(), gameCommandLine(choices, folders));
     if (!started.started) {
         // The game never ran, so config_mp.cfg is still the player's own.
         if (backup.renewed) withdrawBackup(main);
         return refuse(dialogs, std::string(kNotStarted) + "\r\n\r\n" + started.error +
                                    "\r\n\r\nYour config file and its backup \"" +
-                                   kGameConfigBackup + "\" were kept. " + whereYourConfigIs(main) +
+                                   game.configBackup + "\" were kept. " +
+                                   whereYourConfigIs(main, game) +
                                    " Press RUN again once the game can be started.");
     }
     return RunOutcome{true};

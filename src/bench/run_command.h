@@ -24,8 +24,10 @@ inline constexpr const char* kWarningFlagFile = "user1.ini";
 // reason, the words before it. The user guide explains each one.
 std::vector<std::string> messageCatalog();
 
-// "CoDMP.exe +exec FRWb_<first chosen level>.cfg"
-std::string gameCommandLine(const RunChoices& choices);
+// "CoDMP.exe +exec FRWb_<first chosen level>.cfg": the game's program, the home
+// folder the user gave it, and the first level file.
+std::string gameCommandLine(const RunChoices& choices,
+                            const core::GameFolders& folders = core::GameFolders{});
 
 RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choices,
                       const CustomSettings& custom, core::Dialogs& dialogs,

@@ -10,12 +10,12 @@
 namespace bench {
 
 ScriptFiles writeScriptFiles(const std::string& mainFolder, const RunChoices& choices,
-                             const CustomSettings& custom) {
+                             const CustomSettings& custom, const core::GameProfile& game) {
     ScriptFiles result;
     const auto levels = chosenLevels(choices);
     for (Level level : levels) {
         const std::string file = mainFolder + levelFileName(level);
-        if (!core::writeLines(core::fsPath(file), levelFileLines(level, custom))) {
+        if (!core::writeLines(core::fsPath(file), levelFileLines(level, custom, game))) {
             result.failedFile = file;
             return result;
         }
@@ -30,7 +30,7 @@ ScriptFiles writeScriptFiles(const std::string& mainFolder, const RunChoices& ch
     }
     for (Level level : levels) {
         const std::string file = mainFolder + continuationFileName(level);
-        ContinuationScript script = continuationScript(level, choices);
+        ContinuationScript script = continuationScript(level, choices, game.dumpExtension);
         if (!core::writeLines(core::fsPath(file), script.lines)) {
             result.failedFile = file;
             list.close();
@@ -53,8 +53,9 @@ ScriptFiles writeScriptFiles(const std::string& mainFolder, const RunChoices& ch
 }
 
 std::vector<std::string> writeRunScripts(const std::string& mainFolder, const RunChoices& choices,
-                                         const CustomSettings& custom) {
-    return writeScriptFiles(mainFolder, choices, custom).dumpFiles;
+                                         const CustomSettings& custom,
+                                         const core::GameProfile& game) {
+    return writeScriptFiles(mainFolder, choices, custom, game).dumpFiles;
 }
 
 } // namespace bench

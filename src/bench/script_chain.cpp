@@ -58,7 +58,8 @@ void addResolution(std::vector<std::string>& lines, int m, const std::string& ne
 
 } // namespace
 
-ContinuationScript continuationScript(Level level, const RunChoices& choices) {
+ContinuationScript continuationScript(Level level, const RunChoices& choices,
+                                      const std::string& dumpExtension) {
     ContinuationScript script;
     const std::string suffix = levelNames(level).dumpSuffix;
     const int runs = runCount(choices);
@@ -67,14 +68,16 @@ ContinuationScript continuationScript(Level level, const RunChoices& choices) {
         const std::string ms = std::to_string(m);
         if (choices.threePerDump) {
             std::string file = kToolFilePrefix + ms + suffix;
-            script.lines.push_back("set dump" + ms + " " + quoted("condump " + file));
+            script.lines.push_back("set dump" + ms + " " +
+                                   quoted("condump " + file + dumpExtension));
             script.dumpFiles.push_back(file);
             continue;
         }
         for (int j = 1; j <= runs; ++j) {
             const std::string js = std::to_string(j);
             std::string file = kToolFilePrefix + ms + "_" + js + suffix;
-            script.lines.push_back("set dump" + ms + "_" + js + " " + quoted("condump " + file));
+            script.lines.push_back("set dump" + ms + "_" + js + " " +
+                                   quoted("condump " + file + dumpExtension));
             script.dumpFiles.push_back(file);
         }
     }

@@ -16,7 +16,10 @@ struct ContinuationScript {
     std::vector<std::string> dumpFiles; // the dumps its variables name, in dump-list order
 };
 
-ContinuationScript continuationScript(Level level, const RunChoices& choices);
+// dumpExtension ends the name each condump is given (the game's files), not the
+// names of the dump list.
+ContinuationScript continuationScript(Level level, const RunChoices& choices,
+                                      const std::string& dumpExtension = "");
 
 std::vector<std::string> masterScriptLines(const RunChoices& choices);
 

@@ -6,6 +6,7 @@
 #include "cli/progress.h"
 #include "cli/stream_dialogs.h"
 #include "locate/game_folder_guard.h"
+#include "core/game_dialogs.h"
 #include "locate/locate.h"
 #include "platform/files.h"
 #include "results/archive_list.h"
@@ -29,7 +30,6 @@ namespace cli {
 namespace {
 
 constexpr const char* kWarningTitle = "COD CONFIG FILE WARNING";
-constexpr const char* kDemoExtension = ".dm_2";
 
 std::string lower(std::string s) {
     for (auto& c : s)
@@ -37,8 +37,15 @@ std::string lower(std::string s) {
     return s;
 }
 
+// Which game: where it is, which profile (empty: as the game shows), where it writes.
+struct GameOptions {
+    std::string path;
+    std::string profile;
+    std::string homePath;
+};
+
 struct RunOptions {
-    std::string game;
+    GameOptions game;
     std::string demo;
     std::vector<std::string> levels{"normal", "high", "max"};
     std::vector<std::string> resolutions{"640x480", "800x600", "1024x768", "1280x1024",
@@ -167,10 +174,11 @@ bool resolutionsFrom(const std::vector<std::string>& words, bench::RunChoices& c
 }
 
 // The index of the demo the user named, with or without its extension.
-std::optional<int> demoIndex(const std::vector<std::string>& demos, const std::string& wanted) {
+std::optional<int> demoIndex(const std::vector<std::string>& demos, const std::string& wanted,
+                             const std::string& extension) {
     auto matches = [&](bool ignoreCase) -> std::optional<int> {
         for (std::size_t i = 0; i < demos.size(); ++i) {
-            for (const std::string& name : {wanted, wanted + kDemoExtension}) {
+            for (const std::string& name : {wanted, wanted + extension}) {
                 if (ignoreCase ? lower(demos[i]) == lower(name) : demos[i] == name)
                     return static_cast<int>(i);
             }
@@ -188,7 +196,7 @@ class Command {
     explicit Command(Services& s) : s_(s), dialogs_(s.err) {}
 
     int run(const RunOptions& o);
-    int results(const std::string& game);
+    int results(const GameOptions& game);
     int report(const std::string& file, bool csv, bool json);
     int compare(const std::vector<std::string>& files, bool csv, bool json);
     int list(bool json);
@@ -207,31 +215,63 @@ class Command {
         return kBadOptions;
     }
 
-    std::optional<locate::SetUp> findGame(const std::string& game, int& code);
+    std::optional<locate::SetUp> findGame(const GameOptions& game, int& code);
     bool claimSingleCopy(int& code);
     int compile(const core::GameFolders& folders);
+
+    // The flows' texts with the chosen game's names.
+    const core::GameProfile* profile_ = &core::codProfile();
+    std::unique_ptr<core::GameNamedDialogs> named_;
+    core::Dialogs& dialogs() { return named_ ? static_cast<core::Dialogs&>(*named_) : dialogs_; }
+    std::string named(const char* text) const { return core::forGame(*profile_, text); }
 };
 
-std::optional<locate::SetUp> Command::findGame(const std::string& game, int& code) {
+std::optional<locate::SetUp> Command::findGame(const GameOptions& game, int& code) {
+    const core::GameProfile* forced = nullptr;
+    if (!game.profile.empty()) forced = core::profileByKey(lower(game.profile));
     std::string folder;
-    if (!game.empty()) {
+    if (!game.path.empty()) {
         std::error_code ec;
-        auto absolute = std::filesystem::absolute(core::fsPath(game), ec);
-        folder = ec ? game : absolute.string();
+        auto absolute = std::filesystem::absolute(core::fsPath(game.path), ec);
+        folder = ec ? game.path : absolute.string();
+    } else if (forced && *forced->homeFolder) {
+        // A game installed for every user is found where its program is.
+        auto onPath = platform::programFolderOnPath(forced->program);
+        folder = onPath.value_or("/usr/games/") + forced->program;
     } else if (auto known = locate::knownGameFolder(s_.appFolder, s_.registry)) {
         folder = known->gameFolder;
         if (known->fromRegistry) say("Using the game folder from the registry: " + folder);
     } else {
-        code = bad("No game folder is known: give --game DIR (the folder of CoDMP.exe), or "
-                   "choose the game once in the window.");
+        code = bad("No game folder is known: give --game DIR (the folder of CoDMP.exe, or an "
+                   "OpenArena program or install), or choose the game once in the window.");
         return std::nullopt;
     }
     std::error_code ec;
-    if (!std::filesystem::is_directory(core::fsPath(folder), ec)) {
+    if (!std::filesystem::exists(core::fsPath(folder), ec)) {
         code = bad("The game folder \"" + folder + "\" does not exist.");
         return std::nullopt;
     }
-    auto setUp = locate::setUpGameFolderAt(s_.appFolder, folder, dialogs_);
+    auto choice = locate::recogniseGame(folder, forced);
+    if (!game.homePath.empty()) {
+        if (!*choice.game->homePathOption) {
+            code = bad(std::string("--fs-homepath: ") + choice.game->gameName +
+                       " writes in its own folder and takes no home folder.");
+            return std::nullopt;
+        }
+        // The game's command line is split at blanks.
+        auto absolute = std::filesystem::absolute(core::fsPath(game.homePath), ec).string();
+        if (ec || absolute.find_first_of(" \t\"';") != std::string::npos) {
+            code = bad("--fs-homepath: \"" + game.homePath +
+                       "\" cannot be handed to the game: give a folder whose path holds no "
+                       "blanks, quotes or semicolons.");
+            return std::nullopt;
+        }
+        choice.homePath = absolute;
+    }
+    profile_ = choice.game;
+    if (!profile_->names.empty())
+        named_ = std::make_unique<core::GameNamedDialogs>(dialogs_, *profile_);
+    auto setUp = locate::setUpGame(s_.appFolder, choice, dialogs());
     setUp.folders.dataFolder = s_.dataFolder;
     if (setUp.status != locate::SetUp::Status::Ready) {
         code = setUp.status == locate::SetUp::Status::NoPakFiles ? kRefused : kBadOptions;
@@ -324,7 +364,9 @@ int Command::run(const RunOptions& o) {
     if (!game->demos.empty()) {
         choices.selectedDemo = 0; // the window selects the first demo
         if (!o.demo.empty()) {
-            auto index = demoIndex(game->demos, o.demo);
+            std::string extension = profile_->demoPattern;
+            extension.erase(0, 1); // "*.dm_2"
+            auto index = demoIndex(game->demos, o.demo, extension);
             if (!index) {
                 std::string names;
                 for (const auto& d : game->demos)
@@ -340,17 +382,17 @@ int Command::run(const RunOptions& o) {
     const auto hold = locate::holdGameFolder(game->folders, dialogs_);
     if (hold.refused) return kRefused;
 
-    if (o.yes) dialogs_.answers[kWarningTitle] = {core::Answer::Yes, "--yes"};
+    if (o.yes) dialogs_.answers[named(kWarningTitle)] = {core::Answer::Yes, "--yes"};
     dialogs_.inputAnswer = o.comment;
     KeepingLauncher launcher(s_);
-    auto outcome = bench::runCommand(game->folders, choices, custom, dialogs_, launcher, s_.clock);
+    auto outcome = bench::runCommand(game->folders, choices, custom, dialogs(), launcher, s_.clock);
     if (!outcome.closeTool) {
         if (!dialogs_.unanswered.empty()) {
             say("Not answered: give --yes to answer Yes and go on. Nothing was backed up and the "
                 "game was not started.");
             return kRefused;
         }
-        const ExitCode status = statusOfMessages(dialogs_.shown);
+        const ExitCode status = statusOfMessages(dialogs_.shown, *profile_);
         if (status != kOk) return status;
         return launcher.failed ? kGameNotStarted : kRefused; // RUN never stops without a reason
     }
@@ -370,7 +412,8 @@ int Command::run(const RunOptions& o) {
     wait.stallFloor = std::chrono::milliseconds(static_cast<long long>(o.stallMinutes * 60000));
     wait.interrupted = s_.interrupted;
     if (s_.catchInterrupts) s_.catchInterrupts(true);
-    auto waited = waitForGame(*launcher.game, game->folders.mainFolder, s_.err, wait, s_.pause);
+    auto waited = waitForGame(*launcher.game, game->folders.mainFolder, s_.err, wait, s_.pause,
+                              game->folders.profile());
     if (s_.catchInterrupts) s_.catchInterrupts(false);
     const std::string written = std::to_string(waited.last.written) + " of " +
                                 std::to_string(waited.last.total) + " console dumps written";
@@ -391,7 +434,7 @@ int Command::run(const RunOptions& o) {
     return compile(game->folders);
 }
 
-int Command::results(const std::string& gameOption) {
+int Command::results(const GameOptions& gameOption) {
     int code = kOk;
     auto game = findGame(gameOption, code);
     if (!game) return code;
@@ -404,7 +447,7 @@ int Command::results(const std::string& gameOption) {
 // Generate Results, then the report's text on the output.
 int Command::compile(const core::GameFolders& folders) {
     results::ResultsOutcome shownOutcome;
-    results::makeResults(folders, dialogs_,
+    results::makeResults(folders, dialogs(),
                          [&](const results::ResultsOutcome& o) { shownOutcome = o; });
     if (shownOutcome.resultsText) {
         std::string text = plainLines(*shownOutcome.resultsText);
@@ -413,7 +456,7 @@ int Command::compile(const core::GameFolders& folders) {
         if (!text.empty() && text.back() != '\n') s_.out << '\n';
         s_.out.flush();
     }
-    return statusOfMessages(dialogs_.shown);
+    return statusOfMessages(dialogs_.shown, *profile_);
 }
 
 // A bare name is looked for in the archive when it is not here.
@@ -608,11 +651,13 @@ const std::vector<MessageStatus>& messageStatuses() {
     return table;
 }
 
-ExitCode statusOfMessages(const std::vector<std::string>& shown) {
+ExitCode statusOfMessages(const std::vector<std::string>& shown, const core::GameProfile& game) {
     for (const auto& entry : messageStatuses()) {
         if (entry.status == kOk) continue;
+        // The messages came in the game's own names.
+        const std::string words = core::forGame(game, entry.words);
         for (const auto& text : shown)
-            if (text.find(entry.words) != std::string::npos) return entry.status;
+            if (text.find(words) != std::string::npos) return entry.status;
     }
     return kOk;
 }
@@ -629,11 +674,23 @@ int run(const std::vector<std::string>& args, Services& s) {
     auto* runCmd = app.add_subcommand(
         "run", "Write the benchmark's scripts and start the game, as RUN does; with --wait, "
                "wait for it and compile the results as Generate Results does.");
-    runCmd->add_option("--game", ro.game,
-                       "the game folder (that of CoDMP.exe); default: the one the window "
-                       "remembers, else the registry's");
+    auto gameOptions = [](CLI::App* cmd, GameOptions& g) {
+        cmd->add_option("--game", g.path,
+                        "the game: the folder of CoDMP.exe, or OpenArena's program or the "
+                        "folder holding its baseoa; default: the one the window remembers, "
+                        "else the registry's");
+        cmd->add_option("--profile", g.profile,
+                        "the game's profile, when the game folder does not show it: cod or "
+                        "openarena (alone, openarena finds the program on the PATH)")
+            ->check(CLI::IsMember({"cod", "openarena"}, CLI::ignore_case));
+        cmd->add_option("--fs-homepath", g.homePath,
+                        "OpenArena: the home folder the game is to write in, handed to it as "
+                        "fs_homepath (default: its own, ~/.openarena)");
+    };
+    gameOptions(runCmd, ro.game);
     runCmd->add_option("--demo", ro.demo,
-                       "the demo, with or without .dm_2; default: the first in the demos folder");
+                       "the demo, with or without .dm_2 (.dm_71); default: the first in the "
+                       "demos folder");
     runCmd->add_option("--levels", ro.levels, "detail levels: normal, high, max, custom")
         ->delimiter(',')
         ->capture_default_str();
@@ -682,12 +739,11 @@ int run(const std::vector<std::string>& args, Services& s) {
             ->check(CLI::PositiveNumber)
             ->capture_default_str();
 
-    std::string resultsGame;
+    GameOptions resultsGame;
     auto* resultsCmd = app.add_subcommand(
         "results", "Compile a run the window or run left behind, as Generate Results does, "
                    "and print the report.");
-    resultsCmd->add_option("--game", resultsGame,
-                           "the game folder; default: the one the window remembers");
+    gameOptions(resultsCmd, resultsGame);
 
     std::string reportFile;
     bool csv = false, json = false;

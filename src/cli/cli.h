@@ -2,6 +2,7 @@
 // framewise-cli: the window's flows from the command line. Choices come from
 // options, questions are answered by options, messages go to the error stream,
 // and the exit status tells a script what happened.
+#include "core/game_profile.h"
 #include "platform/clock.h"
 #include "platform/launcher.h"
 #include "platform/registry.h"
@@ -40,7 +41,8 @@ const std::vector<MessageStatus>& messageStatuses();
 
 // The exit status of the messages a flow showed: kOk when none of them is a
 // refusal or a failure.
-ExitCode statusOfMessages(const std::vector<std::string>& shown);
+ExitCode statusOfMessages(const std::vector<std::string>& shown,
+                          const core::GameProfile& game = core::codProfile());
 
 struct Services {
     std::string appFolder; // the tool's small files: the remembered path file, the warning flag

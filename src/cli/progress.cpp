@@ -35,7 +35,7 @@ std::string progressLine(const results::DumpProgress& p, std::chrono::seconds el
 
 WaitResult waitForGame(platform::RunningProgram& game, const std::string& mainFolder,
                        std::ostream& err, const WaitOptions& options,
-                       const std::function<void()>& pause) {
+                       const std::function<void()>& pause, const core::GameProfile& profile) {
     using clock = std::chrono::steady_clock;
     const auto start = clock::now();
     auto lastDump = start;
@@ -61,7 +61,7 @@ WaitResult waitForGame(platform::RunningProgram& game, const std::string& mainFo
     for (;;) {
         const bool running = game.running();
         const auto now = clock::now();
-        if (auto p = results::dumpProgress(mainFolder)) {
+        if (auto p = results::dumpProgress(mainFolder, profile)) {
             if (p->written != result.last.written) {
                 longestGap = std::max(longestGap, now - lastDump);
                 lastDump = now;

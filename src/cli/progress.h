@@ -36,6 +36,7 @@ struct WaitResult {
 // Looks at the main folder after every pause until the game ends or stalls.
 WaitResult waitForGame(platform::RunningProgram& game, const std::string& mainFolder,
                        std::ostream& err, const WaitOptions& options,
-                       const std::function<void()>& pause);
+                       const std::function<void()>& pause,
+                       const core::GameProfile& profile = core::codProfile());
 
 } // namespace cli

@@ -1,20 +1,36 @@
 #pragma once
 // The folders every command works in. Folder values end with the platform's
 // separator ("\" on Windows, "/" elsewhere) so that a name can simply be appended.
+#include "core/game_profile.h"
+
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace core {
 
 struct GameFolders {
     std::string appFolder;   // the tool's small files: the program's folder in a portable copy
-    std::string gameFolder;  // the folder of CoDMP.exe
+    std::string gameFolder;  // the install folder (that of CoDMP.exe)
     char gameDrive = 0;      // first character of gameFolder
-    std::string mainFolder;  // gameFolder + MAIN
+    std::string mainFolder;  // where the game reads and writes: gameFolder + MAIN
     std::string demosFolder; // mainFolder + demos
     std::string dataFolder;  // holds "User Results"; empty: appFolder (a portable copy)
 
     const std::string& resultsHome() const { return dataFolder.empty() ? appFolder : dataFolder; }
+    const GameProfile* game = &codProfile();
+    // The folder of the program that starts the game; empty: gameFolder.
+    std::string programFolder;
+    // The game's home folder as the user gave it, handed to the game on its
+    // command line; empty when the game's own default is used.
+    std::string homePath;
+    // Other folders whose demos the game plays as well (the install's own).
+    std::vector<std::string> moreDemoFolders;
+
+    const GameProfile& profile() const { return *game; }
+    const std::string& startFolder() const {
+        return programFolder.empty() ? gameFolder : programFolder;
+    }
 };
 
 // Turns a folder value or folder + name into a path for the standard library.

@@ -3,15 +3,13 @@
 #include "core/textfile.h"
 #include "platform/files.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 namespace locate {
 
 namespace {
-
-constexpr const char* kMainFolderName = "MAIN";
-constexpr const char* kDemosFolderName = "demos";
 
 std::string separators() {
     // Windows accepts both; elsewhere a backslash is an ordinary character.
@@ -132,8 +130,11 @@ std::string notInRegistryText() {
 
 core::Message confirmation(const std::string& candidate) {
     core::Message m;
-    m.text = "Is: \"" + candidate + platform::folderSeparator() + "\"" + kConfirmQuestion;
-    m.title = kConfirmTitle;
+    // The question names the game the folder holds.
+    const core::GameProfile& game = *recogniseGame(candidate).game;
+    m.text = core::forGame(game, "Is: \"" + candidate + platform::folderSeparator() + "\"" +
+                                     kConfirmQuestion);
+    m.title = core::forGame(game, kConfirmTitle);
     m.buttons = core::Buttons::YesNo;
     m.icon = core::Icon::Critical;
     m.defaultButton = core::Answer::No;
@@ -195,28 +196,122 @@ SetUp setUpGameFolder(const std::string& appFolder, core::Dialogs& dialogs) {
 
 SetUp setUpGameFolderAt(const std::string& appFolder, const std::string& gameFolder,
                         core::Dialogs& dialogs) {
+    if (gameFolder.empty()) return {};
+    return setUpGame(appFolder, recogniseGame(gameFolder), dialogs);
+}
+
+GameChoice recogniseGame(const std::string& path, const core::GameProfile* forced) {
+    GameChoice choice;
+    std::error_code ec;
+    // Anything but a file is taken as a folder: a folder gone missing is told by its checks.
+    const bool isFolder = !std::filesystem::is_regular_file(core::fsPath(path), ec);
+    std::string folder =
+        isFolder ? withSeparator(path) : folderOf(path).value_or(".") + platform::folderSeparator();
+    const std::string file = isFolder ? std::string() : path.substr(folder.size());
+    const core::GameProfile* game = forced;
+    if (!game) {
+        for (const core::GameProfile* p : core::gameProfiles()) {
+            // A game's program names its game; so does an install folder holding
+            // the program or the game's data (Call of Duty's MAIN is too common a
+            // name to tell by).
+            const bool program =
+                isFolder ? platform::exactNamePresent(folder, p->program) : file == p->program;
+            const bool data = isFolder && *p->homeFolder &&
+                              platform::findIgnoringCase(folder, p->dataFolder).has_value();
+            if (program || data) {
+                game = p;
+                break;
+            }
+        }
+    }
+    if (!game) game = &core::codProfile();
+    choice.game = game;
+    choice.installFolder = folder;
+    if (!*game->homeFolder) return choice;
+
+    // A game that writes in the user's home may keep its program apart from its
+    // data: Debian's starter names the data folder in its FS_BASEPATH line.
+    const std::string data = game->dataFolder;
+    if (!platform::findIgnoringCase(folder, data)) {
+        // A shell script: its lines end with a line feed alone.
+        std::vector<std::string> lines;
+        if (auto starter = core::readAll(core::fsPath(folder + game->program))) {
+            std::size_t at = 0;
+            while (at < starter->size()) {
+                auto end = starter->find('\n', at);
+                if (end == std::string::npos) end = starter->size();
+                lines.push_back(starter->substr(at, end - at));
+                at = end + 1;
+            }
+        }
+        for (const auto& line : lines) {
+            const std::string key = "FS_BASEPATH=";
+            if (line.rfind(key, 0) != 0) continue;
+            std::string value = line.substr(key.size());
+            if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+                value = value.substr(1, value.size() - 2);
+            choice.programFolder = folder;
+            choice.installFolder = withSeparator(value);
+            break;
+        }
+    }
+    if (choice.programFolder.empty() &&
+        !platform::exactNamePresent(choice.installFolder, game->program)) {
+        if (auto onPath = platform::programFolderOnPath(game->program))
+            choice.programFolder = *onPath;
+        else if (platform::exactNamePresent("/usr/games/", game->program))
+            choice.programFolder = "/usr/games/";
+    }
+    return choice;
+}
+
+SetUp setUpGame(const std::string& appFolder, const GameChoice& choice, core::Dialogs& dialogs) {
     SetUp result;
-    if (gameFolder.empty()) return result;
+    if (choice.installFolder.empty()) return result;
+    const core::GameProfile& game = *choice.game;
     const char sep = platform::folderSeparator();
     auto& f = result.folders;
     f.appFolder = appFolder;
+    f.game = choice.game;
+    f.programFolder = choice.programFolder;
+    f.homePath = choice.homePath;
     // A hand-edited file may lack the final separator; the folders below need it.
-    f.gameFolder = withSeparator(gameFolder);
+    f.gameFolder = withSeparator(choice.installFolder);
     f.gameDrive = f.gameFolder.front();
     // Real installs spell these folders in their own case.
-    f.mainFolder =
+    const std::string dataFolder =
         f.gameFolder +
-        platform::findIgnoringCase(f.gameFolder, kMainFolderName).value_or(kMainFolderName) + sep;
+        platform::findIgnoringCase(f.gameFolder, game.dataFolder).value_or(game.dataFolder) + sep;
+    f.mainFolder = dataFolder;
+    if (*game.homeFolder) {
+        const std::string home = choice.homePath.empty()
+                                     ? platform::userHomeFolder() + game.homeFolder
+                                     : choice.homePath;
+        f.mainFolder = withSeparator(home) + game.dataFolder + sep;
+    }
     f.demosFolder =
         f.mainFolder +
-        platform::findIgnoringCase(f.mainFolder, kDemosFolderName).value_or(kDemosFolderName) + sep;
+        platform::findIgnoringCase(f.mainFolder, game.demosFolder).value_or(game.demosFolder) + sep;
 
-    if (!platform::exactNamePresent(f.mainFolder, kPakName)) {
+    if (!platform::exactNamePresent(dataFolder, game.installCheck)) {
         core::tell(dialogs, kNoPakFiles);
         result.status = SetUp::Status::NoPakFiles;
         return result;
     }
-    result.demos = platform::listFiles(f.demosFolder, kDemoPattern);
+    result.demos = platform::listFiles(f.demosFolder, game.demoPattern);
+    if (f.mainFolder != dataFolder) {
+        // The game plays the demos of its install as well; a name in both is one demo.
+        if (auto demos = platform::findIgnoringCase(dataFolder, game.demosFolder)) {
+            const std::string installDemos = dataFolder + *demos + sep;
+            f.moreDemoFolders.push_back(installDemos);
+            for (auto& name : platform::listFiles(installDemos, game.demoPattern))
+                if (std::find(result.demos.begin(), result.demos.end(), name) == result.demos.end())
+                    result.demos.push_back(std::move(name));
+        }
+        // The game makes its write folder on its first start; the tool writes there first.
+        std::error_code ec;
+        std::filesystem::create_directories(core::fsPath(f.mainFolder), ec);
+    }
     result.status = SetUp::Status::Ready;
     return result;
 }

@@ -4,6 +4,7 @@
 // that checks the game's data and lists its demos.
 #include "core/dialogs.h"
 #include "core/folders.h"
+#include "core/game_profile.h"
 #include "platform/registry.h"
 
 #include <optional>
@@ -69,6 +70,24 @@ SetUp setUpGameFolder(const std::string& appFolder, core::Dialogs& dialogs);
 // nor written.
 SetUp setUpGameFolderAt(const std::string& appFolder, const std::string& gameFolder,
                         core::Dialogs& dialogs);
+
+// A game install as the user named it: the install folder, the game it holds,
+// where its program is, and the home folder it is to write in.
+struct GameChoice {
+    std::string installFolder;
+    const core::GameProfile* game = &core::codProfile();
+    std::string programFolder; // empty: the install folder
+    std::string homePath;      // empty: the game's own default
+};
+
+// The game at path: a game's program, or an install folder (that of CoDMP.exe,
+// or the one holding baseoa). forced, when given, decides the game. A path that
+// shows no game is taken as a Call of Duty folder, whose checks then tell.
+GameChoice recogniseGame(const std::string& path, const core::GameProfile* forced = nullptr);
+
+// The game folder set-up for a chosen game; the remembered path file is not
+// read nor written.
+SetUp setUpGame(const std::string& appFolder, const GameChoice& choice, core::Dialogs& dialogs);
 
 // Where the game is, for a front end that does not ask: the remembered path
 // file's folder, else the registry's install path. Nothing when neither says.

@@ -14,6 +14,14 @@ char folderSeparator();
 // The folder of the running program, ending with the separator.
 std::string programFolder();
 
+// The user's home folder as a game of this system takes it (HOME; on Windows
+// USERPROFILE), ending with the separator; empty when it is not set.
+std::string userHomeFolder();
+
+// The folder of the first program of this name on the PATH, ending with the
+// separator; nothing when there is none.
+std::optional<std::string> programFolderOnPath(const std::string& name);
+
 // True when folder holds a file or folder stored under exactly this name.
 bool exactNamePresent(const std::string& folder, const std::string& name);
 

@@ -97,9 +97,11 @@ std::optional<std::string> labelOf(const std::string& name, const std::string& t
 // The fps texts of a dump, as many as expected and every one a number; on a
 // fault the user has been told.
 std::optional<std::vector<std::string>> figuresOf(const std::string& name, const std::string& text,
-                                                  DumpMode mode, int runs, core::Dialogs& dialogs) {
-    auto figures = ExtractFpsValues(text, true);
-    if (auto fault = resultsFault(figures, expectedResults(mode, runs), mode)) {
+                                                  DumpMode mode, int runs, const DumpFolder& folder,
+                                                  core::Dialogs& dialogs) {
+    auto figures = ExtractFpsValues(text, true, folder.resultLine());
+    if (auto fault =
+            resultsFault(figures, expectedResults(mode, runs), mode, folder.resultLine())) {
         tellDamagedDump(dialogs, name, *fault);
         return std::nullopt;
     }
@@ -141,7 +143,7 @@ RowResult onePerDump(const std::vector<std::string>& row, std::size_t runs,
                 if (!other) return RowResult::Stopped;
             }
             auto found = figuresOf(row[j], j == r ? *first : *other, DumpMode::OnePerDump,
-                                   static_cast<int>(runs), dialogs);
+                                   static_cast<int>(runs), folder, dialogs);
             if (!found) return RowResult::Stopped;
             report += valueField(found->front());
             figures.push_back(found->front());
@@ -160,7 +162,7 @@ RowResult threePerDump(const std::vector<std::string>& row, int runs, const Dump
         auto label = labelOf(row[m], *text, dialogs);
         if (!label) return RowResult::Stopped;
         report += *label;
-        auto figures = figuresOf(row[m], *text, DumpMode::ThreePerDump, runs, dialogs);
+        auto figures = figuresOf(row[m], *text, DumpMode::ThreePerDump, runs, folder, dialogs);
         if (!figures) return RowResult::Stopped;
         for (const auto& f : *figures)
             report += valueField(f);
@@ -215,17 +217,19 @@ std::optional<DumpTable> BuildDumpTable(const std::string& mainFolder, std::stri
     return dumpTableFromLines(*lines);
 }
 
-DumpFolder::DumpFolder(std::string mainFolder) : folder_(std::move(mainFolder)) {
+DumpFolder::DumpFolder(std::string mainFolder, const core::GameProfile& game)
+    : folder_(std::move(mainFolder)), extension_(game.dumpExtension), resultLine_(game.resultLine) {
     for (auto& name : platform::listFiles(folder_))
         names_.insert(std::move(name));
 }
 
 bool DumpFolder::present(const std::string& name) const {
-    return names_.count(name) != 0;
+    return names_.count(fileName(name)) != 0;
 }
 
-ConsoleDump ReadConsoleDump(const std::string& mainFolder, const std::string& name) {
-    return ReadConsoleDump(DumpFolder(mainFolder), name);
+ConsoleDump ReadConsoleDump(const std::string& mainFolder, const std::string& name,
+                            const core::GameProfile& game) {
+    return ReadConsoleDump(DumpFolder(mainFolder, game), name);
 }
 
 ConsoleDump ReadConsoleDump(const DumpFolder& folder, const std::string& name) {
@@ -238,8 +242,8 @@ ConsoleDump ReadConsoleDump(const DumpFolder& folder, const std::string& name) {
         // The listing holds ordinary files only; a FIFO, device or folder under the
         // name is told for what it is rather than passed off as a missing dump.
         std::string why;
-        if (platform::exactNamePresent(folder.path(), name) &&
-            !core::readAll(core::fsPath(folder.path() + name), &why)) {
+        if (platform::exactNamePresent(folder.path(), folder.fileName(name)) &&
+            !core::readAll(core::fsPath(folder.path() + folder.fileName(name)), &why)) {
             dump.status = DumpStatus::Unreadable;
             dump.why = std::move(why);
         } else {
@@ -247,7 +251,7 @@ ConsoleDump ReadConsoleDump(const DumpFolder& folder, const std::string& name) {
         }
         return dump;
     }
-    auto bytes = core::readAll(core::fsPath(folder.path() + name), &dump.why);
+    auto bytes = core::readAll(core::fsPath(folder.path() + folder.fileName(name)), &dump.why);
     if (!bytes) {
         dump.status = DumpStatus::Unreadable;
         return dump;
@@ -345,27 +349,54 @@ bool takeWord(std::string_view& s, std::string_view word) {
 
 } // namespace
 
-std::optional<std::string> resultLineFps(std::string_view line) {
+std::optional<std::string> resultLineFps(std::string_view line, std::string_view shape) {
     const auto end = line.find_last_not_of(' ');
     if (end == std::string_view::npos) return std::nullopt;
     line = line.substr(0, end + 1);
-    if (!takeNumber(line, false) || !takeWord(line, " frames, ") || !takeNumber(line, true) ||
-        !takeWord(line, " seconds: "))
-        return std::nullopt;
-    // The figure stands between blanks before the closing "fps"; a text that is no
-    // number is still told as this line's figure.
-    constexpr std::string_view fps = " fps";
-    if (line.size() < fps.size() || line.substr(line.size() - fps.size()) != fps)
-        return std::nullopt;
-    line.remove_suffix(fps.size());
-    const auto first = line.find_first_not_of(' ');
-    if (first == std::string_view::npos) return std::nullopt;
-    line = line.substr(first, line.find_last_not_of(' ') - first + 1);
-    if (line.find(' ') != std::string_view::npos) return std::nullopt;
-    return std::string(line);
+    std::optional<std::string> figure;
+    while (!shape.empty()) {
+        if (shape.front() != '<') {
+            const auto literal = shape.substr(0, shape.find('<'));
+            if (!takeWord(line, literal)) return std::nullopt;
+            shape.remove_prefix(literal.size());
+            continue;
+        }
+        const auto close = shape.find('>');
+        if (close == std::string_view::npos) return std::nullopt;
+        const auto name = shape.substr(1, close - 1);
+        shape.remove_prefix(close + 1);
+        if (name != "fps") {
+            if (!takeNumber(line, name != "frames")) return std::nullopt;
+            continue;
+        }
+        // The figure stands between blanks before the text that follows it (the
+        // line's end, when that text closes the line); a text that is no number
+        // is still told as this line's figure.
+        const auto after = shape.substr(0, shape.find('<'));
+        std::size_t stop = line.size();
+        if (after.size() == shape.size()) {
+            if (line.size() < after.size() || line.substr(line.size() - after.size()) != after)
+                return std::nullopt;
+            stop = line.size() - after.size();
+        } else if (!after.empty()) {
+            stop = line.find(after);
+            if (stop == std::string_view::npos) return std::nullopt;
+        }
+        auto text = line.substr(0, stop);
+        line.remove_prefix(stop);
+        const auto first = text.find_first_not_of(' ');
+        if (first == std::string_view::npos) return std::nullopt;
+        text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+        if (text.find(' ') != std::string_view::npos) return std::nullopt;
+        figure = std::string(text);
+    }
+    if (!line.empty()) return std::nullopt;
+    return figure;
 }
 
-std::vector<std::string> ExtractFpsValues(const std::string& text, bool all) {
+std::vector<std::string> ExtractFpsValues(const std::string& text, bool all,
+                                          std::string_view shape) {
+    const bool fromDigit = shape.substr(0, 8) == "<frames>";
     std::vector<std::string> figures;
     const std::string_view view(text);
     // Only a line that starts with digits can be a result, so the scan looks at
@@ -373,8 +404,8 @@ std::vector<std::string> ExtractFpsValues(const std::string& text, bool all) {
     for (std::size_t at = 0; at < view.size();) {
         auto next = view.find('\n', at);
         if (next == std::string_view::npos) next = view.size();
-        if (isDigit(view[at])) {
-            if (auto fps = resultLineFps(view.substr(at, next - at))) {
+        if (!fromDigit || isDigit(view[at])) {
+            if (auto fps = resultLineFps(view.substr(at, next - at), shape)) {
                 figures.push_back(std::move(*fps));
                 if (!all) break;
             }
@@ -391,8 +422,10 @@ std::optional<std::size_t> expectedResults(DumpMode mode, int runs) {
 }
 
 std::optional<std::string> resultsFault(const std::vector<std::string>& figures,
-                                        std::optional<std::size_t> expected, DumpMode mode) {
-    if (figures.empty()) return std::string("holds no result line (\"") + kResultLineShape + "\")";
+                                        std::optional<std::size_t> expected, DumpMode mode,
+                                        std::string_view shape) {
+    if (figures.empty())
+        return std::string("holds no result line (\"") + std::string(shape) + "\")";
     for (const auto& f : figures)
         if (!parseFigure(f)) return "has the result \"" + f + "\", which is not a number";
     const std::string count = std::to_string(figures.size());

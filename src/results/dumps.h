@@ -3,6 +3,7 @@
 // turning one detail level's dumps into report lines. The spreadsheet export
 // reads the same dumps with the same pieces.
 #include "core/dialogs.h"
+#include "core/game_profile.h"
 #include "results/messages.h"
 
 #include <array>
@@ -55,13 +56,19 @@ struct ConsoleDump {
 // dumps, and a directory scan for each of them cost far more than reading them.
 class DumpFolder {
   public:
-    explicit DumpFolder(std::string mainFolder);
+    explicit DumpFolder(std::string mainFolder, const core::GameProfile& game = core::codProfile());
     const std::string& path() const { return folder_; }
-    // True when a file is stored under exactly this name (letter case included).
+    // The file the game wrote for the dump of this name.
+    std::string fileName(const std::string& name) const { return name + extension_; }
+    // The shape of the game's result lines.
+    const char* resultLine() const { return resultLine_; }
+    // True when the dump's file is stored under exactly its name (letter case included).
     bool present(const std::string& name) const;
 
   private:
     std::string folder_;
+    std::string extension_;
+    const char* resultLine_;
     std::unordered_set<std::string> names_;
 };
 
@@ -75,7 +82,8 @@ std::string consoleText(std::string_view bytes);
 // A dump counts only under its exact name; a name that is not a plain file name
 // is never opened.
 ConsoleDump ReadConsoleDump(const DumpFolder& folder, const std::string& name);
-ConsoleDump ReadConsoleDump(const std::string& mainFolder, const std::string& name);
+ConsoleDump ReadConsoleDump(const std::string& mainFolder, const std::string& name,
+                            const core::GameProfile& game = core::codProfile());
 
 struct Resolution {
     std::string width, height;
@@ -93,13 +101,15 @@ std::string resolutionLabel(const Resolution& r);
 // "1300 frames, 27.4 seconds: 47.4 fps". Gives the fps text of a whole line of
 // that shape (trailing blanks aside), nothing for any other line: a chat line or
 // a player's name that merely contains "seconds: ... fps" is no result.
-std::optional<std::string> resultLineFps(std::string_view line);
-
-// The shape resultLineFps accepts, for messages.
-inline constexpr const char* kResultLineShape = "<frames> frames, <time> seconds: <fps> fps";
+// shape is the game's (its profile's resultLine): "<fps>" stands for the figure,
+// "<frames>" for a whole number, any other "<...>" for a number with points, and
+// the rest is literal.
+std::optional<std::string> resultLineFps(std::string_view line,
+                                         std::string_view shape = core::codProfile().resultLine);
 
 // The fps texts of the dump's result lines in order, the first only or every one.
-std::vector<std::string> ExtractFpsValues(const std::string& dumpText, bool all);
+std::vector<std::string> ExtractFpsValues(const std::string& dumpText, bool all,
+                                          std::string_view shape = core::codProfile().resultLine);
 
 // How many result lines a dump must hold: one per dump, or one per run in the
 // mode that dumps a resolution's runs together. Nothing when the record gives no
@@ -110,7 +120,8 @@ std::optional<std::size_t> expectedResults(DumpMode mode, int runs);
 // ("holds 2 results instead of 3, ..."): no result, one that is not a number, a
 // count other than expected, more than can be averaged. Nothing when sound.
 std::optional<std::string> resultsFault(const std::vector<std::string>& figures,
-                                        std::optional<std::size_t> expected, DumpMode mode);
+                                        std::optional<std::size_t> expected, DumpMode mode,
+                                        std::string_view shape = core::codProfile().resultLine);
 
 // An fps text right-aligned in five characters, then ", ".
 std::string valueField(const std::string& fps);

@@ -35,7 +35,7 @@ bool writeReport(const std::string& path, const std::string& text, std::string& 
 
 std::string closingMessage(const bench::RestoreResult& restore,
                            const std::vector<std::string>& notRemoved, bool runRemoved,
-                           const std::string& mainFolder) {
+                           const std::string& mainFolder, const core::GameProfile& game) {
     std::string text;
     switch (restore.state) {
     case bench::RestoreState::Restored:
@@ -47,8 +47,8 @@ std::string closingMessage(const bench::RestoreResult& restore,
         break;
     case bench::RestoreState::Failed:
         // Everything the next try needs stays: the backup, its mark, the run.
-        return std::string(kNotRestored) + ": " + restore.why + ". " + bench::kGameConfigFile +
-               " was left as it is. " + bench::whereYourConfigIs(mainFolder) + kParagraph +
+        return std::string(kNotRestored) + ": " + restore.why + ". " + game.configFile +
+               " was left as it is. " + bench::whereYourConfigIs(mainFolder, game) + kParagraph +
                kNothingRemoved +
                ", so Generate Results can restore your config once the fault is mended.";
     }
@@ -64,10 +64,11 @@ std::string closingMessage(const bench::RestoreResult& restore,
 ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dialogs,
                            const std::function<void(const ResultsOutcome&)>& show) {
     const std::string& mainFolder = folders.mainFolder;
+    const core::GameProfile& game = folders.profile();
     const bool haveRecord = platform::exactNamePresent(mainFolder, bench::kRunRecordFile);
     // Whatever is done now, the game would undo when it quits.
     if ((haveRecord || bench::backupPending(mainFolder)) && bench::gameRunning(folders)) {
-        core::tell(dialogs, bench::gameRunningMessage(mainFolder, "Generate Results"));
+        core::tell(dialogs, bench::gameRunningMessage(mainFolder, "Generate Results", game));
         return {};
     }
     if (!haveRecord) {
@@ -76,14 +77,13 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
             core::tell(dialogs, kNoResults);
             return {};
         }
-        const auto restore = bench::giveConfigBack(mainFolder);
+        const auto restore = bench::giveConfigBack(mainFolder, game);
         std::string text = std::string(kNoResults) + kParagraph;
         if (restore.restored())
             text += kRestored;
         else
-            text += std::string(kNotRestored) + ": " + restore.why + ". " +
-                    bench::kGameConfigFile + " was left as it is. " +
-                    bench::whereYourConfigIs(mainFolder);
+            text += std::string(kNotRestored) + ": " + restore.why + ". " + game.configFile +
+                    " was left as it is. " + bench::whereYourConfigIs(mainFolder, game);
         core::tell(dialogs, text);
         return {};
     }
@@ -91,7 +91,7 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
     ResultsOutcome out;
     bool reportSaved = false; // in the results folder, or kept in the main folder
     try {
-        CompiledReport report = compileReport(mainFolder, dialogs);
+        CompiledReport report = compileReport(mainFolder, dialogs, game);
         if (!report.name.empty()) {
             const std::string mainCopy = mainFolder + report.name;
             std::string whyMain, whyArchived, whyKept;
@@ -132,15 +132,15 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
     if (show) show(out);
 
     try {
-        const auto restore = bench::giveConfigBack(mainFolder);
+        const auto restore = bench::giveConfigBack(mainFolder, game);
         std::vector<std::string> notRemoved;
         // Without a saved report the run's dumps are its only results.
         if (reportSaved && restore.state != bench::RestoreState::Failed)
             notRemoved = removeToolFiles(mainFolder);
-        core::tell(dialogs, closingMessage(restore, notRemoved, reportSaved, mainFolder));
+        core::tell(dialogs, closingMessage(restore, notRemoved, reportSaved, mainFolder, game));
     } catch (const std::exception& e) {
         core::tell(dialogs, std::string(kNothingRestored) + " (" + e.what() + ")." + kParagraph +
-                                bench::whereYourConfigIs(mainFolder));
+                                bench::whereYourConfigIs(mainFolder, game));
     }
     return out;
 }

@@ -34,6 +34,7 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
 // benchmark's files were kept because no report of them was saved.
 std::string closingMessage(const bench::RestoreResult& restore,
                            const std::vector<std::string>& notRemoved, bool runRemoved,
-                           const std::string& mainFolder);
+                           const std::string& mainFolder,
+                           const core::GameProfile& game = core::codProfile());
 
 } // namespace results

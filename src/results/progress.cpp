@@ -7,11 +7,12 @@
 
 namespace results {
 
-std::optional<DumpProgress> dumpProgress(const std::string& mainFolder) {
+std::optional<DumpProgress> dumpProgress(const std::string& mainFolder,
+                                         const core::GameProfile& game) {
     auto names = core::readLines(core::fsPath(mainFolder + bench::kDumpListFile));
     if (!names) return std::nullopt;
     // One listing of the folder per look, however many dumps the list names.
-    const DumpFolder folder(mainFolder);
+    const DumpFolder folder(mainFolder, game);
     DumpProgress p;
     for (const auto& name : *names) {
         if (name.empty()) continue;

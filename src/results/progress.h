@@ -1,6 +1,8 @@
 #pragma once
 // How far a running benchmark has got: the dumps of its dump list that the game
 // has written so far.
+#include "core/game_profile.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -14,6 +16,7 @@ struct DumpProgress {
 };
 
 // Nothing when mainFolder holds no readable dump list.
-std::optional<DumpProgress> dumpProgress(const std::string& mainFolder);
+std::optional<DumpProgress> dumpProgress(const std::string& mainFolder,
+                                         const core::GameProfile& game = core::codProfile());
 
 } // namespace results

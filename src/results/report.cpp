@@ -138,7 +138,8 @@ std::string reportHeader(const RunRecord& rec) {
     return r;
 }
 
-CompiledReport compileReport(const std::string& mainFolder, core::Dialogs& dialogs) {
+CompiledReport compileReport(const std::string& mainFolder, core::Dialogs& dialogs,
+                             const core::GameProfile& game) {
     CompiledReport out;
     const std::string recordName = bench::kRunRecordFile;
     std::string why;
@@ -180,7 +181,7 @@ CompiledReport compileReport(const std::string& mainFolder, core::Dialogs& dialo
                                 "its header and setup.");
         return out;
     }
-    const DumpFolder dumps(mainFolder);
+    const DumpFolder dumps(mainFolder, game);
     for (std::size_t row = 0; row < kRows; ++row) {
         if (table->rows[row].empty()) continue;
         out.text += kLineEnd;

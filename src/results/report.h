@@ -45,6 +45,7 @@ struct CompiledReport {
 
 // Reads the run record, dump list and dumps of mainFolder and builds the report in
 // memory. Every fault has been shown by the time it returns; nothing is written.
-CompiledReport compileReport(const std::string& mainFolder, core::Dialogs& dialogs);
+CompiledReport compileReport(const std::string& mainFolder, core::Dialogs& dialogs,
+                             const core::GameProfile& game = core::codProfile());
 
 } // namespace results

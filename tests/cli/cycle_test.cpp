@@ -553,4 +553,37 @@ TEST(CliCycle, AReportThatCannotBeArchivedFails) {
     auto o = in.cli("run " + in.gameArg() + " " + kChoices + " --yes --wait");
     EXPECT_EQ(o.status, cli::kFailed) << o.err;
     EXPECT_TRUE(has(o.err, results::kReportNotArchived)) << o.err;
+
+// OpenArena as Debian installs it, played by the stand-in: the program and its
+// data in one folder, the player's files in a home folder of their own.
+TEST(CliCycle, OpenArenaProfileRunsTheSameCycleInTheGamesOwnFilesAndNames) {
+    for (bool onePerDump : {false, true}) {
+        SCOPED_TRACE(onePerDump ? "one per dump" : "three per dump");
+        Install in;
+        const fs::path oa = in.tmp.path() / "openarena";
+        const fs::path home = in.tmp.path() / "home";
+        const fs::path write = home / "baseoa";
+        writeFile(oa / "baseoa" / "pak0.pk3", "pak");
+        fs::copy_file(GAMESIM_PROGRAM, oa / "openarena");
+        writeFile(oa / "gamesim.ini", "--profile=openarena\n");
+        const std::string config = "unbindall\nbind w \"+forward\"\nseta name \"Player\"\n";
+        writeFile(write / "q3config.cfg", config);
+        writeFile(write / "demos" / "bench1.dm_71", std::string(4096, 'd'));
+        writeFile(write / "demos" / "bench1.fps", kFigures);
+
+        auto o = in.cli("run --game '" + oa.string() + "' --fs-homepath '" + home.string() + "' " +
+                        kChoices + " --yes --wait" + (onePerDump ? " --one-per-dump" : ""));
+        EXPECT_EQ(o.status, cli::kOk) << o.err;
+        expectWorkedReport(in, o.out);
+        EXPECT_TRUE(has(o.err, "q3config.bak has been restored to q3config.cfg\n\nAll Framewise "
+                               "related files have been removed from your OpenArena Directory."))
+            << o.err;
+        EXPECT_FALSE(has(o.err, "CallOfDuty")) << o.err;
+        EXPECT_EQ(readFile(write / "q3config.cfg"), config);
+        EXPECT_EQ(readFile(write / "q3config.bak"), config);
+        for (const auto& n : testing_support::namesIn(write))
+            EXPECT_NE(n.rfind("FRWb_", 0), 0u) << n << " was left behind";
+        // The Call of Duty install beside it was not touched.
+        EXPECT_EQ(readFile(in.game.main() / "config_mp.cfg"), in.configBefore);
+    }
 }

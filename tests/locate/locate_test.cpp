@@ -1,3 +1,4 @@
+#include "core/game_dialogs.h"
 #include "locate/locate.h"
 #include "platform/files.h"
 
@@ -220,3 +221,48 @@ TEST_F(LocateTest, RememberedFolderWithoutSeparatorStillFindsTheGame) {
 }
 
 } // namespace
+
+// Debian's layout: a starter script in one folder naming the data folder, the
+// data in another, the player's files in the home folder.
+TEST_F(LocateTest, OpenArenaIsKnownByItsProgramOrItsDataAndWritesInItsHome) {
+    const auto root = tmp.path() / "oa";
+    const std::string lib = (root / "lib" / "openarena").string() + sep;
+    writeFile(lib + "baseoa" + sep + "pak0.pk3", "pak");
+    writeFile(lib + "baseoa" + sep + "demos" + sep + "shipped.dm_71", "demo");
+    writeFile(root / "games" / "openarena",
+              "#!/bin/sh\nIOQ3BINARY=ioquake3\nFS_BASEPATH=" + lib.substr(0, lib.size() - 1) +
+                  "\nexec /usr/lib/ioquake3/${IOQ3BINARY} \"$@\"\n");
+    const std::string home = (root / "home").string();
+    writeFile(home + sep + "baseoa" + sep + "demos" + sep + "mine.dm_71", "demo");
+    writeFile(home + sep + "baseoa" + sep + "demos" + sep + "old.dm_2", "demo");
+
+    const auto& oa = core::openArenaProfile();
+    for (const std::string& picked : {(root / "games" / "openarena").string(), lib}) {
+        SCOPED_TRACE(picked);
+        auto choice = locate::recogniseGame(picked);
+        EXPECT_EQ(choice.game, &oa);
+        EXPECT_EQ(choice.installFolder, lib);
+        choice.homePath = home;
+        auto set = locate::setUpGame(app, choice, dialogs);
+        ASSERT_EQ(set.status, locate::SetUp::Status::Ready);
+        EXPECT_EQ(set.folders.game, &oa);
+        EXPECT_EQ(set.folders.gameFolder, lib);
+        EXPECT_EQ(set.folders.mainFolder, home + sep + "baseoa" + sep);
+        EXPECT_EQ(set.demos, (std::vector<std::string>{"mine.dm_71", "shipped.dm_71"}));
+    }
+    // The starter's folder is where the game is started from.
+    EXPECT_EQ(locate::recogniseGame((root / "games" / "openarena").string()).programFolder,
+              (root / "games").string() + sep);
+
+    // Call of Duty's folder and an unknown one stay Call of Duty's.
+    EXPECT_EQ(locate::recogniseGame(gameFolder).game, &core::codProfile());
+    EXPECT_EQ(locate::recogniseGame((tmp.path() / "nothing").string()).game, &core::codProfile());
+    EXPECT_EQ(locate::recogniseGame(gameFolder, &oa).game, &oa);
+
+    // An install without its data is told in the game's own words.
+    ScriptedDialogs d;
+    d.expectMessage("ERROR!  No OpenArena PAK Files Detected!");
+    core::GameNamedDialogs named(d, oa);
+    locate::GameChoice broken{(root / "games").string() + sep, &oa, "", home};
+    EXPECT_EQ(locate::setUpGame(app, broken, named).status, locate::SetUp::Status::NoPakFiles);
+}

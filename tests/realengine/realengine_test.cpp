@@ -1,15 +1,9 @@
-// The scripts RUN writes, played by a real Quake III engine (Debian's openarena)
-// under a virtual display with software rendering. The engine quits by itself,
-// and its console log shows every dump, result and screen mode of the chain.
-//
-// Two things of this engine differ from the game the tool serves, and the test
-// takes them as they are: its condump refuses names that do not end in ".txt"
-// (with a message, which still marks where the dump was asked for), and its
-// result line reads "201 frames 12.4 seconds 16.3 fps ...". The console log
-// holds everything the dumps would.
-#include "bench/levels.h"
-#include "bench/run_files.h"
-#include "results/dumps.h"
+// A whole benchmark on a real Quake III engine (Debian's openarena) under a
+// virtual display with software rendering, run as a player would: one
+// framewise-cli line that writes the scripts, starts the game, waits for it to
+// quit and compiles the report. The engine's console log is the witness: every
+// figure of the report must be one the engine printed.
+#include "platform/single_instance.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
@@ -49,7 +43,7 @@ constexpr auto kEngineLimit = std::chrono::seconds(240);
 class Child {
   public:
     Child(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-          const fs::path& output, int keepFd = -1) {
+          const fs::path& output, int keepFd = -1, const fs::path& errors = {}) {
         pid_ = fork();
         if (pid_ > 0) setpgid(pid_, pid_);
         if (pid_ != 0) return;
@@ -58,6 +52,10 @@ class Child {
         if (out >= 0) {
             dup2(out, 1);
             dup2(out, 2);
+        }
+        if (!errors.empty()) {
+            int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (err >= 0) dup2(err, 2);
         }
         int devnull = open("/dev/null", O_RDONLY);
         if (devnull >= 0) dup2(devnull, 0);
@@ -195,78 +193,99 @@ std::string ensureDemo() {
     return {};
 }
 
-// What the console log shows of a chain, in order.
-struct Restart {
-    std::string modeLine;
-    int mode = -1;
-    int results = 0; // result lines printed while this resolution ran
-};
-struct Chain {
-    std::vector<Restart> restarts;
-    std::vector<std::string> dumps; // the name each condump was asked for, as the chain implies
-    std::vector<int> resultsAtDump; // result lines of its resolution before each condump
-    std::vector<std::string> problems;
+// The figures of the engine's result lines ("592 frames 3.6 seconds 163.0 fps
+// 1.0/6.1/133.0/7.2 ms"), in order, and the sizes of its mode lines.
+struct EngineLog {
+    std::vector<std::string> figures;
+    std::vector<std::string> modes; // "320x240"
 };
 
-// Reads the log against the chain's rules: a vid_restart ("RE_Shutdown( 1 )"
-// followed by a renderer start) begins a resolution; the continuation script's
-// exec names the level; a condump of run j comes after the warm-up and j results.
-Chain readLog(const std::string& log, bool threePerDump) {
-    static const std::regex result(R"(^\d+ frames \d+\.\d seconds \d+\.\d fps)");
-    static const std::regex mode(R"(^MODE: (\d+), )");
-    static const std::regex continuation(R"(^execing FRWb_cont_(\w+)\.cfg)");
-    Chain chain;
-    std::string suffix;
-    bool restarting = false;
+EngineLog readLog(const std::string& log) {
+    static const std::regex result(R"(^\d+ frames \d+\.\d seconds (\d+\.\d) fps [\d./]+ ms)");
+    static const std::regex mode(R"(^MODE: \d+, (\d+) x (\d+) )");
+    EngineLog out;
     std::istringstream in(log);
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         std::smatch m;
-        if (line.rfind("RE_Shutdown( 1 )", 0) == 0) {
-            restarting = true;
-        } else if (std::regex_search(line, m, mode)) {
-            if (restarting) chain.restarts.push_back({line, std::stoi(m[1]), 0});
-            restarting = false;
-        } else if (std::regex_search(line, m, continuation)) {
-            suffix.clear();
-            for (auto level : {bench::Level::Normal, bench::Level::High, bench::Level::Maximum,
-                               bench::Level::Custom})
-                if (m[1] == bench::levelNames(level).code)
-                    suffix = bench::levelNames(level).dumpSuffix;
-        } else if (std::regex_search(line, result)) {
-            if (chain.restarts.empty())
-                chain.problems.push_back("a result before any vid_restart: " + line);
-            else
-                ++chain.restarts.back().results;
-        } else if (line.rfind("Con_Dump_f:", 0) == 0 || line.rfind("Dumped console text", 0) == 0) {
-            if (chain.restarts.empty()) {
-                chain.problems.push_back("a condump before any vid_restart");
-                continue;
-            }
-            const Restart& r = chain.restarts.back();
-            std::string name = "FRWb_" + std::to_string(r.mode);
-            if (!threePerDump) name += "_" + std::to_string(r.results - 1);
-            chain.dumps.push_back(name + suffix);
-            chain.resultsAtDump.push_back(r.results);
-        } else if (line.find("ERROR:") != std::string::npos ||
-                   line.rfind("Unknown command", 0) == 0) {
-            chain.problems.push_back(line);
-        }
+        if (std::regex_search(line, m, result))
+            out.figures.push_back(m[1]);
+        else if (std::regex_search(line, m, mode))
+            out.modes.push_back(std::string(m[1]) + "x" + std::string(m[2]));
     }
-    return chain;
+    return out;
 }
 
-bench::RunChoices choices(bool threePerDump, const std::vector<int>& modes, int runs) {
-    bench::RunChoices c;
-    c.levels = {true, false, false, false};
-    c.resolutions.fill(false);
-    for (int m : modes)
-        c.resolutions[m] = true;
-    c.runs = runs;
-    c.threePerDump = threePerDump;
-    c.demoEntries = {kDemoEntry};
-    c.selectedDemo = 0;
-    return c;
+// The report's result lines: the size and the figures of each, in order.
+struct ReportLine {
+    std::string size;
+    std::vector<std::string> figures;
+};
+
+std::vector<ReportLine> reportLines(const std::string& report) {
+    static const std::regex line(R"(^ *\((\d+x\d+)\) ((?: *[\d.]+,)+))");
+    static const std::regex figure(R"(([\d.]+),)");
+    std::vector<ReportLine> out;
+    std::istringstream in(report);
+    for (std::string text; std::getline(in, text);) {
+        std::smatch m;
+        if (!std::regex_search(text, m, line)) continue;
+        ReportLine r{m[1], {}};
+        const std::string values = m[2];
+        for (std::sregex_iterator it(values.begin(), values.end(), figure), end; it != end; ++it)
+            r.figures.push_back((*it)[1]);
+        out.push_back(r);
+    }
+    return out;
+}
+
+// A player's own configuration, as the game saved it, with what a machine
+// without sound card, network or hardware GL needs.
+const char* kPlayerConfig = "// generated by quake, do not modify\n"
+                            "unbindall\n"
+                            "bind TAB \"+scores\"\n"
+                            "bind w \"+forward\"\n"
+                            "seta r_fullscreen \"0\"\n"
+                            "seta cl_renderer \"opengl1\"\n"
+                            "seta s_initsound \"0\"\n"
+                            "seta net_enabled \"0\"\n"
+                            "seta logfile \"2\"\n"
+                            "seta r_picmip \"1\"\n"
+                            "seta com_maxfps \"85\"\n"
+                            "seta name \"Player\"\n";
+
+struct Cli {
+    int status = -1;
+    std::string out, err;
+};
+
+// framewise-cli with these arguments, its home folder home, on the virtual display.
+Cli runCli(const fs::path& home, const std::vector<std::string>& args) {
+    // Installed as a player has it, so that its results folder is its own.
+    const fs::path program = home / "Framewise" / "framewise-cli";
+    fs::create_directories(program.parent_path());
+    fs::copy_file(FRAMEWISE_CLI_PROGRAM, program, fs::copy_options::overwrite_existing);
+    std::vector<std::string> argv{program.string()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const std::vector<std::string> env{"DISPLAY=" + display().name(), "LIBGL_ALWAYS_SOFTWARE=1",
+                                       "HOME=" + home.string(), "SDL_AUDIODRIVER=dummy"};
+    Cli out;
+    const fs::path outFile = home / "cli-out.txt", errFile = home / "cli-err.txt";
+    {
+        // The report goes to standard output, the messages to standard error.
+        Child cli(argv, env, outFile, -1, errFile);
+        if (!cli.started()) return out;
+        auto status = cli.waitFor(2 * kEngineLimit);
+        out.status = status.value_or(-1);
+    }
+    out.out = readFile(outFile);
+    out.err = readFile(errFile);
+    // Its guard file stays in the user's guard folder; a test's install takes its own along.
+    std::error_code ec;
+    fs::remove(platform::guardFile(platform::singleCopyFolder(), "framewise",
+                                   fs::canonical(program.parent_path(), ec).string() + "/"),
+               ec);
+    return out;
 }
 
 class RealEngine : public testing::Test {
@@ -283,52 +302,75 @@ class RealEngine : public testing::Test {
 
 } // namespace
 
-TEST_F(RealEngine, ChainRunsToQuitWithEveryDumpResultAndModeLineInBothDumpModes) {
-    const std::vector<int> modes{0, 1}; // 320x240, 400x300: quick to render in software
+TEST_F(RealEngine, WholeBenchmarkReportsTheEnginesFiguresAndGivesTheConfigBack) {
+    const std::vector<std::string> sizes{"320x240", "400x300"}; // quick in software
     const int runs = 2;
-    for (bool threePerDump : {false, true}) {
-        SCOPED_TRACE(threePerDump ? "three per dump" : "one per dump");
-        const fs::path home = freshHome(threePerDump ? "con3" : "con1");
-        const fs::path game = home / "baseoa";
+    const std::size_t levels = 2;
+    for (bool onePerDump : {false, true}) {
+        SCOPED_TRACE(onePerDump ? "one per dump" : "three per dump");
+        // One mode writes where the game writes by default, the other where told.
+        const fs::path home = freshHome(onePerDump ? "con1" : "con3");
+        const fs::path game =
+            onePerDump ? home / "given" / "baseoa" : home / ".openarena" / "baseoa";
+        fs::create_directories(game / "demos");
         fs::copy_file(kCachedDemo, game / "demos" / kDemoEntry);
-        const auto c = choices(threePerDump, modes, runs);
-        const auto listed = bench::writeRunScripts(game.string() + "/", c, {});
-        ASSERT_FALSE(listed.empty());
+        writeFile(game / "q3config.cfg", kPlayerConfig);
 
+        std::vector<std::string> args{"run",
+                                      "--game",
+                                      kEngine.string(),
+                                      "--demo",
+                                      "frwdemo",
+                                      "--levels",
+                                      "normal,max",
+                                      "--res",
+                                      "320x240,400x300",
+                                      "--runs",
+                                      std::to_string(runs),
+                                      "--yes",
+                                      "--wait",
+                                      "--comment",
+                                      "real engine"};
+        if (onePerDump) {
+            args.push_back("--one-per-dump");
+            args.push_back("--fs-homepath");
+            args.push_back((home / "given").string());
+        }
         const auto started = std::chrono::steady_clock::now();
-        const auto status = runEngine(home, bench::levelFileName(bench::Level::Normal));
-        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
-                                 std::chrono::steady_clock::now() - started)
-                                 .count();
-        const fs::path logFile = game / "qconsole.log";
-        ASSERT_TRUE(status.has_value()) << "the engine was still running after "
-                                        << kEngineLimit.count() << " s; see " << logFile;
-        EXPECT_EQ(*status, 0) << "see " << logFile;
-        std::cout << "[ engine  ] " << (threePerDump ? "con3" : "con1") << " ran " << seconds
+        const Cli cli = runCli(home, args);
+        std::cout << "[ engine  ] " << (onePerDump ? "con1" : "con3") << " cycle took "
+                  << std::chrono::duration_cast<std::chrono::seconds>(
+                         std::chrono::steady_clock::now() - started)
+                         .count()
                   << " s\n";
+        const fs::path logFile = game / "qconsole.log";
+        ASSERT_EQ(cli.status, 0) << cli.out << cli.err << "\nsee " << logFile;
 
-        const Chain chain = readLog(readFile(logFile), threePerDump);
-        EXPECT_TRUE(chain.problems.empty()) << chain.problems.front() << "\nsee " << logFile;
-
-        // One renderer start per resolution, each with its mode line.
-        ASSERT_EQ(chain.restarts.size(), modes.size()) << "see " << logFile;
-        for (std::size_t i = 0; i < modes.size(); ++i) {
-            const Restart& r = chain.restarts[i];
-            EXPECT_EQ(r.mode, modes[i]) << r.modeLine;
-            const auto size = results::ParseResolutionLabel(r.modeLine);
-            ASSERT_TRUE(size) << r.modeLine;
-            EXPECT_EQ(size->width + "x" + size->height, bench::resolutionText(modes[i]))
-                << r.modeLine;
-            // The warm-up and every measured run print a result line.
-            EXPECT_EQ(r.results, 1 + runs) << r.modeLine;
+        // Every play printed a result: per level and size a warm-up and the runs.
+        const EngineLog log = readLog(readFile(logFile));
+        ASSERT_EQ(log.figures.size(), levels * sizes.size() * (1 + runs)) << "see " << logFile;
+        std::vector<ReportLine> expected;
+        for (std::size_t i = 0; i < levels * sizes.size(); ++i) {
+            ReportLine r{sizes[i % sizes.size()], {}};
+            for (int run = 1; run <= runs; ++run)
+                r.figures.push_back(log.figures[i * (1 + runs) + static_cast<std::size_t>(run)]);
+            expected.push_back(r);
         }
-
-        // A condump for every name of the dump list, in its order.
-        EXPECT_EQ(chain.dumps, listed) << "see " << logFile;
-        // A resolution's only dump comes after all its plays.
-        if (threePerDump) {
-            EXPECT_EQ(chain.resultsAtDump, std::vector<int>(listed.size(), 1 + runs));
+        const auto lines = reportLines(cli.out);
+        ASSERT_EQ(lines.size(), expected.size()) << cli.out;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            EXPECT_EQ(lines[i].size, expected[i].size) << cli.out;
+            EXPECT_EQ(lines[i].figures, expected[i].figures) << cli.out << "\nsee " << logFile;
         }
+        EXPECT_NE(cli.out.find("NORMAL Configuration File Settings:"), std::string::npos)
+            << cli.out;
+        EXPECT_NE(cli.out.find("MAX Configuration File Settings:"), std::string::npos) << cli.out;
+
+        // The player's configuration as it was; none of the tool's files left.
+        EXPECT_EQ(readFile(game / "q3config.cfg"), kPlayerConfig);
+        for (const auto& entry : fs::directory_iterator(game))
+            EXPECT_NE(entry.path().filename().string().rfind("FRWb_", 0), 0u)
+                << entry.path() << " was left behind";
     }
 }
 

@@ -189,6 +189,32 @@ TEST(ResultLineFps, TakesOnlyALineOfTheGamesResultShape) {
     }
 }
 
+TEST(ResultLineFps, OpenArenaShapeTakesTheEnginesOwnLine) {
+    const std::string_view shape = core::openArenaProfile().resultLine;
+    const std::pair<std::string, const char*> cases[] = {
+        {"592 frames 3.6 seconds 163.0 fps 1.0/6.1/133.0/7.2 ms", "163.0"},
+        {"79 frames 1.5 seconds 53.3 fps 5.0/18.8/530.0/30.7 ms  ", "53.3"},
+        {"1300 frames, 27.4 seconds: 47.4 fps", nullptr}, // the other game's
+        {"592 frames 3.6 seconds 163.0 fps", nullptr},
+        {"592 frames 3.6 seconds 163.0 fps 1.0/6.1/133.0/7.2 ms extra", nullptr},
+        {"Player: 592 frames 3.6 seconds 163.0 fps 1.0/6.1/133.0/7.2 ms", nullptr},
+        {"592 frames 3.6 seconds 16 3.0 fps 1.0/6.1/133.0/7.2 ms", nullptr},
+    };
+    for (const auto& [line, fps] : cases) {
+        const auto got = resultLineFps(line, shape);
+        ASSERT_EQ(got.has_value(), fps != nullptr) << line;
+        if (got) {
+            EXPECT_EQ(*got, fps) << line;
+        }
+    }
+    const std::string dump = "MODE: 0, 320 x 240 windowed hz:N/A\n"
+                             "79 frames 1.5 seconds 53.3 fps 5.0/18.8/530.0/30.7 ms\n"
+                             "1300 frames, 27.4 seconds: 47.4 fps\n"
+                             "79 frames 1.4 seconds 56.1 fps 5.0/17.8/500.0/29.1 ms\n";
+    EXPECT_EQ(ExtractFpsValues(dump, true, shape), (std::vector<std::string>{"53.3", "56.1"}));
+    EXPECT_EQ(ExtractFpsValues(dump, true), std::vector<std::string>{"47.4"});
+}
+
 TEST(ReadConsoleDump, ExactNameOnlyAndACarriageReturnOverwritesItsLine) {
     TempDir dir;
     writeFile(dir.path() / "FRWb_3.lo",

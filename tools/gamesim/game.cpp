@@ -18,10 +18,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kConfigFile = "config_mp.cfg";
 constexpr const char* kMainFolder = "MAIN";
 constexpr const char* kDemosFolder = "demos";
-constexpr const char* kDemoExtension = ".dm_2";
 constexpr const char* kFpsExtension = ".fps";
 constexpr const char* kErrorRule = "********************\n";
 
@@ -107,8 +105,17 @@ DemoShape demoShape(std::uintmax_t bytes) {
     return {100 + static_cast<long>(bytes / 256), static_cast<int>(bytes / 1024)};
 }
 
-std::string timedemoLine(long frames, long milliseconds, double fps) {
-    char text[128];
+std::string timedemoLine(long frames, long milliseconds, double fps, bool openArena) {
+    char text[160];
+    if (openArena) {
+        // The engine adds the shortest, mean and longest frame and their spread.
+        const double mean = milliseconds / static_cast<double>(std::max(1L, frames));
+        std::snprintf(text, sizeof text,
+                      "%ld frames %3.1f seconds %3.1f fps %d.0/%.1f/%d.0/%.1f ms\n", frames,
+                      milliseconds / 1000.0, fps, static_cast<int>(mean * 0.5), mean,
+                      static_cast<int>(mean * 3) + 1, mean * 0.4);
+        return text;
+    }
     std::snprintf(text, sizeof text, "%ld frames, %3.1f seconds: %3.1f fps\n", frames,
                   milliseconds / 1000.0, fps);
     return text;
@@ -121,6 +128,13 @@ long Game::Play::dueFrame(int line) const {
 Game::Game(const fs::path& gameFolder, Options options)
     : options_(std::move(options)), game_(gameFolder) {
     main_ = findEntry(game_, kMainFolder).value_or(game_ / kMainFolder);
+    if (options_.openArena) {
+        main_ = fs::path(options_.homePath) / "baseoa";
+        configFile_ = "q3config.cfg";
+        demoExtension_ = ".dm_71";
+        std::error_code ec;
+        fs::create_directories(main_, ec);
+    }
     demos_ = findEntry(main_, kDemosFolder).value_or(main_ / kDemosFolder);
     registerVar("r_mode", "3", true, true);
     registerVar("r_picmip", "1", true, true);
@@ -187,7 +201,7 @@ void Game::applyLatched() {
 // ---- the command buffer ----
 
 void Game::start(const std::string& commandLine) {
-    buffer_.append(std::string("exec ") + kConfigFile + "\n");
+    buffer_.append("exec " + configFile_ + "\n");
     execute();
     // "+" starts a command, outside quotes.
     std::vector<std::string> commands;
@@ -342,10 +356,10 @@ void Game::cmdDemo(const std::vector<std::string>& args) {
     std::string file = args[1];
     const auto dot = file.rfind('.');
     if (dot != std::string::npos && lowerAscii(file.substr(dot + 1, 3)) == "dm_") {
-        if (!endsWithIgnoringCase(file, kDemoExtension))
-            file = file.substr(0, dot) + kDemoExtension;
+        if (!endsWithIgnoringCase(file, demoExtension_))
+            file = file.substr(0, dot) + demoExtension_;
     } else {
-        file += kDemoExtension;
+        file += demoExtension_;
     }
     std::optional<fs::path> found = findEntry(demos_, file);
     std::error_code ec;
@@ -359,7 +373,7 @@ void Game::cmdDemo(const std::vector<std::string>& args) {
         frameAborted_ = true;
         return;
     }
-    const std::string demo = file.substr(0, file.size() - std::string(kDemoExtension).size());
+    const std::string demo = file.substr(0, file.size() - demoExtension_.size());
     Play play;
     play.name = demo;
     play.shape = demoShape(bytes);
@@ -433,7 +447,7 @@ void Game::endPlay() {
     if (varInt("timedemo")) {
         const double fps = *p.fps;
         const long ms = std::max(1L, std::lround(p.shape.frames * 1000.0 / fps));
-        console_.print(timedemoLine(p.shape.frames, ms, fps));
+        console_.print(timedemoLine(p.shape.frames, ms, fps, options_.openArena));
     }
     ++playsEnded_;
     if (options_.crashAfterPlays && playsEnded_ >= *options_.crashAfterPlays) {
@@ -457,6 +471,9 @@ void Game::runNextDemo() {
 void Game::cmdCondump(const std::vector<std::string>& args) {
     if (args.size() != 2) return console_.print("usage: condump <filename>\n");
     const std::string& name = args[1];
+    if (options_.openArena && !endsWithIgnoringCase(name, ".txt"))
+        return console_.print("Con_Dump_f: Only the \".txt\" extension is supported by this "
+                              "command!\n");
     const fs::path relative(name);
     bool refused = name.empty() || relative.is_absolute() || relative.has_root_name() ||
                    relative.has_root_directory();
@@ -489,7 +506,7 @@ bool Game::writeConfig() {
         text << "bind " << b.key << " \"" << b.command << "\"\n";
     for (const auto& v : vars_)
         if (v.archive) text << "seta " << v.name << " \"" << v.latched.value_or(v.value) << "\"\n";
-    fs::path target = findEntry(main_, kConfigFile).value_or(main_ / kConfigFile);
+    fs::path target = findEntry(main_, configFile_).value_or(main_ / configFile_);
     // Like the engine's own file writes, a linked configuration is written where it points.
     std::error_code linkError;
     if (fs::is_symlink(target, linkError)) {
@@ -524,7 +541,7 @@ void Game::cmdQuit() {
         while (!fs::exists(game_ / options_.holdQuit, ec) && std::chrono::steady_clock::now() < until)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    if (!writeConfig()) console_.print(std::string("couldn't write ") + kConfigFile + "\n");
+    if (!writeConfig()) console_.print("couldn't write " + configFile_ + "\n");
     outcome_ = Outcome::Quit;
 }
 

@@ -33,7 +33,7 @@ struct DemoShape {
 DemoShape demoShape(std::uintmax_t bytes);
 
 // The engine's timedemo line, e.g. "1300 frames, 27.4 seconds: 47.4 fps".
-std::string timedemoLine(long frames, long milliseconds, double fps);
+std::string timedemoLine(long frames, long milliseconds, double fps, bool openArena = false);
 
 class Game {
   public:
@@ -109,6 +109,8 @@ class Game {
 
     Options options_;
     std::filesystem::path game_, main_, demos_;
+    std::string configFile_ = "config_mp.cfg";
+    std::string demoExtension_ = ".dm_2";
     Console console_;
     CommandBuffer buffer_;
     long wait_ = 0;

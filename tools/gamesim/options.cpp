@@ -3,6 +3,7 @@
 #include "game.h"
 
 #include <charconv>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <ostream>
@@ -34,6 +35,12 @@ bool applyOption(Options& options, const std::string& option, std::string& error
         options.help = true;
     } else if (name == "--windowed" && !hasValue) {
         options.windowed = true;
+    } else if (name == "--profile") {
+        if (value != "cod" && value != "openarena") {
+            error = "--profile needs cod or openarena";
+            return false;
+        }
+        options.openArena = value == "openarena";
     } else if (name == "--exit-when-idle" && !hasValue) {
         options.exitWhenIdle = true;
     } else if (name == "--largest-mode") {
@@ -121,6 +128,11 @@ Options (also read from gamesim.ini in the game folder, one per line, "#" starts
 a comment; options given on the command line come after the file's):
   --crash-after-plays=N  exit at once with status 1 when the N-th demo play has
                          ended (its result line printed, its dump not written)
+  --profile=openarena    play OpenArena as Debian installs it: MAIN is
+                         <home>/baseoa, home being "+set fs_homepath DIR" of the
+                         command line or ~/.openarena; q3config.cfg, demos
+                         *.dm_71, condump only to .txt names, and the engine's
+                         "<frames> frames <s> seconds <fps> fps <ms> ms" results
   --windowed             the mode line says "windowed" instead of "fullscreen"
   --largest-mode=WxH     a display that shows no mode wider or taller than WxH:
                          setting a larger one prints the engine's warning and
@@ -189,6 +201,16 @@ int runProgram(const std::vector<std::string>& args, const std::string& gameFold
     if (parsed.options.help) {
         out << helpText();
         return kExitQuit;
+    }
+    if (parsed.options.openArena) {
+        // The engine takes its home folder from the command line before any script runs.
+        std::istringstream words(parsed.commandLine);
+        for (std::string w, previous; words >> w; previous = w)
+            if (previous == "fs_homepath") parsed.options.homePath = w;
+        if (parsed.options.homePath.empty()) {
+            const char* home = std::getenv("HOME");
+            parsed.options.homePath = std::string(home ? home : ".") + "/.openarena";
+        }
     }
     Game game(gameFolder, parsed.options);
     game.start(parsed.commandLine);

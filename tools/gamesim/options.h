@@ -23,6 +23,11 @@ struct Options {
     bool exitWhenIdle = false;          // idle: exit instead of staying in the menu
     std::uint64_t seed = 1;             // run-to-run spread of the figures
     std::string holdQuit;               // at quit, wait until this file is in the game folder
+    // Plays OpenArena instead: q3config.cfg and demos/*.dm_71 in <home>/baseoa
+    // (home: fs_homepath from the command line, else ~/.openarena), dumps only
+    // to ".txt" names, and the engine's result line.
+    bool openArena = false;
+    std::string homePath;
     bool help = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <unistd.h>
@@ -46,6 +47,30 @@ std::vector<std::string> entryNames(const std::string& folder, bool filesOnly) {
 }
 
 } // namespace
+
+std::string userHomeFolder() {
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) return {};
+    std::string folder = home;
+    if (folder.back() != '/') folder += '/';
+    return folder;
+}
+
+std::optional<std::string> programFolderOnPath(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    if (!path || name.empty() || name.find('/') != std::string::npos) return std::nullopt;
+    const std::string all = path;
+    for (std::size_t at = 0; at <= all.size();) {
+        auto end = all.find(':', at);
+        if (end == std::string::npos) end = all.size();
+        std::string folder = all.substr(at, end - at);
+        at = end + 1;
+        if (folder.empty()) continue;
+        if (folder.back() != '/') folder += '/';
+        if (::access((folder + name).c_str(), X_OK) == 0) return folder;
+    }
+    return std::nullopt;
+}
 
 std::optional<std::string> findIgnoringCase(const std::string& folder, const std::string& name) {
     auto names = entryNames(folder, false);

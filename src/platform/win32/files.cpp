@@ -5,11 +5,28 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 namespace platform {
 
 char folderSeparator() {
     return '\\';
+}
+
+std::string userHomeFolder() {
+    const char* home = std::getenv("USERPROFILE");
+    if (!home || !*home) return {};
+    std::string folder = home;
+    if (folder.back() != '\\') folder += '\\';
+    return folder;
+}
+
+std::optional<std::string> programFolderOnPath(const std::string& name) {
+    char found[MAX_PATH];
+    char* file = nullptr;
+    const DWORD n = ::SearchPathA(nullptr, name.c_str(), nullptr, MAX_PATH, found, &file);
+    if (n == 0 || n >= MAX_PATH || !file) return std::nullopt;
+    return std::string(found, static_cast<std::size_t>(file - found));
 }
 
 std::string programFolder() {
