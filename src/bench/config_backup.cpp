@@ -26,7 +26,20 @@ bool backupPending(const std::string& mainFolder) {
 bool gameRunning(const core::GameFolders& folders) {
     const core::GameProfile& game = folders.profile();
     const std::string folder = *game.watchedFolder ? game.watchedFolder : folders.startFolder();
-    return platform::programRunning(folder, game.watchedProgram);
+    if (!*game.homeFolder) return platform::programRunning(folder, game.watchedProgram);
+    // A game that writes in a home folder counts only when it writes in this one:
+    // the engine's other players, or other homes, undo nothing here.
+    for (const auto& p : platform::runningPrograms(folder, game.watchedProgram)) {
+        std::string home;
+        if (p.arguments.empty()) return true; // nothing to tell it by
+        for (std::size_t i = 0; i + 1 < p.arguments.size(); ++i)
+            if (p.arguments[i] == "fs_homepath") home = p.arguments[i + 1];
+        if (home.empty()) home = p.home + platform::folderSeparator() + game.homeFolder;
+        std::error_code ec;
+        const auto data = std::filesystem::path(home) / game.dataFolder;
+        if (std::filesystem::equivalent(data, core::fsPath(folders.mainFolder), ec)) return true;
+    }
+    return false;
 }
 
 std::string whereYourConfigIs(const std::string& mainFolder, const core::GameProfile& game) {

@@ -1,6 +1,7 @@
 #pragma once
 // Whether a program of a given folder is running now.
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -9,6 +10,17 @@ namespace platform {
 // under Wine counts as well. Another copy of the program, started from another
 // folder, does not count.
 bool programRunning(const std::string& folder, const std::string& programName);
+
+// A running copy of a program: its arguments and its HOME, where they can be read.
+struct RunningProcess {
+    std::vector<std::string> arguments; // without the program itself
+    std::string home;
+};
+
+// Every process that runs folder + programName, as programRunning counts them.
+// Where a process's arguments cannot be read (Windows) they come empty.
+std::vector<RunningProcess> runningPrograms(const std::string& folder,
+                                            const std::string& programName);
 
 } // namespace platform
 

@@ -1,6 +1,7 @@
 #include "app/framewise_form1.h"
 
 #include "support/fakes.h"
+#include "support/scoped_env.h"
 #include "window_fixture.h"
 
 #include <QApplication>
@@ -390,6 +391,38 @@ TEST_F(WindowTest, RelocationButtonShowsTheNewGameAndItsDemos) {
     ASSERT_EQ(demos->count(), 1);
     EXPECT_EQ(demos->item(0)->text(), "night.dm_2");
     EXPECT_EQ(window->folders().gameFolder, folderValue(other.root));
+}
+
+TEST_F(WindowTest, RelocationToOpenArenaNamesTheGameAndRunsItInItsOwnFiles) {
+    rememberGame();
+    ASSERT_TRUE(window->Form_Load());
+    // The program and its data in one folder; the player's files in a home folder.
+    const auto oa = tmp.path() / "openarena";
+    writeFile(oa / "openarena", "program");
+    writeFile(oa / "baseoa" / "pak0.pk3", "pak");
+    writeFile(oa / "baseoa" / "demos" / "arena.dm_71", "demo");
+    ScopedEnv home("HOME", (tmp.path() / "home").string());
+    dialogs.expectMessage("Please Locate CoDMP.exe:")
+        .expectFileChoice((oa / "openarena").string())
+        .expectMessage("Is: \"" + oa.string() + "/\"  the correct path to OpenArena?",
+                       core::Answer::Yes);
+    get<QPushButton>("UpdateCODLoc")->click();
+    ASSERT_FALSE(window->ended());
+    EXPECT_EQ(window->windowTitle().toStdString(), "Framewise  v 1.0.0 Public Beta - OpenArena");
+    EXPECT_EQ(window->folders().game, &core::openArenaProfile());
+    EXPECT_EQ(window->folders().mainFolder,
+              (tmp.path() / "home" / ".openarena" / "baseoa").string() + "/");
+    auto* demos = get<QListWidget>("DemoList");
+    ASSERT_EQ(demos->count(), 1);
+    EXPECT_EQ(demos->item(0)->text(), "arena.dm_71");
+    // RUN tells in the game's words what it needs.
+    dialogs.expectMessage("ERROR: The game's config file \"" + window->folders().mainFolder +
+                          "q3config.cfg\" was not found.\r\n\r\nStart OpenArena once so that it "
+                          "creates its config file, then press RUN again.\r\nThe game was not "
+                          "started.");
+    get<QPushButton>("RUN")->click();
+    EXPECT_FALSE(window->ended());
+    EXPECT_TRUE(launcher.calls.empty());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -66,10 +67,14 @@ bool wineProgramIn(const fs::path& procEntry, const std::string& folder,
 
 } // namespace
 
-bool programRunning(const std::string& folder, const std::string& programName) {
+namespace {
+
+// The processes of /proc that run the program, each given to found until it says stop.
+void eachRunning(const std::string& folder, const std::string& programName,
+                 const std::function<bool(const fs::path&)>& found) {
     const std::string program = folder + programName;
     struct stat st {};
-    if (::stat(program.c_str(), &st) != 0) return false;
+    if (::stat(program.c_str(), &st) != 0) return;
     const FileId id{major(st.st_dev), minor(st.st_dev), static_cast<unsigned long>(st.st_ino)};
     std::error_code ec;
     const std::string path = fs::weakly_canonical(fs::path(program), ec).string();
@@ -81,9 +86,42 @@ bool programRunning(const std::string& folder, const std::string& programName) {
             !std::all_of(pid.begin(), pid.end(), [](unsigned char c) { return std::isdigit(c); }))
             continue;
         if (mapsFile(it->path(), id, path) || wineProgramIn(it->path(), folder, programName))
-            return true;
+            if (!found(it->path())) return;
     }
-    return false;
+}
+
+std::vector<std::string> nulSeparated(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::vector<std::string> items;
+    for (std::string item; std::getline(in, item, '\0');)
+        items.push_back(item);
+    return items;
+}
+
+} // namespace
+
+bool programRunning(const std::string& folder, const std::string& programName) {
+    bool running = false;
+    eachRunning(folder, programName, [&](const fs::path&) {
+        running = true;
+        return false;
+    });
+    return running;
+}
+
+std::vector<RunningProcess> runningPrograms(const std::string& folder,
+                                            const std::string& programName) {
+    std::vector<RunningProcess> out;
+    eachRunning(folder, programName, [&](const fs::path& entry) {
+        RunningProcess p;
+        p.arguments = nulSeparated(entry / "cmdline");
+        if (!p.arguments.empty()) p.arguments.erase(p.arguments.begin());
+        for (const auto& e : nulSeparated(entry / "environ"))
+            if (e.rfind("HOME=", 0) == 0) p.home = e.substr(5);
+        out.push_back(std::move(p));
+        return true;
+    });
+    return out;
 }
 
 } // namespace platform
