@@ -553,6 +553,7 @@ TEST(CliCycle, AReportThatCannotBeArchivedFails) {
     auto o = in.cli("run " + in.gameArg() + " " + kChoices + " --yes --wait");
     EXPECT_EQ(o.status, cli::kFailed) << o.err;
     EXPECT_TRUE(has(o.err, results::kReportNotArchived)) << o.err;
+}
 
 // OpenArena as Debian installs it, played by the stand-in: the program and its
 // data in one folder, the player's files in a home folder of their own.
