@@ -5,13 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-# What building a package needs, beside what the build needs.
-for p in debhelper dpkg-dev fakeroot; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    echo "Missing $p: run bash scripts/deps.sh, or apt-get install debhelper dpkg-dev fakeroot" >&2
-    exit 1
-  fi
-done
+# What building a package needs, beside what the build needs, installed when missing.
+bash scripts/deps.sh tool debhelper dpkg-dev fakeroot
 version=$(sed -n 's/^project(Framewise VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 packaged=$(dpkg-parsechangelog -l debian/changelog -S Version)
 if [ "$version" != "$packaged" ]; then
