@@ -191,6 +191,14 @@ SetUp setUpGameFolder(const std::string& appFolder, core::Dialogs& dialogs) {
     if (!name) return {};
     auto line = core::readFirstLine(core::fsPath(appFolder + *name));
     if (!line || line->empty()) return {};
+    // The path file names a folder. A file named there (a program, say) is no
+    // game folder, and its checks say so, rather than its folder being taken.
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(core::fsPath(*line), ec)) {
+        GameChoice asWritten;
+        asWritten.installFolder = withSeparator(*line);
+        return setUpGame(appFolder, asWritten, dialogs);
+    }
     return setUpGameFolderAt(appFolder, *line, dialogs);
 }
 
