@@ -1,7 +1,6 @@
 #include "app/framewise_form1.h"
 
 #include "support/fakes.h"
-#include "support/scoped_env.h"
 #include "window_fixture.h"
 
 #include <QApplication>
@@ -401,7 +400,15 @@ TEST_F(WindowTest, RelocationToOpenArenaNamesTheGameAndRunsItInItsOwnFiles) {
     writeFile(oa / "openarena", "program");
     writeFile(oa / "baseoa" / "pak0.pk3", "pak");
     writeFile(oa / "baseoa" / "demos" / "arena.dm_71", "demo");
-    ScopedEnv home("HOME", (tmp.path() / "home").string());
+    // The player's home for the game's write folder, given back at the end.
+    const QByteArray oldHome = qgetenv("HOME");
+    const bool hadHome = qEnvironmentVariableIsSet("HOME");
+    qputenv("HOME", QByteArray::fromStdString((tmp.path() / "home").string()));
+    struct GiveBack {
+        QByteArray value;
+        bool had;
+        ~GiveBack() { had ? (void)qputenv("HOME", value) : (void)qunsetenv("HOME"); }
+    } giveBack{oldHome, hadHome};
     dialogs.expectMessage("Please Locate CoDMP.exe:")
         .expectFileChoice((oa / "openarena").string())
         .expectMessage("Is: \"" + oa.string() + "/\"  the correct path to OpenArena?",
