@@ -280,7 +280,7 @@ TEST_F(WindowTest, RunGenerateResultsAndExportAreRefusedWhileAnotherCopyWorksInT
     const auto before = namesIn(game.main());
     for (const char* button : {"RUN", "MakeResults", "GenerateEXCEL"}) {
         SCOPED_TRACE(button);
-        dialogs.expectMessage(locate::gameFolderBusyText(game.root.string() + "/"));
+        dialogs.expectMessage(locate::gameFolderBusyText(folderValue(game.root)));
         QTest::mouseClick(get<QPushButton>(button), Qt::LeftButton);
         EXPECT_EQ(namesIn(game.main()), before);
     }
