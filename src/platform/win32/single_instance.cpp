@@ -24,6 +24,25 @@ std::string userName() {
 
 std::string singleCopyFolder() { return {}; }
 
+namespace {
+
+// Held when this process made the named mutex; another holder means elsewhere.
+SingleCopy holdMutex(const std::string& full) {
+    SingleCopy out;
+    HANDLE h = ::CreateMutexA(nullptr, FALSE, full.c_str());
+    if (!h) {
+        out.why = full + ": " + win32::errorText(::GetLastError());
+        return out;
+    }
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ::CloseHandle(h);
+        return {SingleCopy::State::Elsewhere, nullptr, {}};
+    }
+    return {SingleCopy::State::Held, std::make_unique<NamedMutex>(h), {}};
+}
+
+} // namespace
+
 SingleCopy acquireSingleInstanceIn(const std::string& lockFolder, const std::string& name,
                                    const std::string& installFolder) {
     // The session's own namespace, named after the user and the install; a
@@ -33,17 +52,7 @@ SingleCopy acquireSingleInstanceIn(const std::string& lockFolder, const std::str
     for (auto& c : plain)
         if (c == '\\') c = '_';
     const std::string full = "Local\\" + plain;
-    HANDLE h = ::CreateMutexA(nullptr, FALSE, full.c_str());
-    if (!h) {
-        SingleCopy out;
-        out.why = full + ": " + win32::errorText(::GetLastError());
-        return out;
-    }
-    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
-        ::CloseHandle(h);
-        return {SingleCopy::State::Elsewhere, nullptr, {}};
-    }
-    return {SingleCopy::State::Held, std::make_unique<NamedMutex>(h), {}};
+    return holdMutex(full);
 }
 
 SingleCopy acquireGameFolderGuard(const std::string& gameFolder) {
@@ -71,16 +80,7 @@ SingleCopy acquireGameFolderGuard(const std::string& gameFolder) {
     for (auto& c : final)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     const std::string full = "Local\\framewise-game-" + installTag(final);
-    HANDLE h = ::CreateMutexA(nullptr, FALSE, full.c_str());
-    if (!h) {
-        out.why = full + ": " + win32::errorText(::GetLastError());
-        return out;
-    }
-    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
-        ::CloseHandle(h);
-        return {SingleCopy::State::Elsewhere, nullptr, {}};
-    }
-    return {SingleCopy::State::Held, std::make_unique<NamedMutex>(h), {}};
+    return holdMutex(full);
 }
 
 SingleCopy acquireSingleInstance(const std::string& name, const std::string& installFolder) {
