@@ -480,6 +480,10 @@ int Command::report(const std::string& file, bool csv, bool json) {
     s_.out << plainLines(csv    ? results::reportCsv(t)
                          : json ? results::reportJson(t)
                                 : results::reportText(t));
+    // What measured it, after the table a reader reads.
+    if (!csv && !json)
+        s_.out << "\nMEASURED ON: "
+               << results::systemSummary(results::readSystemRecord(path)) << "\n";
     s_.out.flush();
     return kOk;
 }
@@ -500,7 +504,7 @@ int Command::compare(const std::vector<std::string>& files, bool csv, bool json)
     }
     // Every report that cannot be read is named before the comparison is refused.
     if (unreadable) return kBadReport;
-    const auto c = results::compareAll(tables, paths);
+    const auto c = results::compareAll(tables, paths, results::systemsOf(paths));
     s_.out << plainLines(csv    ? results::comparisonCsv(c)
                          : json ? results::comparisonJson(c)
                                 : results::comparisonText(c));

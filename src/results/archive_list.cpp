@@ -2,6 +2,7 @@
 
 #include "core/textfile.h"
 #include "platform/files.h"
+#include "results/system_record.h"
 
 namespace results {
 
@@ -13,7 +14,9 @@ std::vector<std::string> archivedReports(const std::string& appFolder) {
     const std::string folder = resultsFolder(appFolder);
     std::vector<std::string> reports;
     auto names = platform::listFiles(folder);
-    for (auto it = names.rbegin(); it != names.rend(); ++it) reports.push_back(folder + *it);
+    for (auto it = names.rbegin(); it != names.rend(); ++it)
+        // A report's system record is part of the report, not one of its own.
+        if (!isSystemRecordName(*it)) reports.push_back(folder + *it);
     return reports;
 }
 

@@ -8,6 +8,7 @@
 #include "results/messages.h"
 #include "results/report.h"
 #include "results/restore.h"
+#include "results/system_record.h"
 
 #include <exception>
 #include <filesystem>
@@ -104,6 +105,11 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
             if (out.archived) {
                 out.resultsloc = archived;
                 reportSaved = true;
+                // What measured it, beside it. The report stands without it, as an
+                // older one does, so a record that cannot be written is left out.
+                std::string whyNot;
+                writeSystemRecord(systemRecordPath(archived),
+                                  gatherSystemRecord(mainFolder, report.name), whyNot);
             } else {
                 std::string text = kReportNotArchived + report.name +
                                    " could not be saved in the results folder " + folder + " (" +

@@ -270,19 +270,39 @@ std::string extremeText(const ChartBar& bar, bool highest) {
 
 } // namespace
 
+std::vector<std::optional<SystemRecord>> systemsOf(const std::vector<std::string>& paths) {
+    std::vector<std::optional<SystemRecord>> out;
+    for (const auto& p : paths)
+        out.push_back(readSystemRecord(p));
+    return out;
+}
+
+std::string systemSummary(const std::optional<SystemRecord>& system) {
+    if (!system) return kSystemNotRecorded;
+    std::string out;
+    for (const char* key : {"renderer", "GL version", "CPU", "logical cores", "memory", "OS",
+                            "OS version", "display", "game version"}) {
+        const std::string* v = system->find(key);
+        if (v && !v->empty()) out += (out.empty() ? "" : ", ") + std::string(key) + ": " + *v;
+    }
+    return out.empty() ? std::string(kSystemNotRecorded) : out;
+}
+
 ManyComparison compareAll(const std::vector<ReportTable>& tables,
-                          const std::vector<std::string>& files) {
+                          const std::vector<std::string>& files,
+                          const std::vector<std::optional<SystemRecord>>& systems) {
     ManyComparison c;
     const std::size_t n = tables.size();
     for (std::size_t i = 0; i < n; ++i) {
         const auto& t = tables[i];
         ComparedReport r{i < files.size() ? files[i] : t.file, t.startTime, t.comment, t.demo,
-                         t.runs, withoutWeekday(t.startTime) + ", " + t.comment};
+                         t.runs, withoutWeekday(t.startTime) + ", " + t.comment, std::nullopt};
         const std::string plain = r.label;
         for (int k = 2; std::any_of(c.reports.begin(), c.reports.end(),
                                     [&](const ComparedReport& o) { return o.label == r.label; });
              ++k)
             r.label = plain + " (" + std::to_string(k) + ")";
+        if (i < systems.size()) r.system = systems[i];
         c.reports.push_back(std::move(r));
         if (!t.missing.empty()) {
             std::vector<std::string> names;
@@ -305,6 +325,24 @@ ManyComparison compareAll(const std::vector<ReportTable>& tables,
     };
     c.sameDemo = !differ("demo", &ComparedReport::demo);
     differ("number of runs", &ComparedReport::runs);
+    // What measured them, among the reports that recorded it.
+    std::vector<std::string> unrecorded;
+    for (const auto& r : c.reports)
+        if (!r.system) unrecorded.push_back(r.label);
+    if (unrecorded.size() < c.reports.size()) {
+        for (const auto& key : systemKeys()) {
+            std::vector<std::string> values;
+            for (const auto& r : c.reports) {
+                if (!r.system) continue;
+                const std::string* v = r.system->find(key);
+                values.push_back(v && !v->empty() ? *v : "(not known)");
+            }
+            if (std::adjacent_find(values.begin(), values.end(), std::not_equal_to<>()) !=
+                values.end())
+                c.differences.push_back(key + ": " + joined(values, " \u2192 "));
+        }
+    }
+    c.notRecorded = unrecorded;
 
     // Settings in the order they first appear, report by report.
     std::vector<std::vector<Held>> held;
@@ -401,7 +439,16 @@ std::string comparisonJson(const ManyComparison& c) {
         out += "{\"file\": " + jsonText(report.file) + ", \"startTime\": " +
                jsonText(report.startTime) + ", \"comment\": " + jsonText(report.comment) +
                ", \"demo\": " + jsonText(report.demo) + ", \"runs\": " + jsonText(report.runs) +
-               ", \"label\": " + jsonText(report.label) + "}";
+               ", \"label\": " + jsonText(report.label) + ", \"system\": ";
+        if (!report.system) {
+            out += "null}";
+            continue;
+        }
+        out += "{";
+        for (std::size_t f = 0; f < report.system->fields.size(); ++f)
+            out += (f ? ", " : "") + jsonText(report.system->fields[f].first) + ": " +
+                   jsonText(report.system->fields[f].second);
+        out += "}}";
     }
     out += "\n  ],\n  \"rule\": " + jsonText(kVerdictRule) + ",\n  \"settings\": [";
     for (std::size_t k = 0; k < c.settings.size(); ++k) {
@@ -444,7 +491,8 @@ std::string comparisonJson(const ManyComparison& c) {
         return s + "]";
     };
     out += ",\n  \"notCompared\": " + list(c.partial) + ",\n  \"notRun\": " + list(c.notRun) +
-           ",\n  \"differences\": " + list(c.differences) + "\n}\n";
+           ",\n  \"differences\": " + list(c.differences) + ",\n  \"systemNotRecorded\": " +
+           list(c.notRecorded) + "\n}\n";
     return out;
 }
 
@@ -454,6 +502,7 @@ std::string comparisonText(const ManyComparison& c) {
         const auto& report = c.reports[r];
         out += pad(std::to_string(r + 1), 3, true) + "  " + report.label + "  (" + report.demo +
                ", " + std::filesystem::path(report.file).filename().string() + ")\n";
+        out += "     " + systemSummary(report.system) + "\n";
     }
     out += "\n" + pad("LEVEL", 9, false) + pad("WIDTH", 6, true) + pad("HEIGHT", 7, true) +
            pad("#", 4, true) + pad("MEAN", 9, true) + pad("MIN", 8, true) + pad("MAX", 8, true) +
@@ -490,6 +539,8 @@ std::string comparisonText(const ManyComparison& c) {
         out += "These reports are of different demos: their figures are not comparable.\n";
     for (const auto& d : c.differences)
         out += "Differs: " + d + "\n";
+    for (const auto& label : c.notRecorded)
+        out += "System not recorded: " + label + "\n";
     out += std::string("\n") + kVerdictRule + "\n";
     return out;
 }

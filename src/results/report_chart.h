@@ -5,6 +5,7 @@
 // Qt so that every figure on the chart is tested headless.
 #include "results/report_reader.h"
 #include "results/stats.h"
+#include "results/system_record.h"
 
 #include <optional>
 #include <string>
@@ -77,6 +78,7 @@ struct ComparedReport {
     std::string startTime, comment, demo, runs;
     // "<start time without its weekday>, <comment>", numbered when two are alike.
     std::string label;
+    std::optional<SystemRecord> system; // what measured it, when recorded
 };
 
 // One report's figures at one setting.
@@ -101,17 +103,27 @@ struct ManyComparison {
     // Settings some reports do not hold, said and never filled in:
     // "High 1024x768, Normal 800x600: not in <label>".
     std::vector<std::string> partial;
-    // What the reports disagree on besides their figures: "demo: ...", "number of runs: ...".
+    // What the reports disagree on besides their figures: "demo: ...", "number of runs: ...",
+    // "renderer: A \u2192 B" (among the reports whose system is recorded).
     std::vector<std::string> differences;
+    std::vector<std::string> notRecorded; // labels of the reports without a system record
     bool sameDemo = true;
     // Per report whose header asks for settings it has no whole line for:
     // "<label>: High 1024x768, Custom 640x480" (its benchmark stopped early).
     std::vector<std::string> notRun;
 };
 
-// tables[i] was read from files[i]; the first is the one the others are judged against.
+// tables[i] was read from files[i]; the first is the one the others are judged
+// against. systems[i], when given, is what measured it.
 ManyComparison compareAll(const std::vector<ReportTable>& tables,
-                          const std::vector<std::string>& files);
+                          const std::vector<std::string>& files,
+                          const std::vector<std::optional<SystemRecord>>& systems = {});
+
+// The system records beside the reports at paths, read.
+std::vector<std::optional<SystemRecord>> systemsOf(const std::vector<std::string>& paths);
+
+// "renderer: llvmpipe, CPU: ..., OS: ...", or "system not recorded".
+std::string systemSummary(const std::optional<SystemRecord>& system);
 
 // The rule the verdicts follow, in one sentence for the window, the guide and the command line.
 inline constexpr const char* kVerdictRule =

@@ -96,7 +96,13 @@ struct Install {
     std::string gameArg() const { return "--game '" + game.root.string() + "'"; }
 
     fs::path archive() const { return program.parent_path() / "User Results"; }
-    std::vector<std::string> archived() const { return testing_support::namesIn(archive()); }
+    // The archived reports, without the system records beside them.
+    std::vector<std::string> archived() const {
+        std::vector<std::string> reports;
+        for (auto& name : testing_support::namesIn(archive()))
+            if (!results::isSystemRecordName(name)) reports.push_back(std::move(name));
+        return reports;
+    }
     // The game saves its configuration as the last thing before it quits; the tool
     // refuses to restore while its process is still there.
     bool quit() const {
@@ -587,4 +593,54 @@ TEST(CliCycle, OpenArenaProfileRunsTheSameCycleInTheGamesOwnFilesAndNames) {
         // The Call of Duty install beside it was not touched.
         EXPECT_EQ(readFile(in.game.main() / "config_mp.cfg"), in.configBefore);
     }
+}
+
+TEST(CliCycle, GenerateResultsRecordsTheSystemBesideTheReportAndTheListLeavesItOut) {
+    Install in;
+    auto run = in.cli("run " + in.gameArg() + " " + kChoices + " --runs 3 --yes --wait");
+    ASSERT_EQ(run.status, cli::kOk) << run.err;
+    const auto names = testing_support::namesIn(in.archive());
+    ASSERT_EQ(names.size(), 2u) << "the report and its system record";
+    std::string report, record;
+    for (const auto& name : names)
+        (results::isSystemRecordName(name) ? record : report) = name;
+    ASSERT_FALSE(report.empty());
+    EXPECT_EQ(record, report.substr(0, report.size() - 4) + ".system.json");
+
+    auto system = results::readSystemRecord((in.archive() / report).string());
+    ASSERT_TRUE(system);
+    auto field = [&](const char* key) {
+        const std::string* v = system->find(key);
+        return v ? *v : std::string("(absent)");
+    };
+    // From the stand-in's dumps, from this computer, and from the run's choices.
+    EXPECT_EQ(field("report"), report);
+    EXPECT_EQ(field("GL vendor"), "stand-in renderer");
+    EXPECT_EQ(field("renderer"), "gamesim software rasteriser");
+    EXPECT_EQ(field("GL version"), "1.1 gamesim");
+    EXPECT_NE(field("GL extensions hash"), "");
+    EXPECT_NE(field("OS"), "");
+    EXPECT_GE(std::atoi(field("logical cores").c_str()), 1);
+    EXPECT_GT(std::atoll(field("memory").c_str()), 0);
+    EXPECT_EQ(field("levels"), "Normal, High");
+    EXPECT_EQ(field("resolutions"), "640x480, 1024x768");
+    EXPECT_EQ(field("runs"), "3");
+    EXPECT_EQ(field("dump mode"), "three per dump");
+    EXPECT_EQ(field("comment"), "No Comment");
+    EXPECT_NE(field("Framewise version"), "");
+
+    auto list = in.cli("list");
+    EXPECT_EQ(lf(list.out), (std::vector<std::string>{report}));
+    auto shown = in.cli("report " + report);
+    EXPECT_TRUE(has(shown.out, "MEASURED ON: renderer: gamesim software rasteriser, GL version: "
+                               "1.1 gamesim, CPU: "))
+        << shown.out;
+    // An older report, without a record, is read as before and said so.
+    fs::copy_file(kData + kWorked, in.archive() / kWorked);
+    auto older = in.cli("report " + kWorked);
+    EXPECT_TRUE(has(older.out, "MEASURED ON: system not recorded\n")) << older.out;
+    auto compared = in.cli("compare " + kWorked + " " + report);
+    EXPECT_EQ(compared.status, cli::kOk);
+    EXPECT_TRUE(has(compared.out, "System not recorded: December 04, 2026  07:30:05 PM, No Comment"))
+        << compared.out;
 }

@@ -201,6 +201,8 @@ void Game::applyLatched() {
 // ---- the command buffer ----
 
 void Game::start(const std::string& commandLine) {
+    // The engine's first line: name, version, platform and build date.
+    console_.print("gamesim 1.2 sim-x86 win-x86 Dec  4 2026\n");
     buffer_.append("exec " + configFile_ + "\n");
     execute();
     // "+" starts a command, outside quotes.
@@ -338,7 +340,12 @@ void Game::startRenderer() {
     // start; "finished" after a windowed mode line is what a reader must not run into.
     console_.print("----- R_Init -----\n");
     console_.print("...setting mode " + std::to_string(mode) + ": " + w + " " + h + "\n");
+    // The renderer block as the engine prints it, with values of the stand-in's own.
     console_.print("GL_VENDOR: stand-in renderer\n");
+    console_.print("GL_RENDERER: gamesim software rasteriser\n");
+    console_.print("GL_VERSION: 1.1 gamesim\n");
+    console_.print("GL_EXTENSIONS: GL_ARB_multitexture GL_EXT_texture_env_add "
+                   "GL_EXT_compiled_vertex_array GL_SGIS_texture_edge_clamp \n");
     console_.print("MODE: " + std::to_string(mode) + ", " + w + " x " + h + " " + screen +
                    " hz:N/A\n");
     console_.print("picmip: " + std::to_string(varInt("r_picmip")) + "\n");

@@ -284,7 +284,7 @@ bool ChartWindow::compareWithMany(const std::vector<std::string>& paths) {
     } else {
         std::vector<std::string> files{path_};
         files.insert(files.end(), paths.begin(), paths.end());
-        comparison_ = results::compareAll(tables, files);
+        comparison_ = results::compareAll(tables, files, results::systemsOf(files));
     }
     showTicks();
     draw();
@@ -326,6 +326,9 @@ void ChartWindow::draw() {
             sets.push_back({toQt(s.name), levelColour(s.name), s.bars});
         for (const auto& n : model_.notes)
             notes += toQt(n).toHtmlEscaped() + "<br>";
+        notes += toQt("Measured on: " + results::systemSummary(results::readSystemRecord(path_)))
+                     .toHtmlEscaped() +
+                 "<br>";
         rule_->setText(kErrorBars);
     } else {
         const auto& c = *comparison_;
@@ -349,8 +352,15 @@ void ChartWindow::draw() {
         notes += verdictTable(c);
         for (const auto& d : c.differences)
             notes += toQt("Differs: " + d).toHtmlEscaped() + "<br>";
+        for (const auto& label : c.notRecorded)
+            notes += toQt("System not recorded: " + label).toHtmlEscaped() + "<br>";
         if (c.differences.empty())
-            notes += toQt(std::string("Nothing else differs between the reports.")) + "<br>";
+            notes += toQt(std::string(c.notRecorded.empty()
+                                          ? "Nothing differs between the reports' systems and "
+                                            "setups."
+                                          : "Nothing else differs between the reports."))
+                         .toHtmlEscaped() +
+                     "<br>";
         for (const auto& p : c.partial)
             notes += toQt("Not compared: " + p).toHtmlEscaped() + "<br>";
         for (const auto& r : c.notRun)
