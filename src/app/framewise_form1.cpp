@@ -1,6 +1,7 @@
 #include "app/framewise_form1.h"
 
 #include "app/click_label.h"
+#include "app/home_path_frame.h"
 #include "app/qt_text.h"
 #include "app/resource_picture.h"
 #include "archive/browser.h"
@@ -618,6 +619,9 @@ void Framewise_Form1::buildAdvancedTab(QWidget* page) {
         c->addLayout(row);
     }
     l->addWidget(Frame2);
+    HomePath = new HomePathFrame(page, dialogs_, appFolder_,
+                                 [this](const locate::Outcome& o) { applyLocation(o); });
+    l->addWidget(HomePath);
     l->addStretch();
 }
 
@@ -710,6 +714,7 @@ void Framewise_Form1::applyLocation(const locate::Outcome& outcome) {
         setWindowTitle(toQt(std::string(kCaption) + "- " + game.gameName));
     }
     TEXT_BOX_COD_Path->setText(toQt(folders_.gameFolder));
+    HomePath->showFor(folders_);
     DemoList->clear();
     for (const auto& demo : outcome.demos)
         DemoList->addItem(toQt(demo));

@@ -18,6 +18,7 @@
 #include <vector>
 
 class ClickLabel;
+class HomePathFrame;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -207,6 +208,7 @@ class Framewise_Form1 : public QWidget {
     QRadioButton *ThreeDump = nullptr, *Option1 = nullptr;
     QLineEdit* TEXT_BOX_COD_Path = nullptr;
     QPushButton* UpdateCODLoc = nullptr;
+    HomePathFrame* HomePath = nullptr; // a game's own home folder; hidden for Call of Duty
 
     // About / Help
     ClickLabel *Label8 = nullptr, *Label12 = nullptr, *Picture4 = nullptr;

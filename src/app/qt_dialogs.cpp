@@ -2,6 +2,7 @@
 
 #include "app/qt_text.h"
 #include "core/game_profile.h"
+#include "locate/locate.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -24,6 +25,35 @@ QMessageBox::StandardButton toQt(core::Answer a) {
     }
     return QMessageBox::NoButton;
 }
+
+// The locator's dialog: a program, as ever, or a game install's folder. Opening a
+// folder that holds a game's data (or that data folder) chooses it; any other
+// folder is entered, as in every file dialog. Qt's own dialog, on every system:
+// a system's dialog for files can give no folder.
+class LocatorDialog : public QFileDialog {
+  public:
+    LocatorDialog(QWidget* parent, const QString& start, const QString& filters)
+        : QFileDialog(parent, QString(), start, filters) {
+        setObjectName(QStringLiteral("LocatorDialog"));
+        setFileMode(QFileDialog::ExistingFile);
+        setOption(QFileDialog::DontUseNativeDialog);
+    }
+    std::string chosenFolder;
+
+  protected:
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (files.size() == 1) {
+            if (auto folder =
+                    locate::chosenInstallFolder(fromQt(QDir::toNativeSeparators(files.front())))) {
+                chosenFolder = *folder;
+                QDialog::accept();
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
 
 } // namespace
 
@@ -73,14 +103,28 @@ std::string QtDialogs::inputBox(const std::string& prompt, const std::string& ti
 std::string QtDialogs::openFile(core::FileDialog which, const std::string& filter) {
     std::string& last = lastChoice_[which];
     QString start = last.empty() ? QString() : QFileInfo(::toQt(last)).absolutePath();
-    // The game's locator also takes the programs of the other games it knows.
+    if (which != core::FileDialog::DIALOG_COD_FIND) {
+        QString chosen = QFileDialog::getOpenFileName(parent_, QString(), start, ::toQt(filter));
+        if (!chosen.isEmpty()) last = fromQt(QDir::toNativeSeparators(chosen));
+        return last;
+    }
+    // The game's locator also takes the other games it knows: their program, or
+    // for a game told by its data, the folder holding that data.
     std::string filters = filter;
-    if (which == core::FileDialog::DIALOG_COD_FIND)
-        for (const core::GameProfile* game : core::gameProfiles())
-            if (game != &core::codProfile())
-                filters += std::string(";;") + game->gameName + " (" + game->program + ")";
-    QString chosen = QFileDialog::getOpenFileName(parent_, QString(), start, ::toQt(filters));
-    if (!chosen.isEmpty()) last = fromQt(QDir::toNativeSeparators(chosen));
+    for (const core::GameProfile* game : core::gameProfiles()) {
+        if (game == &core::codProfile()) continue;
+        filters += std::string(";;") + game->gameName + ": its program";
+        if (*game->homeFolder)
+            filters += std::string(", or the folder holding ") + game->dataFolder;
+        filters += std::string(" (") + game->program + ")";
+    }
+    LocatorDialog dialog(parent_, start, ::toQt(filters));
+    if (dialog.exec() == QDialog::Accepted) {
+        if (!dialog.chosenFolder.empty())
+            last = dialog.chosenFolder;
+        else if (!dialog.selectedFiles().isEmpty())
+            last = fromQt(QDir::toNativeSeparators(dialog.selectedFiles().front()));
+    }
     return last;
 }
 
@@ -92,4 +136,9 @@ std::string QtDialogs::saveFile(const std::string& title, const std::string& fil
     if (chosen.isEmpty()) return {};
     lastSaveFolder_ = fromQt(QFileInfo(chosen).absolutePath());
     return fromQt(QDir::toNativeSeparators(chosen));
+}
+
+std::string QtDialogs::chooseFolder(const std::string& title, const std::string& start) {
+    QString chosen = QFileDialog::getExistingDirectory(parent_, ::toQt(title), ::toQt(start));
+    return chosen.isEmpty() ? std::string() : fromQt(QDir::toNativeSeparators(chosen));
 }

@@ -16,6 +16,7 @@ class QtDialogs : public core::Dialogs {
     std::string openFile(core::FileDialog which, const std::string& filter) override;
     std::string saveFile(const std::string& title, const std::string& filter,
                          const std::string& suggestedName) override;
+    std::string chooseFolder(const std::string& title, const std::string& start) override;
 
   private:
     QWidget* parent_ = nullptr;

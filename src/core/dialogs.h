@@ -42,6 +42,12 @@ public:
         (void)title, (void)filter, (void)suggestedName;
         return {};
     }
+    // A folder chooser opened at start: the folder the user chose, empty on cancel.
+    // A front end that cannot ask cancels.
+    virtual std::string chooseFolder(const std::string& title, const std::string& start) {
+        (void)title, (void)start;
+        return {};
+    }
 };
 
 // A plain OK box titled "Framewise", the house style for errors and notices.

@@ -27,6 +27,9 @@ class GameNamedDialogs : public Dialogs {
                          const std::string& suggestedName) override {
         return inner_.saveFile(forGame(game_, title), filter, suggestedName);
     }
+    std::string chooseFolder(const std::string& title, const std::string& start) override {
+        return inner_.chooseFolder(forGame(game_, title), start);
+    }
 
   private:
     Dialogs& inner_;

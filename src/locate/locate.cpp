@@ -62,8 +62,10 @@ bool confirmed(core::Dialogs& dialogs, const std::string& candidate) {
 // failure: nothing chosen yet, or the remembered path file cannot be written.
 bool chooseAndConfirm(const std::string& appFolder, core::Dialogs& dialogs) {
     for (;;) {
-        auto candidate =
-            folderOf(dialogs.openFile(core::FileDialog::DIALOG_COD_FIND, kFinderFilter));
+        const std::string chosen =
+            dialogs.openFile(core::FileDialog::DIALOG_COD_FIND, kFinderFilter);
+        auto candidate = chosenInstallFolder(chosen);
+        if (!candidate) candidate = folderOf(chosen);
         if (!candidate || !remember(appFolder, *candidate)) return false;
         if (confirmed(dialogs, *candidate)) return remember(appFolder, *candidate);
         core::tell(dialogs, kPleaseLocate);
@@ -199,13 +201,34 @@ SetUp setUpGameFolder(const std::string& appFolder, core::Dialogs& dialogs) {
         asWritten.installFolder = withSeparator(*line);
         return setUpGame(appFolder, asWritten, dialogs);
     }
-    return setUpGameFolderAt(appFolder, *line, dialogs);
+    GameChoice choice = recogniseGame(*line);
+    if (*choice.game->homePathOption) choice.homePath = rememberedHomePath(appFolder);
+    return setUpGame(appFolder, choice, dialogs);
 }
 
 SetUp setUpGameFolderAt(const std::string& appFolder, const std::string& gameFolder,
                         core::Dialogs& dialogs) {
     if (gameFolder.empty()) return {};
     return setUpGame(appFolder, recogniseGame(gameFolder), dialogs);
+}
+
+std::optional<std::string> chosenInstallFolder(const std::string& path) {
+    std::error_code ec;
+    if (path.empty() || !std::filesystem::is_directory(core::fsPath(path), ec)) return std::nullopt;
+    std::string folder = path;
+    while (folder.size() > 1 && separators().find(folder.back()) != std::string::npos)
+        folder.pop_back();
+    const auto parent = folderOf(folder);
+    const std::string name = parent ? folder.substr(parent->size() + 1) : folder;
+    for (const core::GameProfile* p : core::gameProfiles()) {
+        if (!*p->homeFolder) continue;
+        if (platform::findIgnoringCase(withSeparator(folder), p->dataFolder)) return folder;
+        // The data folder itself: the player picked what they saw in the install.
+        if (parent && !parent->empty() &&
+            platform::findIgnoringCase(withSeparator(*parent), p->dataFolder) == name)
+            return parent;
+    }
+    return std::nullopt;
 }
 
 GameChoice recogniseGame(const std::string& path, const core::GameProfile* forced) {
@@ -333,6 +356,35 @@ std::optional<KnownFolder> knownGameFolder(const std::string& appFolder,
     auto candidate = registryCandidate(registry);
     if (candidate.empty()) return std::nullopt;
     return KnownFolder{withSeparator(candidate), true};
+}
+
+std::string rememberedHomePath(const std::string& appFolder) {
+    auto name = platform::findIgnoringCase(appFolder, kHomePathFileName);
+    if (!name) return {};
+    auto line = core::readFirstLine(core::fsPath(appFolder + *name));
+    if (!line || line->empty() || !homePathProblem(*line).empty()) return {};
+    return *line;
+}
+
+bool rememberHomePath(const std::string& appFolder, const std::string& folder, std::string* why) {
+    const std::string file =
+        appFolder +
+        platform::findIgnoringCase(appFolder, kHomePathFileName).value_or(kHomePathFileName);
+    if (folder.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(core::fsPath(file), ec);
+        if (ec && why) *why = ec.message();
+        return !ec;
+    }
+    return core::writeLines(file, {folder}, why);
+}
+
+std::string homePathProblem(const std::string& folder) {
+    if (!core::fsPath(folder).is_absolute()) return "it is no whole path";
+    // The game's command line is split at blanks and commands at semicolons.
+    if (folder.find_first_of(" \t\"';") != std::string::npos)
+        return "the game takes no path holding blanks, quotes or semicolons";
+    return {};
 }
 
 void forgetLocation(const std::string& appFolder) {

@@ -80,6 +80,12 @@ struct GameChoice {
     std::string homePath;      // empty: the game's own default
 };
 
+// The install folder that a folder chosen in the locator names: one holding the
+// data folder of a game told by its data (OpenArena's baseoa), or that data folder
+// itself; without the trailing separator. Nothing for any other folder: Call of
+// Duty is chosen by its program.
+std::optional<std::string> chosenInstallFolder(const std::string& folder);
+
 // The game at path: a game's program, or an install folder (that of CoDMP.exe,
 // or the one holding baseoa). forced, when given, decides the game. A path that
 // shows no game is taken as a Call of Duty folder, whose checks then tell.
@@ -97,6 +103,18 @@ struct KnownFolder {
 };
 std::optional<KnownFolder> knownGameFolder(const std::string& appFolder,
                                            platform::Registry& registry);
+
+// The home folder a game that takes one (OpenArena's fs_homepath) reads and
+// writes in, as the window remembers it: a file of its own beside the remembered
+// path file, whose meaning stays as it was. Empty: the game's own default, also
+// for a stored folder that could not be handed to the game.
+inline constexpr const char* kHomePathFileName = "fs_homepath.ini";
+std::string rememberedHomePath(const std::string& appFolder);
+// Remembers folder; an empty folder forgets it (the game's default again).
+bool rememberHomePath(const std::string& appFolder, const std::string& folder,
+                      std::string* why = nullptr);
+// Why folder cannot be handed to the game as its home folder; empty when it can.
+std::string homePathProblem(const std::string& folder);
 
 // The location failure: the remembered path file goes, and the program ends.
 void forgetLocation(const std::string& appFolder);

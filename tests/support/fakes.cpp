@@ -18,6 +18,7 @@ const char* kindName(ScriptedDialogs::Kind k) {
     case ScriptedDialogs::Kind::Input: return "input box";
     case ScriptedDialogs::Kind::File: return "file dialog";
     case ScriptedDialogs::Kind::Save: return "save dialog";
+    case ScriptedDialogs::Kind::Folder: return "folder chooser";
     }
     return "?";
 }
@@ -47,6 +48,11 @@ ScriptedDialogs& ScriptedDialogs::expectFileCancel() {
 
 ScriptedDialogs& ScriptedDialogs::expectSaveChoice(const std::string& path) {
     script_.push_back({Kind::Save, path, core::Answer::Ok, path.empty()});
+    return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::expectFolderChoice(const std::string& path) {
+    script_.push_back({Kind::Folder, path, core::Answer::Ok, path.empty()});
     return *this;
 }
 
@@ -110,6 +116,21 @@ std::string ScriptedDialogs::saveFile(const std::string& title, const std::strin
     shown.push_back(s);
     if (script_.empty() || script_.front().kind != Kind::Save) {
         ADD_FAILURE() << "unexpected save dialog \"" << title << "\"";
+        return {};
+    }
+    auto step = script_.front();
+    script_.pop_front();
+    return step.text;
+}
+
+std::string ScriptedDialogs::chooseFolder(const std::string& title, const std::string& start) {
+    Shown s;
+    s.kind = Kind::Folder;
+    s.title = title;
+    s.defaultText = start;
+    shown.push_back(s);
+    if (script_.empty() || script_.front().kind != Kind::Folder) {
+        ADD_FAILURE() << "unexpected folder chooser \"" << title << "\"";
         return {};
     }
     auto step = script_.front();

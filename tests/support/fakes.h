@@ -21,7 +21,7 @@ namespace testing_support {
 // the test; expectations left over at the end fail it too.
 class ScriptedDialogs : public core::Dialogs {
 public:
-    enum class Kind { Message, Input, File, Save };
+    enum class Kind { Message, Input, File, Save, Folder };
     struct Shown {
         Kind kind{};
         core::Message message;  // Kind::Message
@@ -42,6 +42,8 @@ public:
     ScriptedDialogs& expectFileCancel();
     // A save dialog in which the user picks path (an empty path is a cancel).
     ScriptedDialogs& expectSaveChoice(const std::string& path);
+    // A folder chooser in which the user picks path (an empty path is a cancel).
+    ScriptedDialogs& expectFolderChoice(const std::string& path);
 
     core::Answer message(const core::Message& m) override;
     std::string inputBox(const std::string& prompt, const std::string& title,
@@ -49,6 +51,7 @@ public:
     std::string openFile(core::FileDialog which, const std::string& filter) override;
     std::string saveFile(const std::string& title, const std::string& filter,
                          const std::string& suggestedName) override;
+    std::string chooseFolder(const std::string& title, const std::string& start) override;
 
     std::vector<Shown> shown;
     // Called as each message box comes up, to see what is on show behind it.
