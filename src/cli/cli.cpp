@@ -230,6 +230,7 @@ std::optional<locate::SetUp> Command::findGame(const GameOptions& game, int& cod
     const core::GameProfile* forced = nullptr;
     if (!game.profile.empty()) forced = core::profileByKey(lower(game.profile));
     std::string folder;
+    bool windowsGame = false; // the game the window remembers
     if (!game.path.empty()) {
         std::error_code ec;
         auto absolute = std::filesystem::absolute(core::fsPath(game.path), ec);
@@ -240,6 +241,7 @@ std::optional<locate::SetUp> Command::findGame(const GameOptions& game, int& cod
         folder = onPath.value_or("/usr/games/") + forced->program;
     } else if (auto known = locate::knownGameFolder(s_.appFolder, s_.registry)) {
         folder = known->gameFolder;
+        windowsGame = !known->fromRegistry;
         if (known->fromRegistry) say("Using the game folder from the registry: " + folder);
     } else {
         code = bad("No game folder is known: give --game DIR (the folder of CoDMP.exe, or an "
@@ -267,6 +269,9 @@ std::optional<locate::SetUp> Command::findGame(const GameOptions& game, int& cod
             return std::nullopt;
         }
         choice.homePath = absolute;
+    } else if (windowsGame && *choice.game->homePathOption) {
+        // The window's game writes where the window has it write.
+        choice.homePath = locate::rememberedHomePath(s_.appFolder);
     }
     profile_ = choice.game;
     if (!profile_->names.empty())
@@ -689,7 +694,8 @@ int run(const std::vector<std::string>& args, Services& s) {
             ->check(CLI::IsMember({"cod", "openarena"}, CLI::ignore_case));
         cmd->add_option("--fs-homepath", g.homePath,
                         "OpenArena: the home folder the game is to write in, handed to it as "
-                        "fs_homepath (default: its own, ~/.openarena)");
+                        "fs_homepath (default: the one the window remembers for its game, else "
+                        "the game's own, ~/.openarena)");
     };
     gameOptions(runCmd, ro.game);
     runCmd->add_option("--demo", ro.demo,

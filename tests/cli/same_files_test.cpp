@@ -115,3 +115,50 @@ TEST_F(WindowTest, CommandLineWritesTheWindowsFilesForTheSameChoices) {
     EXPECT_EQ(filesUnder(otherApp), (std::map<std::string, std::string>{}));
     EXPECT_EQ(filesUnder(appFolder).count("user1.ini"), 0u);
 }
+
+// The OpenArena home folder chosen in the window is the command line's too, so a
+// run started by one is found by the other. Laid out as Debian installs the game.
+TEST_F(WindowTest, CommandLineRunsTheWindowsOpenArenaInTheWindowsHomeFolder) {
+    const QByteArray oldHome = qgetenv("HOME");
+    const bool hadHome = qEnvironmentVariableIsSet("HOME");
+    qputenv("HOME", QByteArray::fromStdString((tmp.path() / "home").string()));
+    struct GiveBack {
+        QByteArray value;
+        bool had;
+        ~GiveBack() { had ? (void)qputenv("HOME", value) : (void)qunsetenv("HOME"); }
+    } giveBack{oldHome, hadHome};
+    const fs::path oa = tmp.path() / "openarena";
+    writeFile(oa / "openarena", "program");
+    writeFile(oa / "baseoa" / "pak0.pk3", "pak");
+    const fs::path chosen = tmp.path() / "oa-home";
+    writeFile(chosen / "baseoa" / "q3config.cfg", "seta name player\n");
+    writeFile(chosen / "baseoa" / "demos" / "mine.dm_71", "demo");
+    writeFile(appFolder + "CoD_path.ini", crlf({folderValue(oa)}));
+    ASSERT_TRUE(window->Form_Load());
+    dialogs.expectFolderChoice(chosen.string());
+    get<QPushButton>("ChooseHomePath")->click();
+    ASSERT_EQ(window->folders().mainFolder, folderValue(chosen / "baseoa"));
+
+    std::vector<std::string> started;
+    std::ostringstream out, err;
+    cli::Services services{appFolder,
+                           registry,
+                           clock,
+                           [&](const std::string&, const std::string& line) {
+                               started.push_back(line);
+                               return platform::WatchedStart{{true, {}}, nullptr};
+                           },
+                           {},
+                           out,
+                           err,
+                           false,
+                           [] {}};
+    const int status = cli::run({"run", "--demo", "mine", "--levels", "normal", "--res", "640x480",
+                                 "--runs", "1", "--comment", "c", "--yes"},
+                                services);
+    ASSERT_EQ(status, cli::kOk) << err.str();
+    EXPECT_EQ(started, (std::vector<std::string>{"openarena +set fs_homepath " + chosen.string() +
+                                                 " +exec FRWb_lo.cfg"}));
+    EXPECT_TRUE(fs::exists(chosen / "baseoa" / "FRWb_lo.cfg"));
+    EXPECT_FALSE(fs::exists(tmp.path() / "home" / ".openarena" / "baseoa" / "FRWb_lo.cfg"));
+}
