@@ -713,6 +713,9 @@ void Framewise_Form1::applyLocation(const locate::Outcome& outcome) {
         otherGameDialogs_ = std::make_unique<core::GameNamedDialogs>(dialogs_, game);
         setWindowTitle(toQt(std::string(kCaption) + "- " + game.gameName));
     }
+    // The location frame says which game it holds.
+    Frame2->setTitle(toQt(core::forGame(game, "Call Of Duty Location:")));
+    UpdateCODLoc->setText(toQt(core::forGame(game, "UpdateCall Of Duty Folder/EXE Location")));
     TEXT_BOX_COD_Path->setText(toQt(folders_.gameFolder));
     HomePath->showFor(folders_);
     DemoList->clear();

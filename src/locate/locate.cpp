@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 namespace locate {
@@ -362,6 +363,9 @@ std::string rememberedHomePath(const std::string& appFolder) {
     auto name = platform::findIgnoringCase(appFolder, kHomePathFileName);
     if (!name) return {};
     auto line = core::readFirstLine(core::fsPath(appFolder + *name));
+    // A file written by hand may end its line with a line feed alone.
+    while (line && !line->empty() && line->back() == '\n')
+        line->pop_back();
     if (!line || line->empty() || !homePathProblem(*line).empty()) return {};
     return *line;
 }
@@ -382,8 +386,12 @@ bool rememberHomePath(const std::string& appFolder, const std::string& folder, s
 std::string homePathProblem(const std::string& folder) {
     if (!core::fsPath(folder).is_absolute()) return "it is no whole path";
     // The game's command line is split at blanks and commands at semicolons.
-    if (folder.find_first_of(" \t\"';") != std::string::npos)
-        return "the game takes no path holding blanks, quotes or semicolons";
+    const bool unfit = std::any_of(folder.begin(), folder.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7f ||
+               std::string_view(" \"';").find(c) != std::string_view::npos;
+    });
+    if (unfit) return "the game takes no path holding blanks, quotes or semicolons";
     return {};
 }
 

@@ -136,16 +136,20 @@ TEST_F(OpenArenaWindow, ChoosingTheFolderHoldingBaseoaOrBaseoaItselfFindsOpenAre
     check();
 }
 
-TEST_F(OpenArenaWindow, TheHomeFolderIsShownForOpenArenaOnly) {
+TEST_F(OpenArenaWindow, TheLocationAndHomeFolderFramesNameTheGame) {
     rememberGame();
     ASSERT_TRUE(window->Form_Load());
     EXPECT_TRUE(get("HomePathFrame")->isHidden());
+    EXPECT_EQ(get<QGroupBox>("Frame2")->title().toStdString(), "Call Of Duty Location:");
 
     rememberOpenArena();
     window = std::make_unique<Framewise_Form1>(
         WindowServices{dialogs, registry, launcher, shell, clock, keys, appFolder});
     ASSERT_TRUE(window->Form_Load());
     EXPECT_FALSE(get("HomePathFrame")->isHidden());
+    EXPECT_EQ(get<QGroupBox>("Frame2")->title().toStdString(), "OpenArena Location:");
+    EXPECT_EQ(get<QPushButton>("UpdateCODLoc")->text().toStdString(),
+              "UpdateOpenArena Folder/EXE Location");
     EXPECT_EQ(get<QGroupBox>("HomePathFrame")->title().toStdString(),
               "OpenArena Home Folder (fs_homepath):");
     EXPECT_EQ(get<QLineEdit>("HomePathBox")->text().toStdString(),

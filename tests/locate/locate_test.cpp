@@ -266,3 +266,32 @@ TEST_F(LocateTest, OpenArenaIsKnownByItsProgramOrItsDataAndWritesInItsHome) {
     locate::GameChoice broken{(root / "games").string() + sep, &oa, "", home};
     EXPECT_EQ(locate::setUpGame(app, broken, named).status, locate::SetUp::Status::NoPakFiles);
 }
+
+// The window's remembered home folder is handed to the game on its command line:
+// a stored value the game could not take is the game's own default instead.
+TEST_F(LocateTest, RememberedHomeFolderIsUsedOnlyWhenTheGameCanTakeIt) {
+    const std::string home = (tmp.path() / "oa-home").string();
+    struct Case {
+        std::string stored;
+        std::string used;
+    };
+    const Case cases[] = {
+        {home + "\r\n", home},
+        {home + "\n", home}, // written by hand with a line feed alone
+        {home + " 2\r\n", ""},
+        {home + ";quit\r\n", ""},
+        {home + "\x1b" + "x\r\n", ""},
+        {"relative\r\n", ""},
+        {"\r\n", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        writeFile(app + "fs_homepath.ini", c.stored);
+        EXPECT_EQ(locate::rememberedHomePath(app), c.used);
+    }
+    ASSERT_TRUE(locate::rememberHomePath(app, home));
+    EXPECT_EQ(readFile(app + "fs_homepath.ini"), crlf({home}));
+    ASSERT_TRUE(locate::rememberHomePath(app, ""));
+    EXPECT_FALSE(std::filesystem::exists(app + "fs_homepath.ini"));
+    EXPECT_EQ(locate::rememberedHomePath(app), "");
+}
