@@ -483,7 +483,7 @@ int Command::report(const std::string& file, bool csv, bool json) {
     }
     const auto& t = *reading.table;
     s_.out << plainLines(csv    ? results::reportCsv(t)
-                         : json ? results::reportJson(t)
+                         : json ? results::reportJson(t, results::readSystemRecord(path))
                                 : results::reportText(t));
     // What measured it, after the table a reader reads.
     if (!csv && !json)

@@ -331,15 +331,23 @@ ManyComparison compareAll(const std::vector<ReportTable>& tables,
         if (!r.system) unrecorded.push_back(r.label);
     if (unrecorded.size() < c.reports.size()) {
         for (const auto& key : systemKeys()) {
-            std::vector<std::string> values;
+            // Judged among the recorded ones; said in the reports' order, so that
+            // each value stands where its report does.
+            std::vector<std::string> recorded, said;
             for (const auto& r : c.reports) {
-                if (!r.system) continue;
+                if (!r.system) {
+                    said.push_back(kSystemNotRecorded);
+                    continue;
+                }
                 const std::string* v = r.system->find(key);
-                values.push_back(v && !v->empty() ? *v : "(not known)");
+                recorded.push_back(v && !v->empty() ? *v : "(not known)");
+                said.push_back(recorded.back());
             }
-            if (std::adjacent_find(values.begin(), values.end(), std::not_equal_to<>()) !=
-                values.end())
-                c.differences.push_back(key + ": " + joined(values, " \u2192 "));
+            if (std::adjacent_find(recorded.begin(), recorded.end(), std::not_equal_to<>()) !=
+                recorded.end())
+                // The GL version is where the driver names its own version.
+                c.differences.push_back((key == "GL version" ? "driver version" : key) + ": " +
+                                        joined(said, " \u2192 "));
         }
     }
     c.notRecorded = unrecorded;
@@ -444,11 +452,7 @@ std::string comparisonJson(const ManyComparison& c) {
             out += "null}";
             continue;
         }
-        out += "{";
-        for (std::size_t f = 0; f < report.system->fields.size(); ++f)
-            out += (f ? ", " : "") + jsonText(report.system->fields[f].first) + ": " +
-                   jsonText(report.system->fields[f].second);
-        out += "}}";
+        out += systemRecordInline(*report.system) + "}";
     }
     out += "\n  ],\n  \"rule\": " + jsonText(kVerdictRule) + ",\n  \"settings\": [";
     for (std::size_t k = 0; k < c.settings.size(); ++k) {

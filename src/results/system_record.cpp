@@ -264,6 +264,28 @@ std::string systemRecordJson(const SystemRecord& record) {
     return out + "}\n";
 }
 
+std::string systemRecordInline(const SystemRecord& record) {
+    std::string out = "{";
+    for (std::size_t i = 0; i < record.fields.size(); ++i)
+        out += (i ? ", " : "") + jsonText(record.fields[i].first) + ": " +
+               jsonText(record.fields[i].second);
+    return out + "}";
+}
+
+std::string reportJson(const ReportTable& table, const std::optional<SystemRecord>& system) {
+    std::string out = reportJson(table);
+    // The table's object ends in "\n}\n"; the record's fields go before its brace.
+    const auto close = out.rfind('}');
+    if (close == std::string::npos) return out;
+    std::size_t end = close;
+    while (end > 0 && out[end - 1] == '\n')
+        --end;
+    out.erase(end);
+    out += std::string(",\n  \"systemRecorded\": ") + (system ? "true" : "false") +
+           ",\n  \"system\": " + (system ? systemRecordInline(*system) : "null") + "\n}\n";
+    return out;
+}
+
 std::optional<SystemRecord> parseSystemRecord(const std::string& bytes) {
     if (bytes.size() > kMaxReportBytes) return std::nullopt;
     return FlatJson(bytes).read();

@@ -4,6 +4,7 @@
 // as a small JSON file beside the archived report; a report without one (older,
 // or copied in by hand) works as before and is said to have no system recorded.
 #include "core/folders.h"
+#include "results/report_reader.h"
 
 #include <optional>
 #include <string>
@@ -40,6 +41,12 @@ const std::vector<std::string>& systemKeys();
 
 // A flat JSON object of text values, LF lines.
 std::string systemRecordJson(const SystemRecord& record);
+// The same object on one line, to stand inside another JSON text.
+std::string systemRecordInline(const SystemRecord& record);
+
+// The report's JSON with what measured it: "systemRecorded" true and "system"
+// the record's object, or false and null for a report without one.
+std::string reportJson(const ReportTable& table, const std::optional<SystemRecord>& system);
 // Reads what systemRecordJson writes (any flat object of string values); nothing otherwise.
 std::optional<SystemRecord> parseSystemRecord(const std::string& bytes);
 

@@ -636,10 +636,17 @@ TEST(CliCycle, GenerateResultsRecordsTheSystemBesideTheReportAndTheListLeavesItO
     EXPECT_TRUE(has(shown.out, "MEASURED ON: renderer: gamesim software rasteriser, GL version: "
                                "1.1 gamesim, CPU: "))
         << shown.out;
+    auto json = in.cli("report " + report + " --json");
+    EXPECT_TRUE(has(json.out, "\"systemRecorded\": true,\n  \"system\": {\"report\": \"" + report +
+                                  "\", ")) << json.out;
+    EXPECT_TRUE(has(json.out, "\"renderer\": \"gamesim software rasteriser\"")) << json.out;
     // An older report, without a record, is read as before and said so.
     fs::copy_file(kData + kWorked, in.archive() / kWorked);
     auto older = in.cli("report " + kWorked);
     EXPECT_TRUE(has(older.out, "MEASURED ON: system not recorded\n")) << older.out;
+    auto olderJson = in.cli("report " + kWorked + " --json");
+    EXPECT_TRUE(has(olderJson.out, "\"systemRecorded\": false,\n  \"system\": null\n}\n"))
+        << olderJson.out;
     auto compared = in.cli("compare " + kWorked + " " + report);
     EXPECT_EQ(compared.status, cli::kOk);
     EXPECT_TRUE(has(compared.out, "System not recorded: December 04, 2026  07:30:05 PM, No Comment"))

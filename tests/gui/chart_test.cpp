@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QtTest/QTest>
 
+#include <set>
+
 using namespace testing_support;
 namespace fs = std::filesystem;
 
@@ -118,6 +120,8 @@ TEST_F(ChartTest, ChartOfAReportHasItsAveragesAndRunSpans) {
     EXPECT_EQ(w.findChild<QLabel*>("ChartTitle")->text(),
               "bench1, Friday, December 04, 2026  07:30:05 PM");
     EXPECT_EQ(w.findChild<QLabel*>("ChartComment")->text(), "No Comment");
+    // An older report, without a record beside it.
+    EXPECT_TRUE(w.findChild<QLabel*>("ChartNotes")->text().contains("Measured on: system not recorded<br>"));
 }
 
 TEST_F(ChartTest, ThreeReportsStandSideBySideLabelledWithTheirVerdictsAndDifferences) {
@@ -131,8 +135,19 @@ TEST_F(ChartTest, ThreeReportsStandSideBySideLabelledWithTheirVerdictsAndDiffere
                           "RESOLUTIONS RUN:  640x480 1024x768 ", " NUMBER OF RUNS:  1 times.", "",
                           "", "NORMAL Configuration File Settings:", "  (640x480)  46.0, ", "",
                           "HIGH Configuration File Settings:", " (1024x768)  31.0, "}));
+    // What measured the first two; the overclock is an older report without a record.
+    auto record = [](const std::string& report, const char* renderer, const char* glVersion) {
+        writeFile(report.substr(0, report.size() - 4) + ".system.json",
+                  std::string("{\"renderer\": \"") + renderer + "\", \"GL version\": \"" +
+                      glVersion + "\", \"memory\": \"15890 MiB\", \"OS\": \"Debian\"}");
+    };
+    record(workedPath, "llvmpipe", "4.5 Mesa 22.3.6");
+    record(laterPath, "radeonsi", "4.6 Mesa 23.2.1");
     chart::ChartWindow w({dusk, laterPath, workedPath}, dialogs);
     ASSERT_TRUE(w.open(workedPath));
+    EXPECT_TRUE(w.findChild<QLabel*>("ChartNotes")->text().contains(
+        "Measured on: renderer: llvmpipe, GL version: 4.5 Mesa 22.3.6, memory: 15890 MiB, OS: "
+        "Debian<br>"));
     // The chooser tells the reports by date, demo and comment.
     auto* chooser = w.findChild<QListWidget*>("Reports_Compare");
     ASSERT_EQ(chooser->count(), 2);
@@ -177,7 +192,11 @@ TEST_F(ChartTest, ThreeReportsStandSideBySideLabelledWithTheirVerdictsAndDiffere
           // Both headers ask for more than their reports hold.
           "Did not run in December 05, 2026  10:15:00 AM, new driver: High 1024x768",
           "Did not run in December 06, 2026  09:00:00 AM, overclock: Normal 1024x768, High "
-          "640x480"})
+          "640x480",
+          "Differs: renderer: llvmpipe \u2192 radeonsi \u2192 system not recorded",
+          "Differs: driver version: 4.5 Mesa 22.3.6 \u2192 4.6 Mesa 23.2.1 \u2192 system not "
+          "recorded",
+          "System not recorded: December 06, 2026  09:00:00 AM, overclock"})
         EXPECT_TRUE(notes.contains(QString::fromUtf8(said))) << said << "\n" << notes.toStdString();
     EXPECT_TRUE(w.findChild<QLabel*>("ChartRule")->text().contains("Welch's t-test"));
     EXPECT_EQ(w.findChild<QLabel*>("ChartComment")->text(),
@@ -194,10 +213,31 @@ TEST_F(ChartTest, ThreeReportsStandSideBySideLabelledWithTheirVerdictsAndDiffere
               std::string::npos)
         << saved;
 
-    // Unticking the overclock leaves two; unticking the other ends the comparison.
+    // The picture saved is the comparison's: every report's bars are in its chart
+    // (the colour table under the chart is left out of the look).
+    const std::string png = tmp.folder() + "compare.png";
+    w.resize(1100, 820);
+    dialogs.expectSaveChoice(png);
+    ASSERT_TRUE(w.savePng());
+    const QImage picture = QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32);
+    auto* area = w.findChild<QWidget*>("ChartArea");
+    ASSERT_EQ(picture.size(), area->size());
+    const QRect plot = w.findChild<QWidget*>("ChartView")->geometry();
+    std::set<QRgb> colours;
+    for (int y = plot.top(); y <= plot.bottom(); ++y)
+        for (int x = plot.left(); x <= plot.right(); ++x)
+            colours.insert(picture.pixel(x, y));
+    for (auto* set : bars->barSets())
+        EXPECT_TRUE(colours.count(set->color().rgb())) << set->label().toStdString();
+
+    // Unticking the overclock leaves two, whose systems differ; unticking the
+    // other ends the comparison.
     chooser->item(0)->setCheckState(Qt::Unchecked);
     ASSERT_EQ(w.comparison()->reports.size(), 2u);
-    EXPECT_TRUE(w.findChild<QLabel*>("ChartNotes")->text().contains("Nothing else differs"));
+    const QString two = w.findChild<QLabel*>("ChartNotes")->text();
+    EXPECT_TRUE(two.contains(QString::fromUtf8("Differs: renderer: llvmpipe \u2192 radeonsi<br>")))
+        << two.toStdString();
+    EXPECT_FALSE(two.contains("System not recorded")) << two.toStdString();
     chooser->item(1)->setCheckState(Qt::Unchecked);
     EXPECT_FALSE(w.comparison());
     EXPECT_EQ(categoriesOf(w.chart()), (QStringList{"640x480", "1024x768"}));

@@ -279,3 +279,66 @@ TEST(ReportChart, ComparisonLabelsAlikeReportsApart) {
     for (const auto& s : c.settings)
         EXPECT_EQ(s.cells[1]->judgement.verdict, Verdict::WithinNoise);
 }
+
+TEST(ReportChart, ComparisonSaysWhatDiffersBetweenTheRecordedSystems) {
+    auto system = [](const char* renderer, const char* glVersion, const char* memory) {
+        SystemRecord r;
+        r.set("renderer", renderer);
+        r.set("GL version", glVersion);
+        r.set("CPU", "Ryzen 5 3600");
+        r.set("memory", memory);
+        return std::optional<SystemRecord>(r);
+    };
+    const auto mesa = system("llvmpipe", "4.5 Mesa 22.3.6", "15890 MiB");
+    const std::vector<ReportTable> three{tableOf(worked()), tableOf(worked()), tableOf(worked())};
+    const std::vector<std::string> files{"x", "y", "z"};
+    struct Case {
+        const char* what;
+        std::vector<std::optional<SystemRecord>> systems;
+        std::vector<std::string> differences, notRecorded;
+    } cases[] = {
+        {"alike systems", {mesa, mesa, mesa}, {}, {}},
+        {"a new driver and more memory",
+         {mesa, system("llvmpipe", "4.5 Mesa 23.2.1", "15890 MiB"),
+          system("radeonsi", "4.6 Mesa 23.2.1", "31980 MiB")},
+         {"renderer: llvmpipe \u2192 llvmpipe \u2192 radeonsi",
+          "driver version: 4.5 Mesa 22.3.6 \u2192 4.5 Mesa 23.2.1 \u2192 4.6 Mesa 23.2.1",
+          "memory: 15890 MiB \u2192 15890 MiB \u2192 31980 MiB"},
+         {}},
+        // A report without a record is named, never taken for a difference; where the
+        // others differ, each value stands in its report's place.
+        {"one not recorded, the others alike",
+         {mesa, std::nullopt, mesa},
+         {},
+         {"December 04, 2026  07:30:05 PM, No Comment (2)"}},
+        {"one not recorded, the others apart",
+         {std::nullopt, mesa, system("radeonsi", "4.5 Mesa 22.3.6", "15890 MiB")},
+         {"renderer: system not recorded \u2192 llvmpipe \u2192 radeonsi"},
+         {"December 04, 2026  07:30:05 PM, No Comment"}},
+        {"none recorded", {}, {}, {"December 04, 2026  07:30:05 PM, No Comment",
+                                   "December 04, 2026  07:30:05 PM, No Comment (2)",
+                                   "December 04, 2026  07:30:05 PM, No Comment (3)"}},
+    };
+    for (const auto& e : cases) {
+        SCOPED_TRACE(e.what);
+        const auto c = compareAll(three, files, e.systems);
+        EXPECT_EQ(c.differences, e.differences);
+        EXPECT_EQ(c.notRecorded, e.notRecorded);
+        const std::string text = comparisonText(c);
+        for (const auto& d : e.differences)
+            EXPECT_NE(text.find("Differs: " + d + "\n"), std::string::npos) << text;
+        for (const auto& label : e.notRecorded)
+            EXPECT_NE(text.find("System not recorded: " + label + "\n"), std::string::npos)
+                << text;
+    }
+    // The JSON carries each report's record, or null.
+    const auto json = comparisonJson(compareAll(three, files, {mesa, std::nullopt, mesa}));
+    EXPECT_NE(json.find("\"system\": {\"renderer\": \"llvmpipe\", \"GL version\": \"4.5 Mesa "
+                        "22.3.6\", \"CPU\": \"Ryzen 5 3600\", \"memory\": \"15890 MiB\"}}"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"label\": \"December 04, 2026  07:30:05 PM, No Comment (2)\", "
+                        "\"system\": null}"),
+              std::string::npos)
+        << json;
+}

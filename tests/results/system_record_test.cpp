@@ -103,3 +103,20 @@ TEST(SystemRecord, WrittenBesideTheReportReadBackAndNeverOverAnotherFile) {
     EXPECT_TRUE(parseSystemRecord("{}"));
     EXPECT_FALSE(readSystemRecord(tmp.folder() + "FRWb_none.txt"));
 }
+
+TEST(SystemRecord, ReportJsonCarriesTheRecordOrSaysThereIsNone) {
+    auto reading = parseReport(readFile(kData + "FRWb_120426_193005.txt"), "FRWb_120426_193005.txt");
+    ASSERT_TRUE(reading.table) << reading.error.message();
+    const std::string plain = reportJson(*reading.table);
+    SystemRecord r;
+    r.set("renderer", "llvmpipe (LLVM 15.0.6, 256 bits)");
+    r.set("comment", std::string("caf\xe9"));
+    const std::string closing = "\n}\n";
+    ASSERT_EQ(plain.substr(plain.size() - closing.size()), closing);
+    const std::string table = plain.substr(0, plain.size() - closing.size());
+    EXPECT_EQ(reportJson(*reading.table, r),
+              table + ",\n  \"systemRecorded\": true,\n  \"system\": {\"renderer\": \"llvmpipe "
+                      "(LLVM 15.0.6, 256 bits)\", \"comment\": \"caf\\u00e9\"}\n}\n");
+    EXPECT_EQ(reportJson(*reading.table, std::nullopt),
+              table + ",\n  \"systemRecorded\": false,\n  \"system\": null\n}\n");
+}
