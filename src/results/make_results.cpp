@@ -109,7 +109,7 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
                 // older one does, so a record that cannot be written is left out.
                 std::string whyNot;
                 writeSystemRecord(systemRecordPath(archived),
-                                  gatherSystemRecord(mainFolder, report.name), whyNot);
+                                  gatherSystemRecord(mainFolder, game, report.name), whyNot);
             } else {
                 std::string text = kReportNotArchived + report.name +
                                    " could not be saved in the results folder " + folder + " (" +

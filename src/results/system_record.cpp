@@ -356,14 +356,15 @@ bool writeSystemRecord(const std::string& path, const SystemRecord& record, std:
     return true;
 }
 
-SystemRecord gatherSystemRecord(const std::string& mainFolder, const std::string& reportName) {
+SystemRecord gatherSystemRecord(const std::string& mainFolder, const core::GameProfile& game,
+                                const std::string& reportName) {
     SystemRecord r;
     r.set("report", reportName);
     r.set("Framewise version", FRAMEWISE_VERSION);
 
     std::vector<std::string> texts;
     if (auto table = BuildDumpTable(mainFolder)) {
-        const DumpFolder folder(mainFolder);
+        const DumpFolder folder(mainFolder, game);
         for (const auto& row : table->rows)
             for (const auto& name : row) {
                 auto dump = ReadConsoleDump(folder, name);

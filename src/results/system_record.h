@@ -61,8 +61,10 @@ std::optional<SystemRecord> readSystemRecord(const std::string& reportPath);
 // link, and whole or not at all. False, with the reason, when it was not written.
 bool writeSystemRecord(const std::string& path, const SystemRecord& record, std::string& why);
 
-// Gathers the record of the run in mainFolder (run record, dump list and dumps,
-// the Custom level's file) and of this computer. reportName names the report.
-SystemRecord gatherSystemRecord(const std::string& mainFolder, const std::string& reportName);
+// Gathers the record of the run in mainFolder (run record, dump list and the
+// dumps as the game names them, the Custom level's file) and of this computer.
+// reportName names the report.
+SystemRecord gatherSystemRecord(const std::string& mainFolder, const core::GameProfile& game,
+                                const std::string& reportName);
 
 } // namespace results

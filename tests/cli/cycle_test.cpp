@@ -592,6 +592,12 @@ TEST(CliCycle, OpenArenaProfileRunsTheSameCycleInTheGamesOwnFilesAndNames) {
             EXPECT_NE(n.rfind("FRWb_", 0), 0u) << n << " was left behind";
         // The Call of Duty install beside it was not touched.
         EXPECT_EQ(readFile(in.game.main() / "config_mp.cfg"), in.configBefore);
+        // The record read the renderer from the dumps under the names this game gives them.
+        const auto reports = in.archived();
+        ASSERT_EQ(reports.size(), 1u);
+        auto system = results::readSystemRecord((in.archive() / reports[0]).string());
+        ASSERT_TRUE(system);
+        EXPECT_EQ(*system->find("renderer"), "gamesim software rasteriser");
     }
 }
 

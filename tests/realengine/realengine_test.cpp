@@ -6,6 +6,7 @@
 #include "bench/levels.h"
 #include "bench/run_files.h"
 #include "platform/single_instance.h"
+#include "results/system_record.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
@@ -200,6 +201,7 @@ std::string ensureDemo() {
 struct EngineLog {
     std::vector<std::string> figures;
     std::vector<std::string> modes; // "320x240"
+    std::string renderer, glVersion; // the last GL_RENDERER and GL_VERSION lines
 };
 
 EngineLog readLog(const std::string& log) {
@@ -214,6 +216,10 @@ EngineLog readLog(const std::string& log) {
             out.figures.push_back(m[1]);
         else if (std::regex_search(line, m, mode))
             out.modes.push_back(std::string(m[1]) + "x" + std::string(m[2]));
+        else if (line.rfind("GL_RENDERER: ", 0) == 0)
+            out.renderer = line.substr(13);
+        else if (line.rfind("GL_VERSION: ", 0) == 0)
+            out.glVersion = line.substr(12);
     }
     return out;
 }
@@ -381,6 +387,17 @@ TEST_F(RealEngine, WholeBenchmarkReportsTheEnginesFiguresAndGivesTheConfigBack) 
         EXPECT_NE(cli.out.find("NORMAL Configuration File Settings:"), std::string::npos)
             << cli.out;
         EXPECT_NE(cli.out.find("MAX Configuration File Settings:"), std::string::npos) << cli.out;
+
+        // Beside the archived report, what measured it: the renderer the engine named.
+        std::optional<results::SystemRecord> system;
+        for (const auto& entry : fs::directory_iterator(home / "Framewise" / "User Results"))
+            if (results::isSystemRecordName(entry.path().filename().string()))
+                system = results::parseSystemRecord(readFile(entry.path()));
+        ASSERT_TRUE(system) << "no system record beside the report";
+        ASSERT_FALSE(log.renderer.empty()) << "see " << logFile;
+        EXPECT_EQ(*system->find("renderer"), log.renderer);
+        EXPECT_EQ(*system->find("GL version"), log.glVersion);
+        EXPECT_EQ(*system->find("comment"), "real engine");
 
         // The player's configuration as it was; none of the tool's files left.
         EXPECT_EQ(readFile(game / "q3config.cfg"), kPlayerConfig);
