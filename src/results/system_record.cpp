@@ -195,22 +195,56 @@ class FlatJson {
 RendererLines rendererFromDumps(const std::vector<std::string>& dumpTexts) {
     RendererLines r;
     for (const auto& text : dumpTexts) {
-        std::size_t at = 0;
-        while (at <= text.size()) {
+        std::vector<std::string> lines;
+        std::size_t widest = 0;
+        for (std::size_t at = 0; at <= text.size();) {
             const auto end = std::min(text.find('\n', at), text.size());
-            const std::string line = text.substr(at, end - at);
+            lines.push_back(text.substr(at, end - at));
+            widest = std::max(widest, lines.back().size());
             at = end + 1;
-            auto value = [&](const char* label) { return line.substr(std::string(label).size()); };
+        }
+        // The console breaks a line that does not fit its width before the word
+        // that overflows, and a dump keeps the pieces as lines of their own. A
+        // piece continues the line before it when that word would not have fitted
+        // there; the widest line of the dump stands for the console's width.
+        auto continues = [&](std::size_t i) {
+            if (i + 1 >= lines.size() || lines[i + 1].empty() || lines[i + 1][0] == ' ')
+                return false;
+            const std::string& next = lines[i + 1];
+            const auto word = std::min(next.find(' '), next.size());
+            if (next.find(": ") != std::string::npos) return false; // a line of its own
+            return lines[i].size() + 1 + word > widest;
+        };
+        // Every piece of the extension list is extension names alone.
+        auto extensionsGoOn = [&](std::size_t i) {
+            if (i + 1 >= lines.size() || lines[i + 1].empty()) return false;
+            for (const auto& name : wordsOf(lines[i + 1]))
+                if (name.find('_') == std::string::npos || name.find(':') != std::string::npos ||
+                    !std::isupper(static_cast<unsigned char>(name[0])))
+                    return false;
+            return true;
+        };
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const std::string& line = lines[i];
+            auto whole = [&](const char* label, bool list) {
+                std::string value = line.substr(std::string(label).size());
+                while (list ? extensionsGoOn(i) : continues(i)) {
+                    while (!value.empty() && value.back() == ' ')
+                        value.pop_back();
+                    value += " " + lines[++i];
+                }
+                return value;
+            };
             if (startsWith(line, "GL_VENDOR: "))
-                r.vendor = value("GL_VENDOR: ");
+                r.vendor = whole("GL_VENDOR: ", false);
             else if (startsWith(line, "GL_RENDERER: "))
-                r.renderer = value("GL_RENDERER: ");
+                r.renderer = whole("GL_RENDERER: ", false);
             else if (startsWith(line, "GL_VERSION: "))
-                r.version = value("GL_VERSION: ");
+                r.version = whole("GL_VERSION: ", false);
             else if (startsWith(line, "GL_EXTENSIONS: ")) {
                 // The list is long and says little read by eye; its length and hash
                 // tell whether two drivers offer the same.
-                std::string list = value("GL_EXTENSIONS: ");
+                std::string list = whole("GL_EXTENSIONS: ", true);
                 while (!list.empty() && list.back() == ' ')
                     list.pop_back();
                 r.extensionsLength = list.size();

@@ -202,6 +202,7 @@ struct EngineLog {
     std::vector<std::string> figures;
     std::vector<std::string> modes; // "320x240"
     std::string renderer, glVersion; // the last GL_RENDERER and GL_VERSION lines
+    std::size_t extensions = 0;      // the length of the last GL_EXTENSIONS list
 };
 
 EngineLog readLog(const std::string& log) {
@@ -220,6 +221,8 @@ EngineLog readLog(const std::string& log) {
             out.renderer = line.substr(13);
         else if (line.rfind("GL_VERSION: ", 0) == 0)
             out.glVersion = line.substr(12);
+        else if (line.rfind("GL_EXTENSIONS: ", 0) == 0)
+            out.extensions = line.find_last_not_of(' ') + 1 - 15;
     }
     return out;
 }
@@ -397,6 +400,8 @@ TEST_F(RealEngine, WholeBenchmarkReportsTheEnginesFiguresAndGivesTheConfigBack) 
         ASSERT_FALSE(log.renderer.empty()) << "see " << logFile;
         EXPECT_EQ(*system->find("renderer"), log.renderer);
         EXPECT_EQ(*system->find("GL version"), log.glVersion);
+        // The dumps hold the list broken at the console's width; the log holds it whole.
+        EXPECT_EQ(*system->find("GL extensions length"), std::to_string(log.extensions));
         EXPECT_EQ(*system->find("comment"), "real engine");
 
         // The player's configuration as it was; none of the tool's files left.

@@ -30,6 +30,34 @@ TEST(SystemRecord, RendererLinesOfTheRealEngineAndTheStandIn) {
     EXPECT_EQ(real.gameVersion,
               "ioq3 1.36+u20221123.70d07d9+dfsg-1/Debian linux-x86_64 Jan  8 2023");
 
+    // A dump of the same engine and driver, as condump writes it: the console broke
+    // the extension list into lines of its width. Read whole again, it is the list
+    // of the engine's log above, and the lines that fit stay as they are.
+    auto dumped = rendererFromDumps({readFile(kData + "engine_renderer_dump.txt")});
+    EXPECT_EQ(dumped.vendor, real.vendor);
+    EXPECT_EQ(dumped.renderer, real.renderer);
+    EXPECT_EQ(dumped.version, real.version);
+    EXPECT_EQ(dumped.extensionsLength, 7804u);
+    EXPECT_EQ(dumped.extensionsHash, "0d67fe1ea5ba9b53");
+    EXPECT_EQ(dumped.gameVersion, real.gameVersion);
+    // A renderer name longer than the console is wide, broken before the word that
+    // overflowed; a line that had room for the next word ends where it ends.
+    auto wrapped = rendererFromDumps(
+        {"GL_VENDOR: X\nGL_RENDERER: AMD Radeon RX 6800 XT (navi21, LLVM 15.0.7, DRM 3.49,\n"
+         "6.1.0-18-amd64)\nGL_VERSION: 4.6 (Compatibility Profile) Mesa 23.2.1\n"
+         "GL_EXTENSIONS: GL_ARB_multitexture GL_EXT_texture_env_add GL_ARB_one\n"
+         "GL_ARB_two GL_ARB_three\nGL_MAX_TEXTURE_SIZE: 16384\n"
+         "GL_RENDERER: short\nInitializing OpenGL extensions\n"}); // a lone early line
+    EXPECT_EQ(wrapped.renderer, "short");
+    EXPECT_EQ(wrapped.extensionsLength, std::string("GL_ARB_multitexture GL_EXT_texture_env_add "
+                                                    "GL_ARB_one GL_ARB_two GL_ARB_three")
+                                            .size());
+    auto longName = rendererFromDumps(
+        {"GL_RENDERER: AMD Radeon RX 6800 XT (navi21, LLVM 15.0.7, DRM 3.49,\n6.1.0-18-amd64)\n"
+         "GL_VERSION: 4.6 (Compatibility Profile) Mesa 23.2.1 and some more words here\n"});
+    EXPECT_EQ(longName.renderer,
+              "AMD Radeon RX 6800 XT (navi21, LLVM 15.0.7, DRM 3.49, 6.1.0-18-amd64)");
+
     // The stand-in's block; a later block wins, and a dump without one changes nothing.
     auto sim = rendererFromDumps(
         {readFile(kData + "engine_renderer.txt"),
