@@ -58,7 +58,12 @@ class KeySender {
     virtual std::uintptr_t focusedWindow() = 0;
     // Waits, at most timeoutMs, until a window of the process processId or of one of
     // its descendants has the focus, so that keys meant for a program just started
-    // never land in another window. That window, or 0.
+    // never land in another window. That window, or 0. A spreadsheet already
+    // running may take the new sheet from the copy just started: a window that
+    // takes the focus during the wait counts as well when its process runs the
+    // same program as one of those processes did (on Linux, also another program
+    // of the same folder, where that folder is no shared one such as those on
+    // PATH: LibreOffice's starter hands over to the program beside it).
     virtual std::uintptr_t waitForFocusOf(std::int64_t processId, int timeoutMs) = 0;
 };
 

@@ -1,12 +1,16 @@
 """Reads the cells of the sheet a running LibreOffice Calc shows, through its own
 Python bridge, or ends that Calc.
 
-    calc_cells.py PIPE read SECONDS   waits until the sheet holds cells and has
+    calc_cells.py PIPE read SECONDS [TITLE]
+                                      waits until the sheet holds cells and has
                                       not changed for a moment, then prints one
                                       line per filled cell: row, column, T or V,
                                       the text or the value (tab-separated)
-    calc_cells.py PIPE once           prints the cells as they are now
-    calc_cells.py PIPE quit           closes the sheet unsaved and ends Calc
+    calc_cells.py PIPE once [TITLE]   prints the cells as they are now
+    calc_cells.py PIPE titles         prints the title of each spreadsheet open
+    calc_cells.py PIPE quit           closes the sheets unsaved and ends Calc
+
+With a TITLE, the spreadsheet of that title; else the first one.
 """
 import sys
 import time
@@ -22,11 +26,19 @@ def desktop(pipe):
     return ctx.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", ctx)
 
 
-def sheet_document(desk):
+def sheet_documents(desk):
+    found = []
     docs = desk.getComponents().createEnumeration()
     while docs.hasMoreElements():
         doc = docs.nextElement()
         if doc.supportsService("com.sun.star.sheet.SpreadsheetDocument"):
+            found.append(doc)
+    return found
+
+
+def sheet_document(desk, title=None):
+    for doc in sheet_documents(desk):
+        if title is None or doc.Title == title:
             return doc
     return None
 
@@ -55,8 +67,7 @@ def main():
     pipe, action = sys.argv[1], sys.argv[2]
     if action == "quit":
         desk = desktop(pipe)
-        doc = sheet_document(desk)
-        if doc is not None:
+        for doc in sheet_documents(desk):
             doc.setModified(False)
             doc.close(True)
         try:
@@ -64,15 +75,19 @@ def main():
         except Exception:
             pass  # the bridge goes down with Calc
         return 0
+    if action == "titles":
+        sys.stdout.write("".join(doc.Title + "\n" for doc in sheet_documents(desktop(pipe))))
+        return 0
     if action == "once":
-        doc = sheet_document(desktop(pipe))
+        doc = sheet_document(desktop(pipe), sys.argv[3] if len(sys.argv) > 3 else None)
         sys.stdout.write("".join(line + "\n" for line in (cells(doc) if doc else [])))
         return 0
     limit = time.monotonic() + float(sys.argv[3])
+    title = sys.argv[4] if len(sys.argv) > 4 else None
     seen, still_since = None, None
     while time.monotonic() < limit:
         try:
-            doc = sheet_document(desktop(pipe))
+            doc = sheet_document(desktop(pipe), title)
             now = cells(doc) if doc is not None else []
         except Exception:  # the bridge not listening yet, or busy
             time.sleep(0.3)

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <sstream>
 #include <stdexcept>
+#include <set>
 #include <thread>
 #include <unistd.h>
 
@@ -222,7 +223,31 @@ FocusNewWindows::FocusNewWindows()
           // A window that goes while it is looked at must not end the test.
           auto previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
           const Window root = DefaultRootWindow(display);
+          // The windows shown before it began.
+          std::set<Window> seen;
+          auto shown = [&](Window w) {
+              XWindowAttributes a{};
+              return XGetWindowAttributes(display, w, &a) && a.map_state == IsViewable &&
+                     !a.override_redirect && a.width > 200 && a.height > 200;
+          };
+          auto topLevel = [&] {
+              std::vector<Window> out;
+              Window rootBack = None, parent = None, *children = nullptr;
+              unsigned count = 0;
+              if (XQueryTree(display, root, &rootBack, &parent, &children, &count))
+                  out.assign(children, children + count);
+              if (children) XFree(children);
+              return out;
+          };
+          for (Window w : topLevel())
+              if (shown(w)) seen.insert(w);
           while (!stop_) {
+              for (Window w : topLevel())
+                  if (!seen.count(w) && shown(w)) {
+                      seen.insert(w);
+                      XSetInputFocus(display, w, RevertToPointerRoot, CurrentTime);
+                      XSync(display, False);
+                  }
               Window focus = None;
               int revert = 0;
               XGetInputFocus(display, &focus, &revert);
@@ -253,6 +278,38 @@ FocusNewWindows::FocusNewWindows()
 FocusNewWindows::~FocusNewWindows() {
     stop_ = true;
     thread_.join();
+}
+
+ToolWindow::ToolWindow() {
+    Display* display = XOpenDisplay(nullptr);
+    display_ = display;
+    if (!display) return;
+    window_ = XCreateSimpleWindow(display, DefaultRootWindow(display), 20, 20, 400, 300, 0, 0, 0);
+    XSelectInput(display, window_, KeyPressMask | StructureNotifyMask);
+    XMapRaised(display, window_);
+    for (XEvent e;;) {
+        XNextEvent(display, &e);
+        if (e.type == MapNotify && e.xmap.window == window_) break;
+    }
+    XSetInputFocus(display, window_, RevertToPointerRoot, CurrentTime);
+    XSync(display, False);
+}
+
+ToolWindow::~ToolWindow() {
+    if (display_) XCloseDisplay(static_cast<Display*>(display_));
+}
+
+int ToolWindow::keysReceived() {
+    auto* display = static_cast<Display*>(display_);
+    if (!display) return 0;
+    XSync(display, False);
+    int keys = 0;
+    while (XPending(display)) {
+        XEvent e;
+        XNextEvent(display, &e);
+        if (e.type == KeyPress) ++keys;
+    }
+    return keys;
 }
 
 bool calcInstalled() {
@@ -292,12 +349,14 @@ const fs::path& sharedProfile() {
 CalcSession::CalcSession() : pipe_("framewise_calc_" + std::to_string(::getpid())) {
     const fs::path& profile = sharedProfile();
     // The spreadsheet path names LibreOffice's own starter by its name, so the
-    // export starts it as it starts any soffice (with --calc). This one notes its
-    // process id (its session's, which Calc's processes share) and hands over to
+    // export starts it as it starts any soffice (with --calc). The first one
+    // notes its process id (its session's, which Calc's processes share; a later
+    // one hands its document to that Calc and ends) and hands over to
     // the installed soffice with a profile of its own and the bridge's pipe.
     program_ = tmp_.path() / "LibreOffice" / "soffice";
     writeFile(program_, "#!/bin/sh\n"
-                        "echo $$ > " + shellWord((tmp_.path() / "calc.pid").string()) + "\n"
+                        "[ -e " + shellWord((tmp_.path() / "calc.pid").string()) + " ] || echo $$ > " +
+                        shellWord((tmp_.path() / "calc.pid").string()) + "\n"
                         "LC_ALL=C.UTF-8; export LC_ALL\n"
                         "exec " + shellWord(FRAMEWISE_SOFFICE) +
                         " \"$@\" --norestore --nologo --nolockcheck "
@@ -308,8 +367,26 @@ CalcSession::CalcSession() : pipe_("framewise_calc_" + std::to_string(::getpid()
 
 CalcSession::~CalcSession() { quit(); }
 
-Cells CalcSession::cells(std::chrono::seconds limit) {
-    return read("read " + std::to_string(limit.count()));
+Cells CalcSession::cells(std::chrono::seconds limit, const std::string& title) {
+    return read("read " + std::to_string(limit.count()) + (title.empty() ? "" : " " + shellWord(title)));
+}
+
+std::vector<std::string> CalcSession::titles(std::size_t count, std::chrono::seconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    std::vector<std::string> found;
+    do {
+        found.clear();
+        std::istringstream lines(bridge("titles"));
+        for (std::string line; std::getline(lines, line);) found.push_back(line);
+        if (found.size() >= count) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return found;
+}
+
+std::string CalcSession::bridge(const std::string& how) {
+    return run(std::string(python()) + " " + shellWord(FRAMEWISE_CALC_CELLS) + " " +
+               shellWord(pipe_) + " " + how + " 2>/dev/null");
 }
 
 std::pair<Cells, std::chrono::steady_clock::time_point>

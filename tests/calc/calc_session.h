@@ -61,8 +61,8 @@ std::vector<std::string> exportItems(const core::GameFolders& folders);
 bool calcInstalled();
 
 // What a window manager does and Xvfb lacks: while it lives, a window shown
-// while no window has the focus is given it, as a desktop gives a newly started
-// program's window the focus.
+// after it began, or while no window has the focus, is given the focus, as a
+// desktop gives a newly opened window the focus.
 class FocusNewWindows {
   public:
     FocusNewWindows();
@@ -73,6 +73,19 @@ class FocusNewWindows {
     std::thread thread_;
 };
 
+// A window of the test standing for the tool's own, from which the export is
+// started: shown, it takes the focus, and it counts the keys it gets.
+class ToolWindow {
+  public:
+    ToolWindow();
+    ~ToolWindow();
+    int keysReceived();
+
+  private:
+    void* display_ = nullptr;
+    unsigned long window_ = 0;
+};
+
 // The program a spreadsheet path starts: LibreOffice Calc on a profile of its own,
 // listening on a pipe for the bridge.
 class CalcSession {
@@ -81,8 +94,12 @@ class CalcSession {
     ~CalcSession();
     // The program to name as the spreadsheet.
     std::filesystem::path program() const { return program_; }
-    // The filled cells once Calc has stopped changing them (at most limit).
-    Cells cells(std::chrono::seconds limit);
+    // The filled cells once Calc has stopped changing them (at most limit), of
+    // the spreadsheet of that title, else of the first one.
+    Cells cells(std::chrono::seconds limit, const std::string& title = {});
+    // The titles of the spreadsheets Calc has open, once there are at least
+    // count of them (at most limit).
+    std::vector<std::string> titles(std::size_t count, std::chrono::seconds limit);
     // The cells as soon as they are expected, and when that was seen; or as they
     // stand at the limit.
     std::pair<Cells, std::chrono::steady_clock::time_point> cellsWhen(const Cells& expected,
@@ -91,6 +108,7 @@ class CalcSession {
     void quit();
 
   private:
+    std::string bridge(const std::string& how);
     Cells read(const std::string& how);
     testing_support::TempDir tmp_;
     std::string pipe_;

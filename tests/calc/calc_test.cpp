@@ -106,4 +106,38 @@ TEST_F(CalcExport, TwelveResolutionsThreeResultsEachArriveWhole) {
     EXPECT_EQ(differences(expected, calcCells), "");
 }
 
+// Calc already open when the export starts: the Calc the export starts hands the
+// new sheet to it and ends. The new sheet gets the run, the one that was open
+// and the window the export was started from get no key.
+TEST_F(CalcExport, TypesIntoANewSheetOfTheCalcAlreadyOpen) {
+    FocusNewWindows windowManager;
+    auto launcher = platform::systemLauncher();
+    auto keys = platform::systemKeySender();
+    const auto open = launcher->startProgram(calc.program().string(), {"--calc"});
+    ASSERT_TRUE(open.started) << open.error;
+    const auto before = calc.titles(1, std::chrono::seconds(90));
+    ASSERT_EQ(before.size(), 1u);
+    ASSERT_NE(keys->waitForFocusOf(open.processId, 60000), 0u) << "the open Calc never showed its sheet";
+
+    BenchRun run;
+    run.mode = "con1";
+    run.demo = "dusk";
+    run.levels = {"Normal", "High"};
+    run.resolutions = {"640x480", "800x600"};
+    run.runs = 2;
+    GameWithRun game(run, calc.program());
+    const Cells expected = sheetFromKeys(exportItems(game.folders()));
+    ToolWindow tool;
+    testing_support::ScriptedDialogs dialogs;
+    dialogs.expectMessage(results::kRestored);
+    archive::GenerateEXCEL_Click(game.folders(), dialogs, *launcher, *keys);
+
+    const auto after = calc.titles(2, std::chrono::seconds(30));
+    ASSERT_EQ(after.size(), 2u);
+    const std::string added = after[0] == before[0] ? after[1] : after[0];
+    EXPECT_EQ(differences(expected, calc.cells(std::chrono::seconds(60), added)), "");
+    EXPECT_EQ(differences({}, calc.cells(std::chrono::seconds(5), before[0])), "");
+    EXPECT_EQ(tool.keysReceived(), 0);
+}
+
 } // namespace

@@ -86,7 +86,8 @@ const std::string program = SHEETSIM_PROGRAM;
 // A window of the test that can take the keyboard focus and counts the keys it gets.
 class Decoy {
   public:
-    explicit Decoy(bool saysItsProcess = true) {
+    // claimedProcess: the process the window says it belongs to, else this test's.
+    explicit Decoy(bool saysItsProcess = true, pid_t claimedProcess = 0) {
         display_ = XOpenDisplay(nullptr);
         if (!display_) return;
         const Window root = DefaultRootWindow(display_);
@@ -95,7 +96,8 @@ class Decoy {
         for (Window w : {window_, inner_})
             XSelectInput(display_, w, KeyPressMask | KeyReleaseMask | StructureNotifyMask);
         if (saysItsProcess) {
-            const unsigned long pid = static_cast<unsigned long>(::getpid());
+            const unsigned long pid =
+                static_cast<unsigned long>(claimedProcess ? claimedProcess : ::getpid());
             XChangeProperty(display_, window_, XInternAtom(display_, "_NET_WM_PID", False),
                             XA_CARDINAL, 32, PropModeReplace,
                             reinterpret_cast<const unsigned char*>(&pid), 1);
@@ -325,6 +327,118 @@ TEST(SystemKeySender, FocusCountsOnlyForAWindowOfTheProcessOrItsDescendants) {
     silent.takeFocus();
     EXPECT_EQ(sender->focusedWindow(), silent.window());
     EXPECT_EQ(sender->waitForFocusOf(::getpid(), 300), 0u);
+}
+
+// A spreadsheet already running may show the new sheet in a window of its own
+// process, and the copy just started then ends. Such a window counts when it
+// takes the focus during the wait and its process runs the program the launch
+// ran, or one beside it in a folder of its own; a script's interpreter and the
+// shared folders of the search path say nothing of the program.
+TEST(SystemKeySender, AWindowThatTakesTheFocusCountsWhenItsProcessRunsTheStartedProgram) {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
+    TempDir dir;
+    auto copy = [&](const std::string& name) {
+        const fs::path to = dir.path() / name;
+        fs::create_directories(to.parent_path());
+        fs::copy_file("/usr/bin/sleep", to);
+        return to;
+    };
+    const fs::path sheet = copy("Office/sheet"), helper = copy("Office/helper"),
+                   elsewhere = copy("Other/sheet"), shared = copy("bin/sheet"),
+                   sharedHelper = copy("bin/helper");
+    const fs::path script = dir.path() / "Office" / "start";
+    testing_support::writeFile(script, "#!/bin/sh\n/usr/bin/sleep 30\n");
+    fs::permissions(script, fs::perms::owner_all);
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    ::setenv("PATH", (path + ":" + (dir.path() / "bin").string()).c_str(), 1);
+
+    const struct {
+        const char* what;
+        fs::path started;
+        std::vector<std::string> owner; // the program the window's process runs
+        bool focusedBefore;
+        bool counts;
+    } cases[] = {
+        {"the same program", sheet, {sheet.string(), "30"}, false, true},
+        {"a program beside it", sheet, {helper.string(), "30"}, false, true},
+        {"already focused as the wait began", sheet, {sheet.string(), "30"}, true, false},
+        {"a program of that name elsewhere", sheet, {elsewhere.string(), "30"}, false, false},
+        {"beside it in a folder of PATH", shared, {sharedHelper.string(), "30"}, false, false},
+        {"the shell that runs the started script", script, {"/bin/sh", "-c", "sleep 30; :"}, false, false},
+    };
+    auto launcher = platform::systemLauncher();
+    auto sender = platform::systemKeySender();
+    for (const auto& c : cases) {
+        const auto started = launcher->startProgram(c.started.string(), {"30"});
+        ASSERT_TRUE(started.started) << c.what << ": " << started.error;
+        const auto owner = launcher->startProgram(c.owner.front(), {c.owner.begin() + 1, c.owner.end()});
+        ASSERT_TRUE(owner.started) << c.what << ": " << owner.error;
+        {
+            Decoy decoy(true, static_cast<pid_t>(owner.processId));
+            Decoy before(true);
+            (c.focusedBefore ? decoy : before).takeFocus();
+            std::thread focus([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(150));
+                decoy.takeFocus();
+            });
+            const auto window = sender->waitForFocusOf(started.processId, 700);
+            focus.join();
+            EXPECT_EQ(window, c.counts ? decoy.window() : 0u) << c.what;
+        }
+        for (const auto pid : {started.processId, owner.processId}) ::kill(-static_cast<pid_t>(pid), SIGKILL);
+    }
+    ::setenv("PATH", path.c_str(), 1);
+}
+
+// The export into a stand-in spreadsheet already running: the copy the export
+// starts hands the new sheet to it and ends, and the new window is typed into.
+// The sheet the user had open, and the window the export was started from, get
+// no key.
+TEST(SheetsimKeys, ExportTypesIntoANewSheetOfTheCopyAlreadyRunning) {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
+    ExportRun run({"640x480"}, {{"FRWb_3.lo", "MODE: 3, 640 x 480 fullscreen hz:N/A\n"
+                                              "100 frames, 2.1 seconds: 48.0 fps\n"
+                                              "100 frames, 2.1 seconds: 47.4 fps\n"
+                                              "100 frames, 2.1 seconds: 47.8 fps\n"}});
+    ::setenv("SHEETSIM_HANDOFF", run.dir.folder().c_str(), 1);
+    const fs::path open = run.dir.path() / "open sheet.txt";
+    auto launcher = platform::systemLauncher();
+    auto first = launcher->startProgram(run.excel.string(), {"--save=" + open.string()});
+    ASSERT_TRUE(first.started) << first.error;
+    Sheet openSheet(open);
+    ASSERT_TRUE(openSheet.waitReady());
+
+    // The user then clicks the export in another window.
+    Decoy tool;
+    tool.takeFocus();
+    testing_support::ScriptedDialogs dialogs;
+    dialogs.expectMessage(results::kRestored);
+    auto sender = platform::systemKeySender();
+    ::setenv("SHEETSIM_SAVE", run.grid.c_str(), 1);
+    archive::GenerateEXCEL_Click(run.folders, dialogs, *launcher, *sender);
+    ::unsetenv("SHEETSIM_SAVE");
+    ::unsetenv("SHEETSIM_HANDOFF");
+    Sheet sheet(run.grid);
+    ASSERT_TRUE(sheet.waitReady());
+
+    const std::string expected = testing_support::crlf({
+        "Framewise RESULTS",
+        "BENCHMARK SETUP:       Demo: bench1",
+        "     Configuration Files Run: Normal   ",
+        "     Resolutions Used:   640x480   ",
+        "     Benchmarks run at these settings:3 times.",
+        "",
+        "",
+        "",
+        "NORMAL Configuration File Settings:",
+        "640x480 \t48.0\t47.4\t47.8\tAVERAGE:\t47.73",
+    });
+    EXPECT_EQ(sheet.gridWhen(expected), expected);
+    EXPECT_EQ(readFile(open), "");
+    EXPECT_EQ(tool.keysReceived(), 0);
+    // One process holds both sheets: the copy the export started has ended.
+    EXPECT_EQ(std::atoi(readFile(run.grid.string() + ".ready").c_str()),
+              std::atoi(readFile(open.string() + ".ready").c_str()));
 }
 
 // The user clicks another window while the export types: the typing stops there,

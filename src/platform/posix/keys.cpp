@@ -7,13 +7,17 @@
 #include <X11/keysym.h>
 
 #include <chrono>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
 #include <set>
 #include <sstream>
 #include <thread>
+#include <unistd.h>
 #include <variant>
 
 namespace platform {
@@ -119,6 +123,110 @@ bool isSameOrDescendant(long pid, long ancestor) {
     }
     return false;
 }
+
+// A field of /proc/PID/stat, counted from 1 (the process id) as proc(5) counts
+// them; empty when it cannot be read.
+std::string statField(long pid, int field) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return {};
+    const auto close = line.rfind(')');
+    if (close == std::string::npos) return {};
+    std::istringstream rest(line.substr(close + 1));
+    std::string word;
+    for (int at = 3; at <= field && rest >> word; ++at)
+        if (at == field) return word;
+    return {};
+}
+
+std::vector<std::string> argumentsOf(long pid) {
+    std::ifstream file("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
+    std::vector<std::string> out;
+    for (std::string arg; std::getline(file, arg, '\0');) out.push_back(arg);
+    return out;
+}
+
+bool isScript(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    char head[2] = {};
+    return file.read(head, 2) && head[0] == '#' && head[1] == '!';
+}
+
+// The program a process runs, as its executable's path; empty where the
+// executable says nothing of the program: a script's interpreter (the kernel
+// puts the script right after it and its one option) and Wine's loader, which
+// runs every Windows program alike.
+std::string programImage(long pid) {
+    char exe[PATH_MAX];
+    const ssize_t length =
+        ::readlink(("/proc/" + std::to_string(pid) + "/exe").c_str(), exe, sizeof exe);
+    if (length <= 0 || length == static_cast<ssize_t>(sizeof exe)) return {};
+    const std::string image(exe, static_cast<std::size_t>(length));
+    if (std::filesystem::path(image).filename().string().rfind("wine", 0) == 0) return {};
+    const auto args = argumentsOf(pid);
+    for (std::size_t i = 1; i < args.size() && i <= 2; ++i)
+        if (isScript(args[i])) return {};
+    return image;
+}
+
+// The processes a launch started, as far as they are still running: the one it
+// started and its descendants. Each one's program is noted while it runs, since a
+// starter that hands its work to a copy already running ends within moments.
+class LaunchedPrograms {
+  public:
+    explicit LaunchedPrograms(long root) : root_(root), rootStart_(statField(root, 22)) {}
+
+    void note() {
+        // The id of a started process that ended may be given to another one.
+        if (rootStart_.empty() || statField(root_, 22) != rootStart_) return;
+        std::vector<long> todo{root_};
+        // Bounded: a program that starts processes without end must not hold the wait.
+        for (std::size_t i = 0; i < todo.size() && todo.size() < 512; ++i) {
+            if (auto image = programImage(todo[i]); !image.empty()) images_.insert(image);
+            std::error_code error;
+            const std::string tasks = "/proc/" + std::to_string(todo[i]) + "/task";
+            for (const auto& task : std::filesystem::directory_iterator(tasks, error)) {
+                std::ifstream children(task.path() / "children");
+                for (long child = 0; children >> child;) todo.push_back(child);
+            }
+        }
+    }
+
+    // Whether the process pid runs one of the programs noted, or another program
+    // of the same folder (a starter beside the program it hands over to), where
+    // that folder is no shared folder of programs.
+    bool runsOne(long pid) const {
+        const std::string image = programImage(pid);
+        if (image.empty()) return false;
+        if (images_.count(image)) return true;
+        const auto folder = std::filesystem::path(image).parent_path();
+        if (sharedFolder(folder)) return false;
+        for (const auto& noted : images_)
+            if (std::filesystem::path(noted).parent_path() == folder) return true;
+        return false;
+    }
+
+  private:
+    // The folders of the search path and the system's folders of helper programs
+    // hold the programs of many packages.
+    static bool sharedFolder(const std::filesystem::path& folder) {
+        std::error_code error;
+        auto same = [&](const std::filesystem::path& other) {
+            return std::filesystem::equivalent(folder, other, error);
+        };
+        if (same("/usr/libexec") || same("/usr/local/libexec")) return true;
+        if (const char* path = std::getenv("PATH")) {
+            std::istringstream dirs(path);
+            for (std::string dir; std::getline(dirs, dir, ':');)
+                if (!dir.empty() && same(dir)) return true;
+        }
+        return false;
+    }
+
+    long root_;
+    std::string rootStart_;
+    std::set<std::string> images_;
+};
 
 struct Stroke {
     KeyCode code = 0;
@@ -238,13 +346,21 @@ class XTestKeySender : public KeySender {
         if (!open() || processId <= 0) return 0;
         const auto deadline =
             std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        // A spreadsheet already running may take the new sheet from the copy just
+        // started, which then ends: its window counts when it takes the focus from
+        // the window that had it as the wait began.
+        const auto before = focusedWindow();
+        LaunchedPrograms launched(static_cast<long>(processId));
         do {
+            launched.note();
             if (const auto window = focusedWindow()) {
                 const long owner = processOf(static_cast<Window>(window));
                 if (owner && isSameOrDescendant(owner, static_cast<long>(processId)))
                     return window;
+                if (owner && window != before && launched.runsOne(owner)) return window;
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            // Often enough to see a starter that lives a few tens of milliseconds.
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         } while (std::chrono::steady_clock::now() < deadline);
         return 0;
     }

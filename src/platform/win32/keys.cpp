@@ -5,7 +5,9 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <cwctype>
 #include <map>
+#include <set>
 #include <string_view>
 #include <variant>
 #include <vector>
@@ -154,30 +156,47 @@ class SendInputKeySender : public KeySender {
 
     std::uintptr_t waitForFocusOf(std::int64_t processId, int timeoutMs) override {
         if (processId <= 0) return 0;
+        const DWORD started = static_cast<DWORD>(processId);
         const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+        // A spreadsheet already running may take the new sheet from the copy just
+        // started, which then ends: its window counts when it takes the focus from
+        // the window that had it as the wait began.
+        const HWND before = GetForegroundWindow();
+        std::set<std::wstring> images;
         do {
+            const auto parents = processParents();
+            // Noted while they run: a copy that hands its work over ends within moments.
+            for (const auto& [pid, parent] : parents)
+                if (isSameOrDescendant(pid, started, parents))
+                    if (auto image = imageOf(pid); !image.empty()) images.insert(image);
             if (HWND window = GetForegroundWindow()) {
                 DWORD owner = 0;
                 GetWindowThreadProcessId(window, &owner);
-                if (owner && isSameOrDescendant(owner, static_cast<DWORD>(processId)))
+                if (owner && isSameOrDescendant(owner, started, parents))
+                    return reinterpret_cast<std::uintptr_t>(window);
+                if (owner && window != before && images.count(imageOf(owner)))
                     return reinterpret_cast<std::uintptr_t>(window);
             }
-            Sleep(20);
+            Sleep(10);
         } while (GetTickCount64() < deadline);
         return 0;
     }
 
   private:
-    static bool isSameOrDescendant(DWORD pid, DWORD ancestor) {
-        if (pid == ancestor) return true;
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        if (snapshot == INVALID_HANDLE_VALUE) return false;
+    static std::map<DWORD, DWORD> processParents() {
         std::map<DWORD, DWORD> parents;
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        if (snapshot == INVALID_HANDLE_VALUE) return parents;
         PROCESSENTRY32 entry{};
         entry.dwSize = sizeof entry;
         for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
             parents[entry.th32ProcessID] = entry.th32ParentProcessID;
         CloseHandle(snapshot);
+        return parents;
+    }
+
+    static bool isSameOrDescendant(DWORD pid, DWORD ancestor, const std::map<DWORD, DWORD>& parents) {
+        if (pid == ancestor) return true;
         // Bounded: process ids are reused, so the parent links may form a loop.
         for (int depth = 0; depth < 64; ++depth) {
             auto found = parents.find(pid);
@@ -186,6 +205,21 @@ class SendInputKeySender : public KeySender {
             if (pid == ancestor) return true;
         }
         return false;
+    }
+
+    // The program file a process runs, in one letter case (Windows paths ignore
+    // it); empty when it cannot be told.
+    static std::wstring imageOf(DWORD pid) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+        if (!process) return {};
+        wchar_t path[MAX_PATH * 4];
+        DWORD size = static_cast<DWORD>(sizeof path / sizeof path[0]);
+        const BOOL ok = QueryFullProcessImageNameW(process, 0, path, &size);
+        CloseHandle(process);
+        if (!ok) return {};
+        std::wstring image(path, size);
+        for (auto& c : image) c = static_cast<wchar_t>(std::towupper(c));
+        return image;
     }
 };
 
