@@ -7,6 +7,13 @@ Python bridge, or ends that Calc.
                                       line per filled cell: row, column, T or V,
                                       the text or the value (tab-separated)
     calc_cells.py PIPE once [TITLE]   prints the cells as they are now
+    calc_cells.py PIPE watch SECONDS [TITLE]
+                                      for that long, prints the cells each time
+                                      they change: a line "@ TIME" (the
+                                      monotonic clock's seconds once they were
+                                      read), the cells as read prints them, and
+                                      a line "."; a line "~" each time it
+                                      looked and nothing had changed
     calc_cells.py PIPE titles         prints the title of each spreadsheet open
     calc_cells.py PIPE quit           closes the sheets unsaved and ends Calc
 
@@ -63,6 +70,48 @@ def cells(doc):
     return lines
 
 
+def values(doc):
+    # One call for the whole used area: a reader that asks cell by cell would
+    # hold Calc up while it takes the keys.
+    sheet = doc.Sheets.getByIndex(0)
+    cursor = sheet.createCursor()
+    cursor.gotoEndOfUsedArea(False)
+    end = cursor.RangeAddress
+    rows = sheet.getCellRangeByPosition(0, 0, end.EndColumn, end.EndRow).getDataArray()
+    lines = []
+    for r, row in enumerate(rows):
+        for c, value in enumerate(row):
+            if isinstance(value, float):
+                lines.append("%d\t%d\tV\t%.17g" % (r, c, value))
+            elif value != "":
+                lines.append("%d\t%d\tT\t%s" % (r, c, value))
+    return lines
+
+
+def watch(pipe, seconds, title):
+    limit = time.monotonic() + seconds
+    doc, seen = None, None
+    while time.monotonic() < limit:
+        try:
+            if doc is None:
+                doc = sheet_document(desktop(pipe), title)
+            now = values(doc) if doc is not None else []
+        except Exception:  # the bridge not listening yet, or busy
+            doc = None
+            time.sleep(0.1)
+            continue
+        if now != seen:
+            seen = now
+            sys.stdout.write("@ %.6f\n" % time.monotonic())
+            sys.stdout.write("".join(line + "\n" for line in now) + ".\n")
+        else:
+            # Unchanged: a reader that stopped reading ends this one here.
+            sys.stdout.write("~\n")
+        sys.stdout.flush()
+        time.sleep(0.02)
+    return 0
+
+
 def main():
     pipe, action = sys.argv[1], sys.argv[2]
     if action == "quit":
@@ -75,6 +124,11 @@ def main():
         except Exception:
             pass  # the bridge goes down with Calc
         return 0
+    if action == "watch":
+        try:
+            return watch(pipe, float(sys.argv[3]), sys.argv[4] if len(sys.argv) > 4 else None)
+        except BrokenPipeError:
+            return 0  # the reader saw what it waited for
     if action == "titles":
         sys.stdout.write("".join(doc.Title + "\n" for doc in sheet_documents(desktop(pipe))))
         return 0

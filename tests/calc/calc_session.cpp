@@ -191,6 +191,22 @@ std::vector<std::string> exportItems(const core::GameFolders& folders) {
 
 namespace {
 
+// One line of calc_cells.py's cells into cells.
+void cellLine(const std::string& line, Cells& cells) {
+    std::istringstream fields(line);
+    int row = -1, column = -1;
+    std::string kind;
+    fields >> row >> column >> kind;
+    if (row < 0 || column < 0 || (kind != "T" && kind != "V")) {
+        cells[{-1, -1}] += line + "\n"; // whatever the bridge said instead
+        return;
+    }
+    // After the row, the column and the kind come one tab each.
+    std::size_t at = 0;
+    for (int tabs = 0; tabs < 3 && at != std::string::npos; ++tabs) at = line.find('\t', at) + 1;
+    cells[{row, column}] = kind + " " + line.substr(at);
+}
+
 const char* python() {
     // LibreOffice's bridge is installed for the system's own Python.
     const char* chosen = std::getenv("FRAMEWISE_UNO_PYTHON");
@@ -390,15 +406,43 @@ std::string CalcSession::bridge(const std::string& how) {
 }
 
 std::pair<Cells, std::chrono::steady_clock::time_point>
-CalcSession::cellsWhen(const Cells& expected, std::chrono::seconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
+CalcSession::cellsWhen(const Cells& expected, std::chrono::seconds limit,
+                       std::chrono::steady_clock::time_point* firstLook,
+                       const std::string& title) {
+    // One reader that watches the sheet, so that the time it saw the cells is
+    // not that of starting a reader anew for each look.
+    const std::string command = std::string(python()) + " " + shellWord(FRAMEWISE_CALC_CELLS) +
+                                " " + shellWord(pipe_) + " watch " + std::to_string(limit.count()) +
+                                (title.empty() ? "" : " " + shellWord(title)) + " 2>/dev/null";
     Cells now;
-    do {
-        now = read("once");
-        if (differences(expected, now).empty()) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    } while (std::chrono::steady_clock::now() < deadline);
-    return {now, std::chrono::steady_clock::now()};
+    auto seenAt = std::chrono::steady_clock::now();
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return {now, seenAt};
+    Cells reading;
+    double at = 0;
+    bool looked = false;
+    char buffer[4096];
+    while (std::fgets(buffer, sizeof buffer, pipe)) {
+        std::string line(buffer);
+        if (!line.empty() && line.back() == '\n') line.pop_back();
+        if (line == "~") continue;
+        if (line.rfind("@ ", 0) == 0) {
+            at = std::strtod(line.c_str() + 2, nullptr);
+            reading.clear();
+        } else if (line == ".") {
+            now = reading;
+            // Python's monotonic clock is the steady clock's.
+            seenAt = std::chrono::steady_clock::time_point(std::chrono::duration_cast<
+                std::chrono::steady_clock::duration>(std::chrono::duration<double>(at)));
+            if (firstLook && !looked) *firstLook = seenAt;
+            looked = true;
+            if (differences(expected, now).empty()) break;
+        } else {
+            cellLine(line, reading);
+        }
+    }
+    ::pclose(pipe);
+    return {now, seenAt};
 }
 
 Cells CalcSession::read(const std::string& how) {
@@ -406,20 +450,7 @@ Cells CalcSession::read(const std::string& how) {
                                 " " + shellWord(pipe_) + " " + how + " 2>&1");
     Cells cells;
     std::istringstream lines(out);
-    for (std::string line; std::getline(lines, line);) {
-        std::istringstream fields(line);
-        int row = -1, column = -1;
-        std::string kind;
-        fields >> row >> column >> kind;
-        if (row < 0 || column < 0 || (kind != "T" && kind != "V")) {
-            cells[{-1, -1}] += line + "\n"; // whatever the bridge said instead
-            continue;
-        }
-        // After the row, the column and the kind come one tab each.
-        std::size_t at = 0;
-        for (int tabs = 0; tabs < 3 && at != std::string::npos; ++tabs) at = line.find('\t', at) + 1;
-        cells[{row, column}] = kind + " " + line.substr(at);
-    }
+    for (std::string line; std::getline(lines, line);) cellLine(line, cells);
     return cells;
 }
 

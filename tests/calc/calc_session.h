@@ -101,9 +101,12 @@ class CalcSession {
     // count of them (at most limit).
     std::vector<std::string> titles(std::size_t count, std::chrono::seconds limit);
     // The cells as soon as they are expected, and when that was seen; or as they
-    // stand at the limit.
-    std::pair<Cells, std::chrono::steady_clock::time_point> cellsWhen(const Cells& expected,
-                                                                     std::chrono::seconds limit);
+    // stand at the limit; of the spreadsheet of that title, else of the first
+    // one. firstLook: when the cells were first read.
+    std::pair<Cells, std::chrono::steady_clock::time_point>
+    cellsWhen(const Cells& expected, std::chrono::seconds limit,
+              std::chrono::steady_clock::time_point* firstLook = nullptr,
+              const std::string& title = {});
     // Ends the Calc the export started, unsaved; kills what is left of it.
     void quit();
 
