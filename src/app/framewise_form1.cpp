@@ -856,9 +856,15 @@ void Framewise_Form1::UpdateCODLoc_Click() {
 void Framewise_Form1::RUN_Click() {
     const auto hold = locate::holdGameFolder(folders_, dialogs_);
     if (hold.refused) return;
-    auto outcome = bench::runCommand(folders_, runChoices(), customSettings(), gameDialogs(), launcher_,
-                                     clock_);
-    if (outcome.closeTool) endProgram();
+    auto outcome = bench::runCommand(
+        folders_, runChoices(), customSettings(), gameDialogs(), launcher_, clock_,
+        [this](core::Dialogs& d) { return results::settleEarlierRun(folders_, d); });
+    if (outcome.closeTool) {
+        endProgram();
+        return;
+    }
+    // A run left uncompiled may have been archived before RUN stopped.
+    setArchiveItems(results::archiveItems(folders_.resultsHome()));
 }
 
 void Framewise_Form1::MakeResults_Click() {

@@ -401,7 +401,8 @@ void exportRun(const core::GameFolders& folders, const std::string& excelPath,
         return;
     }
 
-    const auto restore = bench::giveConfigBack(mainFolder, game);
+    // The run's files stay: the run is marked as given back.
+    const auto restore = bench::giveConfigBack(mainFolder, true, game);
     switch (restore.state) {
     case bench::RestoreState::Failed:
         core::tell(dialogs, std::string(results::kNotRestored) + ": " + restore.why + ". " +
@@ -416,7 +417,13 @@ void exportRun(const core::GameFolders& folders, const std::string& excelPath,
                                       restore.why + ".");
         break;
     case bench::RestoreState::NotNeeded:
-        core::tell(dialogs, std::string(bench::kAlreadyYours) + ".");
+        core::tell(dialogs,
+                   std::string(restore.ownKnown ? bench::kAlreadyYours : bench::kLeftAsItIs) + ".");
+        break;
+    case bench::RestoreState::Missing:
+        core::tell(dialogs, restore.why.empty() ? std::string(results::kBackupMissing)
+                                                : std::string(results::kBackupMissing) +
+                                                      kParagraph + "But " + restore.why + ".");
         break;
     }
 

@@ -1,5 +1,6 @@
 #include "bench/config_backup.h"
 
+#include "bench/run_record.h"
 #include "core/textfile.h"
 #include "platform/files.h"
 #include "platform/processes.h"
@@ -14,13 +15,31 @@ namespace {
 // Scratch names of the two copies; a copy that fails leaves neither behind.
 constexpr const char* kBackupScratch = "FRWb_config_mp.bak.tmp";
 constexpr const char* kRestoreScratch = "FRWb_config_mp.tmp";
-constexpr const char* kPendingLine =
-    "config_mp.bak holds your own config until Framewise restores it.";
+constexpr const char* kGivenBackLine =
+    "Framewise gave the game's config back from its backup for this run.";
+constexpr const char* kMissingLine =
+    "The config's backup was missing, so Framewise had nothing to give back for this run.";
+
+bool present(const std::string& mainFolder, const char* name) {
+    return platform::exactNamePresent(mainFolder, name);
+}
 
 } // namespace
 
+bool runNeverStarted(const std::string& mainFolder) {
+    if (!present(mainFolder, kNotStartedFile)) return false;
+    // Unreadable, the list cannot show that nothing ran: count it as started.
+    auto list = core::readLines(core::fsPath(mainFolder + kDumpListFile));
+    if (!list) return false;
+    for (const auto& name : *list)
+        if (core::isPlainName(name) && present(mainFolder, name.c_str())) return false;
+    return true;
+}
+
 bool backupPending(const std::string& mainFolder) {
-    return platform::exactNamePresent(mainFolder, kBackupPendingFile);
+    if (present(mainFolder, kBackupPendingFile)) return true;
+    if (!present(mainFolder, kRunRecordFile)) return false;
+    return !present(mainFolder, kGivenBackFile) && !runNeverStarted(mainFolder);
 }
 
 bool gameRunning(const core::GameFolders& folders) {
@@ -65,43 +84,56 @@ BackupResult secureBackup(const std::string& mainFolder, const core::GameProfile
     BackupResult out;
     if (backupPending(mainFolder) && platform::exactNamePresent(mainFolder, game.configBackup))
         return out;
+    // The backup is the tool's own file: a link planted there is replaced, never
+    // written through.
     out.error = platform::copyWhole(mainFolder + game.configFile, mainFolder + game.configBackup,
-                                    mainFolder + kBackupScratch);
-    if (!out.error.empty()) return out;
-    if (!core::writeLines(core::fsPath(mainFolder + kBackupPendingFile), {kPendingLine})) {
-        out.error = std::string(kBackupPendingFile) + " could not be written";
-        return out;
-    }
-    out.renewed = true;
+                                    mainFolder + kBackupScratch, false);
+    out.renewed = out.error.empty();
     return out;
 }
 
-void withdrawBackup(const std::string& mainFolder) {
-    std::error_code ignored;
-    std::filesystem::remove(core::fsPath(mainFolder + kBackupPendingFile), ignored);
+bool markGivenBack(const std::string& mainFolder, bool missing) {
+    return core::writeLines(core::fsPath(mainFolder + kGivenBackFile),
+                            {missing ? kMissingLine : kGivenBackLine});
 }
 
-RestoreResult giveConfigBack(const std::string& mainFolder, const core::GameProfile& game) {
+RestoreResult giveConfigBack(const std::string& mainFolder, bool runStays,
+                             const core::GameProfile& game) {
     RestoreResult out;
-    if (!backupPending(mainFolder)) return out;
-    out.state = RestoreState::Failed;
+    if (!backupPending(mainFolder)) {
+        if (auto line = core::readFirstLine(core::fsPath(mainFolder + kGivenBackFile)))
+            out.ownKnown = *line != kMissingLine;
+        return out;
+    }
+    // Ends the pending state; said when it could not be.
+    auto settle = [&] {
+        if (runStays && present(mainFolder, kRunRecordFile) &&
+            !markGivenBack(mainFolder, out.state == RestoreState::Missing)) {
+            out.why = std::string(kGivenBackFile) + " could not be written; Generate Results would put " +
+                      game.configBackup + " back again, so change your config only after it";
+            return;
+        }
+        std::error_code ec;
+        std::filesystem::remove(core::fsPath(mainFolder + kBackupPendingFile), ec);
+        // Still marked, a later restore would undo the player's changes: say so.
+        if (ec)
+            out.why = std::string(kBackupPendingFile) + " could not be removed (" + ec.message() +
+                      "); delete it by hand before you change your config";
+    };
     if (!platform::exactNamePresent(mainFolder, game.configBackup)) {
-        out.why = std::string(game.configBackup) + " was not found in the game's main folder";
+        out.state = RestoreState::Missing;
+        settle();
         return out;
     }
     const std::string why = platform::copyWhole(
         mainFolder + game.configBackup, mainFolder + game.configFile, mainFolder + kRestoreScratch);
     if (!why.empty()) {
+        out.state = RestoreState::Failed;
         out.why = why;
         return out;
     }
-    std::error_code ec;
-    std::filesystem::remove(core::fsPath(mainFolder + kBackupPendingFile), ec);
     out.state = RestoreState::Restored;
-    // Still marked, a later restore would undo the player's changes: say so.
-    if (ec)
-        out.why = std::string(kBackupPendingFile) + " could not be removed (" + ec.message() +
-                  "); delete it by hand before you change your config";
+    settle();
     return out;
 }
 

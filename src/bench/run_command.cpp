@@ -34,6 +34,7 @@ constexpr const char* kWarningText =
     "(The CODConfig.cfg backup file has been stored as CODconfig.bak)\r\n\r\n\r\n\r\n\r\n"
     "                 SHOW THIS WARNING AGAIN?";
 constexpr const char* kWarningFlagLine = "E04F32BC300";
+constexpr const char* kNotStartedLine = "CallOfDuty had not been started for this run yet.";
 
 constexpr const char* kCommentPrompt = "Comment for the Result File?\r\n"
                                        "(ie: system settings and/or notes, etc.)";
@@ -78,6 +79,14 @@ RunOutcome refuse(core::Dialogs& dialogs, const std::string& text) {
     return {};
 }
 
+// A report of that name is archived, or kept in the main folder.
+bool reportNameTaken(const core::GameFolders& folders, const std::string& name) {
+    const std::string archive =
+        folders.resultsHome() + core::kResultsFolderName + platform::folderSeparator();
+    return platform::findIgnoringCase(archive, name) ||
+           platform::findIgnoringCase(folders.mainFolder, kKeptReportPrefix + name);
+}
+
 bool anyOf(const auto& ticks) {
     for (bool t : ticks)
         if (t) return true;
@@ -105,7 +114,8 @@ std::string gameCommandLine(const RunChoices& choices, const core::GameFolders& 
 
 RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choices,
                       const CustomSettings& custom, core::Dialogs& dialogs,
-                      platform::Launcher& launcher, platform::Clock& clock) {
+                      platform::Launcher& launcher, platform::Clock& clock,
+                      const SettleEarlierRun& settleEarlierRun) {
     const std::string& main = folders.mainFolder;
     const core::GameProfile& game = folders.profile();
     if (!anyOf(choices.levels)) return refuse(dialogs, kNoLevels);
@@ -115,14 +125,8 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
 
     if (gameRunning(folders)) return refuse(dialogs, gameRunningMessage(main, "RUN", game));
 
-    // A pending backup is the player's own configuration: the clean-up spares its
-    // mark, so a RUN stopped below still knows it.
-    if (auto stuck = platform::removeFilesStartingWith(main, kToolFilePrefix, kBackupPendingFile);
-        !stuck.empty()) {
-        return refuse(dialogs, kCouldNotDelete + main + stuck.front() + kConfigUntouched +
-                                   whereYourConfigIs(main, game) + " " + kNothingStarted);
-    }
-
+    // Every check comes before the first change: a RUN that does not go ahead
+    // leaves the main folder, and an earlier run waiting for its results, as they were.
     if (choices.demoEntries.empty()) return refuse(dialogs, kNoDemo);
     // Ctrl+click can take the selection away from the only chosen entry.
     const auto entry = selectedEntry(choices);
@@ -130,11 +134,6 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
     if (!demoNameIsSafe(demoName(choices))) return refuse(dialogs, unsafeDemoMessage(*entry));
     if (demoNameReadAsAFile(demoName(choices)))
         return refuse(dialogs, demoReadAsAFileMessage(*entry, demoName(choices)));
-
-    if (auto files = writeScriptFiles(main, choices, custom, game); !files.ok()) {
-        return refuse(dialogs, kCouldNotWrite + files.failedFile + kConfigUntouched +
-                                   whereYourConfigIs(main, game) + " " + kNothingStarted);
-    }
 
     // Without a configuration there is nothing to restore after the benchmark.
     if (!platform::exactNamePresent(main, game.configFile)) {
@@ -164,32 +163,65 @@ RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choice
 
     const std::string comment = dialogs.inputBox(kCommentPrompt, kCommentTitle, kCommentDefault);
 
-    if (!writeRunRecord(main, choices, comment, clock.now())) {
-        return refuse(dialogs, kCouldNotWrite + main + kRunRecordFile + kConfigUntouched +
+    // A run left uncompiled holds measurements that the clean-up below would take.
+    if (settleEarlierRun && !settleEarlierRun(dialogs)) return {};
+
+    // Still pending here, the backup is the player's own and is kept; the clean-up
+    // spares an earlier version's mark of it.
+    const bool keepBackup =
+        backupPending(main) && platform::exactNamePresent(main, game.configBackup);
+    if (auto stuck = platform::removeFilesStartingWith(main, kToolFilePrefix,
+                                                       keepBackup ? kBackupPendingFile : "");
+        !stuck.empty()) {
+        return refuse(dialogs, kCouldNotDelete + main + stuck.front() + kConfigUntouched +
                                    whereYourConfigIs(main, game) + " " + kNothingStarted);
     }
 
-    const BackupResult backup = secureBackup(main, game);
+    if (auto files = writeScriptFiles(main, choices, custom, game); !files.ok()) {
+        return refuse(dialogs, kCouldNotWrite + files.failedFile + kConfigUntouched +
+                                   whereYourConfigIs(main, game) + " " + kNothingStarted);
+    }
+
+    // The backup is whole on the disk before the record that makes it pending.
+    BackupResult backup;
+    if (!keepBackup) backup = secureBackup(main, game);
     if (!backup.error.empty()) {
-        // Without a backup this run must not count as one waiting for its results.
-        std::error_code ignored;
-        std::filesystem::remove(core::fsPath(main + kRunRecordFile), ignored);
         return refuse(dialogs, kCouldNotBackUp + main + game.configFile + "\" to \"" +
                                    game.configBackup + "\" (" + backup.error +
                                    ").\r\n\r\nYour config file was not touched. " +
                                    whereYourConfigIs(main, game) + " " + kNothingStarted);
     }
+    // Until the game has started, config_mp.cfg is the player's own: a record
+    // left by a RUN stopped before the start is told from a game that stopped early.
+    const std::string notStarted = main + kNotStartedFile;
+    if (backup.renewed && !core::writeLines(core::fsPath(notStarted), {kNotStartedLine})) {
+        return refuse(dialogs, kCouldNotWrite + notStarted + kConfigUntouched +
+                                   whereYourConfigIs(main, game) + " " + kNothingStarted);
+    }
+
+    const auto now = clock.now();
+    const std::string reportName =
+        freeReportName(reportFileName(now),
+                       [&](const std::string& name) { return reportNameTaken(folders, name); });
+    if (!writeRunRecord(main, choices, comment, now, reportName)) {
+        std::error_code ignored;
+        std::filesystem::remove(core::fsPath(notStarted), ignored);
+        return refuse(dialogs, kCouldNotWrite + main + kRunRecordFile + kConfigUntouched +
+                                   whereYourConfigIs(main, game) + " " + kNothingStarted);
+    }
 
     auto started = launcher.startGame(folders.startFolder(), gameCommandLine(choices, folders));
     if (!started.started) {
-        // The game never ran, so config_mp.cfg is still the player's own.
-        if (backup.renewed) withdrawBackup(main);
+        // The record stays with its mark: the game never ran, so config_mp.cfg is
+        // still the player's own and Generate Results will say so.
         return refuse(dialogs, std::string(kNotStarted) + "\r\n\r\n" + started.error +
                                    "\r\n\r\nYour config file and its backup \"" +
                                    game.configBackup + "\" were kept. " +
                                    whereYourConfigIs(main, game) +
                                    " Press RUN again once the game can be started.");
     }
+    std::error_code ignored;
+    std::filesystem::remove(core::fsPath(notStarted), ignored);
     return RunOutcome{true};
 }
 

@@ -8,6 +8,7 @@
 #include "platform/clock.h"
 #include "platform/launcher.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,15 @@ std::vector<std::string> messageCatalog();
 std::string gameCommandLine(const RunChoices& choices,
                             const core::GameFolders& folders = core::GameFolders{});
 
+// Called once the user has said to go ahead, before RUN changes anything: a run
+// still waiting for its results is saved (compiled into the archive) so that
+// RUN's clean-up takes nothing measured. True when RUN may go on; false when it
+// must stop, the reason told.
+using SettleEarlierRun = std::function<bool(core::Dialogs&)>;
+
 RunOutcome runCommand(const core::GameFolders& folders, const RunChoices& choices,
                       const CustomSettings& custom, core::Dialogs& dialogs,
-                      platform::Launcher& launcher, platform::Clock& clock);
+                      platform::Launcher& launcher, platform::Clock& clock,
+                      const SettleEarlierRun& settleEarlierRun);
 
 } // namespace bench

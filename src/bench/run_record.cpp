@@ -22,6 +22,23 @@ std::string reportFileName(const platform::LocalTime& t) {
            twoDigits(t.second) + ".txt";
 }
 
+std::string numberedReportName(const std::string& name, int n) {
+    if (n <= 1) return name;
+    const std::string ending = ".txt";
+    const bool hasEnding = name.size() >= ending.size() &&
+                           name.compare(name.size() - ending.size(), ending.size(), ending) == 0;
+    const std::string stem = hasEnding ? name.substr(0, name.size() - ending.size()) : name;
+    return stem + "_" + std::to_string(n) + (hasEnding ? ending : "");
+}
+
+std::string freeReportName(const std::string& name,
+                           const std::function<bool(const std::string&)>& taken) {
+    for (int n = 1;; ++n) {
+        std::string candidate = numberedReportName(name, n);
+        if (!taken(candidate)) return candidate;
+    }
+}
+
 std::string startTimeText(const platform::LocalTime& t) {
     int hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
     std::string text = t.longDate + "  " + twoDigits(hour12) + ":" + twoDigits(t.minute) + ":" +
@@ -31,7 +48,8 @@ std::string startTimeText(const platform::LocalTime& t) {
 }
 
 std::vector<std::string> runRecordLines(const RunChoices& choices, const std::string& comment,
-                                        const platform::LocalTime& t) {
+                                        const platform::LocalTime& t,
+                                        const std::string& reportName) {
     std::vector<std::string> lines;
     lines.push_back(choices.threePerDump ? "con3" : "con1");
     lines.push_back(demoName(choices));
@@ -44,16 +62,17 @@ std::vector<std::string> runRecordLines(const RunChoices& choices, const std::st
     for (int m : modes)
         lines.push_back(resolutionText(m));
     lines.push_back(std::to_string(runCount(choices)));
-    lines.push_back(reportFileName(t));
+    lines.push_back(reportName.empty() ? reportFileName(t) : reportName);
     lines.push_back(startTimeText(t));
     lines.push_back(comment);
     return lines;
 }
 
 bool writeRunRecord(const std::string& mainFolder, const RunChoices& choices,
-                    const std::string& comment, const platform::LocalTime& t) {
+                    const std::string& comment, const platform::LocalTime& t,
+                    const std::string& reportName) {
     return core::writeLines(core::fsPath(mainFolder + kRunRecordFile),
-                            runRecordLines(choices, comment, t));
+                            runRecordLines(choices, comment, t, reportName));
 }
 
 } // namespace bench

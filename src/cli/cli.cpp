@@ -390,7 +390,9 @@ int Command::run(const RunOptions& o) {
     if (o.yes) dialogs_.answers[named(kWarningTitle)] = {core::Answer::Yes, "--yes"};
     dialogs_.inputAnswer = o.comment;
     KeepingLauncher launcher(s_);
-    auto outcome = bench::runCommand(game->folders, choices, custom, dialogs(), launcher, s_.clock);
+    auto outcome = bench::runCommand(
+        game->folders, choices, custom, dialogs(), launcher, s_.clock,
+        [&](core::Dialogs& d) { return results::settleEarlierRun(game->folders, d); });
     if (!outcome.closeTool) {
         if (!dialogs_.unanswered.empty()) {
             say("Not answered: give --yes to answer Yes and go on. Nothing was backed up and the "
@@ -637,6 +639,7 @@ const std::vector<MessageStatus>& messageStatuses() {
         {results::kReportNotArchived, kFailed},
         {results::kNotRemoved, kFailed},
         {results::kNoResults, kNoResults},
+        {results::kNeverStarted, kNoResults},
         {results::kNotCompiled, kDamaged},
         {results::kDamagedRecord, kDamaged},
         {results::kDumpListTrouble, kDamaged},

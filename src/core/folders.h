@@ -9,6 +9,9 @@
 
 namespace core {
 
+// The folder beside the program where every report is archived.
+inline constexpr const char* kResultsFolderName = "User Results";
+
 struct GameFolders {
     std::string appFolder;   // the tool's small files: the program's folder in a portable copy
     std::string gameFolder;  // the install folder (that of CoDMP.exe)

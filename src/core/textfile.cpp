@@ -1,6 +1,44 @@
 #include "core/textfile.h"
 
+#include <system_error>
+
 namespace core {
+
+std::filesystem::path scratchFor(const std::filesystem::path& file) {
+    auto scratch = file;
+    scratch += ".tmp";
+    return scratch;
+}
+
+Placed writeNewFile(const std::filesystem::path& file, const std::string& bytes, std::string* why) {
+    auto say = [&](const std::string& text) {
+        if (why) *why = text;
+    };
+    // Hidden where the system hides dot names, so a scratch left by a crash is
+    // not listed among the reports.
+    const auto scratch = file.parent_path() / ("." + file.filename().string() + ".tmp");
+    platform::FileSink out;
+    if (auto problem = out.open(scratch, Creation::Fresh); !problem.empty()) {
+        say(problem);
+        return Placed::Failed;
+    }
+    bool written = out.write(bytes.data(), bytes.size()) && out.sync();
+    written = out.close() && written;
+    std::error_code ignored;
+    if (!written) {
+        std::filesystem::remove(scratch, ignored);
+        say("writing it failed (is the disk full?)");
+        return Placed::Failed;
+    }
+    bool taken = false;
+    if (auto problem = platform::renameToFreeName(scratch, file, taken); !problem.empty()) {
+        std::filesystem::remove(scratch, ignored);
+        say(problem);
+        return taken ? Placed::Taken : Placed::Failed;
+    }
+    platform::syncFolder(file.parent_path());
+    return Placed::Written;
+}
 
 bool writeLines(const std::filesystem::path& file, const std::vector<std::string>& lines,
                 std::string* why) {
@@ -52,9 +90,33 @@ std::optional<std::string> readFirstLine(const std::filesystem::path& file, std:
 
 bool LineWriter::open(const std::filesystem::path& file, Creation creation) {
     pending_.clear();
-    why_ = out_.open(file, creation);
+    target_ = file;
+    scratch_.clear();
+    if (creation == Creation::Replace) {
+        why_ = platform::replaceProblem(file);
+        if (why_.empty()) {
+            scratch_ = scratchFor(file);
+            why_ = out_.open(scratch_, Creation::Fresh);
+            if (!why_.empty()) scratch_.clear();
+        }
+    } else {
+        why_ = out_.open(file, creation);
+    }
     ok_ = why_.empty();
     return ok_;
+}
+
+LineWriter::~LineWriter() {
+    if (!out_.isOpen() || scratch_.empty()) return;
+    out_.close();
+    std::error_code ignored;
+    std::filesystem::remove(scratch_, ignored);
+}
+
+bool LineWriter::fail(const std::string& why) {
+    ok_ = false;
+    if (why_.empty()) why_ = why;
+    return false;
 }
 
 void LineWriter::write(const std::string& text) {
@@ -77,10 +139,24 @@ bool LineWriter::flush() {
 bool LineWriter::close() {
     if (!out_.isOpen()) return false;
     flush();
-    if (!out_.close()) {
-        ok_ = false;
-        if (why_.empty()) why_ = "writing it failed (is the disk full?)";
+    constexpr const char* kFull = "writing it failed (is the disk full?)";
+    if (scratch_.empty()) {
+        if (!out_.close()) fail(kFull);
+        return ok_;
     }
+    // The old file stays until the new one is whole on the disk.
+    if (ok_ && !out_.sync()) fail(kFull);
+    if (!out_.close()) fail(kFull);
+    if (ok_) {
+        if (auto why = platform::renameReplacing(scratch_, target_); !why.empty()) fail(why);
+    }
+    std::error_code ignored;
+    if (!ok_) {
+        std::filesystem::remove(scratch_, ignored);
+    } else {
+        platform::syncFolder(target_.parent_path());
+    }
+    scratch_.clear();
     return ok_;
 }
 

@@ -19,8 +19,9 @@ inline constexpr std::uintmax_t kReadLimit = 16u << 20;
 // Largest file whose first line alone is wanted (the remembered paths).
 inline constexpr std::uintmax_t kFirstLineLimit = 64u << 10;
 
-// Creates the file anew with one CR LF ended line per entry. False when it cannot be
-// written; why then says what was wrong.
+// Creates the file anew with one CR LF ended line per entry, whole or not at all:
+// on failure the file is as it was. False when it cannot be written; why then
+// says what was wrong.
 bool writeLines(const std::filesystem::path& file, const std::vector<std::string>& lines,
                 std::string* why = nullptr);
 
@@ -43,24 +44,47 @@ std::optional<std::string> readAll(const std::filesystem::path& file, std::strin
 
 using Creation = platform::FileSink::Mode;
 
+// The scratch name a file is written under before it takes its own name.
+std::filesystem::path scratchFor(const std::filesystem::path& file);
+
+enum class Placed {
+    Written, // the file now stands under its name
+    Taken,   // another file already had that name; it was left alone
+    Failed,  // nothing was written; why says what went wrong
+};
+
+// Writes bytes beside file, onto the disk, then gives them the name file only
+// when that name is free: a file already there is never replaced.
+Placed writeNewFile(const std::filesystem::path& file, const std::string& bytes,
+                    std::string* why = nullptr);
+
 // Writes a text file piece by piece, for files whose lines are built in parts
 // (the report). Nothing is flushed until close(); ok() tells whether every write landed.
-// A Fresh file is created new and never written through a link standing in its place.
+// A Replace file is written beside its name, put on the disk and renamed over it
+// at close(), so it is replaced whole or not at all and never written through a
+// link. A Fresh file is created new and never written through a link standing
+// in its place.
 class LineWriter {
 public:
-    bool open(const std::filesystem::path& file, Creation creation = Creation::Replace);
-    void write(const std::string& text);  // no line end
-    void endLine();                       // CR LF
-    void line(const std::string& text) { write(text), endLine(); }
-    bool close();
-    bool ok() const { return ok_; }
-    bool isOpen() const { return out_.isOpen(); }
-    // Why open or close failed.
-    const std::string& why() const { return why_; }
+  LineWriter() = default;
+  LineWriter(const LineWriter&) = delete;
+  LineWriter& operator=(const LineWriter&) = delete;
+  ~LineWriter(); // a file never closed is abandoned: its old content stays
+  bool open(const std::filesystem::path& file, Creation creation = Creation::Replace);
+  void write(const std::string& text); // no line end
+  void endLine();                      // CR LF
+  void line(const std::string& text) { write(text), endLine(); }
+  bool close();
+  bool ok() const { return ok_; }
+  bool isOpen() const { return out_.isOpen(); }
+  // Why open or close failed.
+  const std::string& why() const { return why_; }
 
 private:
     bool flush();
+    bool fail(const std::string& why);
     platform::FileSink out_;
+    std::filesystem::path target_, scratch_; // scratch_ empty: written in place
     std::string pending_;
     std::string why_;
     bool ok_ = false;

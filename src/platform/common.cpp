@@ -1,6 +1,7 @@
 #include "platform/files.h"
 #include "platform/keys.h"
 #include "platform/launcher.h"
+#include "platform/ordinary_file.h"
 #include "platform/single_instance.h"
 
 #include <cctype>
@@ -91,6 +92,9 @@ std::vector<KeyRun> keyRuns(const std::vector<Key>& keys) {
 
 namespace {
 
+// Far above any configuration a game writes.
+constexpr std::uintmax_t kCopyLimit = 16u << 20;
+
 // The file a chain of symbolic links ends at; the path itself when it is none.
 std::filesystem::path linkTarget(std::filesystem::path path) {
     namespace fs = std::filesystem;
@@ -105,23 +109,37 @@ std::filesystem::path linkTarget(std::filesystem::path path) {
 
 } // namespace
 
-std::string copyWhole(const std::string& from, const std::string& to, const std::string& scratch) {
+std::string copyWhole(const std::string& from, const std::string& to, const std::string& scratch,
+                      bool followLink) {
     namespace fs = std::filesystem;
     std::error_code ec;
     // Players keep configurations in a folder of their own behind a link: replace
-    // the file it points to, not the link.
-    const fs::path target = linkTarget(fs::path(to));
+    // the file it points to, not the link. The tool's own files are never reached
+    // through one: a link there is replaced itself.
+    const fs::path target = followLink ? linkTarget(fs::path(to)) : fs::path(to);
     const fs::path scratchPath = target.parent_path() / fs::path(scratch).filename();
-    if (fs::is_directory(target, ec)) return target.string() + " is a folder, not a file";
-    if (std::string why = copyReplacingReason(from, scratchPath.string()); !why.empty()) {
-        fs::remove(scratchPath, ec);
-        return why;
+    if (fs::is_directory(from, ec)) return from + " is a folder, not a file";
+    if (!fs::is_symlink(target, ec) && fs::is_directory(target, ec))
+        return target.string() + " is a folder, not a file";
+    auto read = readOrdinaryFile(fs::path(from), kCopyLimit);
+    if (!read.bytes) return from + " could not be read: " + read.why;
+    FileSink out;
+    if (std::string why = out.open(scratchPath, FileSink::Mode::Fresh); !why.empty())
+        return scratchPath.string() + " could not be written: " + why;
+    // On the disk before it takes the name, so the name never stands for nothing.
+    bool written = out.write(read.bytes->data(), read.bytes->size()) && out.sync();
+    std::string why = written ? std::string() : out.why();
+    if (!out.close() && written) {
+        written = false;
+        why = "writing it failed (is the disk full?)";
     }
-    fs::rename(scratchPath, target, ec);
-    if (!ec) return {};
-    std::string why = ec.message();
-    fs::remove(scratchPath, ec);
-    return why;
+    if (written) why = renameReplacing(scratchPath, target);
+    if (!written || !why.empty()) {
+        fs::remove(scratchPath, ec);
+        return why.empty() ? std::string("the copy failed") : why;
+    }
+    syncFolder(target.parent_path());
+    return {};
 }
 
 std::vector<std::string> removeFilesStartingWith(const std::string& folder,

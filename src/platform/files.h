@@ -39,11 +39,13 @@ bool copyReplacing(const std::string& from, const std::string& to);
 // The same copy; empty on success, else the system's reason.
 std::string copyReplacingReason(const std::string& from, const std::string& to);
 
-// Copies from over to through scratch (a name in to's folder) renamed into place,
-// so that to is either replaced whole or left as it was. When to is a symbolic
-// link, the file it points to is replaced and the link stays. Empty on success,
+// Copies from over to through scratch (a name in to's folder) put on the disk and
+// renamed into place, so that to is either replaced whole or left as it was. When
+// to is a symbolic link and followLink is set, the file it points to is replaced
+// and the link stays; otherwise the link itself is replaced. Empty on success,
 // else the system's reason; scratch never stays behind.
-std::string copyWhole(const std::string& from, const std::string& to, const std::string& scratch);
+std::string copyWhole(const std::string& from, const std::string& to, const std::string& scratch,
+                      bool followLink = true);
 
 // Deletes every ordinary file of folder whose name starts with prefix (exact case),
 // except keep. Returns the names that could not be deleted.

@@ -36,12 +36,36 @@ public:
     // Empty on success, else why the file could not be opened.
     std::string open(const std::filesystem::path& path, Mode mode);
     bool write(const char* data, std::size_t size);
+    // The system's reason for the last failed write or sync.
+    const std::string& why() const { return why_; }
+    // Forces what was written onto the disk, so a power cut after a later step
+    // cannot leave that step without this file's data.
+    bool sync();
     bool close();
     bool isOpen() const { return handle_ != kClosed; }
 
 private:
     static constexpr std::intptr_t kClosed = -1;
     std::intptr_t handle_ = kClosed;
+    std::string why_;
 };
+
+// Why the thing standing under path may not be replaced by a file ("it is a
+// folder", "it is a FIFO, not an ordinary file"); empty when nothing stands there
+// or an ordinary file does (a link to one counts as one).
+std::string replaceProblem(const std::filesystem::path& path);
+
+// Moves from over to in one step: to is either replaced whole or left as it was.
+// A link standing under to is replaced itself, never followed. Empty on success,
+// else the system's reason.
+std::string renameReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Moves from to the name to only when nothing stands there yet: nothing is ever
+// replaced. taken is set when something already had that name.
+std::string renameToFreeName(const std::filesystem::path& from, const std::filesystem::path& to,
+                             bool& taken);
+
+// Forces a folder's entries (a rename, a deletion made in it) onto the disk.
+void syncFolder(const std::filesystem::path& folder);
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "results/archive_list.h"
 
+#include "core/folders.h"
 #include "core/textfile.h"
 #include "platform/files.h"
 #include "results/system_record.h"
@@ -7,7 +8,7 @@
 namespace results {
 
 std::string resultsFolder(const std::string& appFolder) {
-    return appFolder + "User Results" + platform::folderSeparator();
+    return appFolder + core::kResultsFolderName + platform::folderSeparator();
 }
 
 std::vector<std::string> archivedReports(const std::string& appFolder) {

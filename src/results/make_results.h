@@ -29,6 +29,13 @@ struct ResultsOutcome {
 ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dialogs,
                            const std::function<void(const ResultsOutcome&)>& show = {});
 
+// RUN's care for a run left uncompiled, once the user has said to go ahead: its
+// report is compiled and archived (or kept in the main folder), the player's
+// configuration given back and its files removed, told in one message. A run
+// that never started is simply dropped. False, with the reason told and nothing
+// changed, when its results cannot be saved: RUN must then stop.
+bool settleEarlierRun(const core::GameFolders& folders, core::Dialogs& dialogs);
+
 // The closing message: what became of the configuration and where the player's
 // own is, and what became of the tool's files. runRemoved is false when the
 // benchmark's files were kept because no report of them was saved.

@@ -30,11 +30,29 @@ inline constexpr const char* kRunKept =
     "The benchmark's files were kept in your CallOfDuty Directory, because no report of them "
     "was saved.";
 
+inline constexpr const char* kNeverStarted =
+    "Error - The benchmark never started: CallOfDuty was not started for it, so it has no "
+    "results.";
+inline constexpr const char* kBackupMissing =
+    "CODconfig.bak is missing, so there was nothing to restore to CODconfig.cfg. It was left as "
+    "it is and may still hold the benchmark's settings.";
+// RUN, over a run whose results had not been generated.
+inline constexpr const char* kEarlierSaved =
+    "The results of the last benchmark had not been generated yet. So that this RUN does not "
+    "delete them, they were generated first: ";
+inline constexpr const char* kEarlierNotSaved =
+    "Error - The last benchmark's results have not been generated, and they could not be saved "
+    "now.";
+inline constexpr const char* kRunStopped =
+    "So that nothing is lost, RUN stopped: the last benchmark's files were kept and the game was "
+    "not started. Press Generate Results to see what is wrong.";
+
 inline std::vector<std::string> messageCatalog() {
-    return {kNoResults,        kPrematureTermination, kStoppedEarly,     kRestored,
-            kRemoved,          kDamagedRecord,        kDumpListTrouble,  kDamagedDump,
-            kReportNotArchived, kNotCompiled,         kNothingRestored,  kNotRestored,
-            kNotRemoved,       kNothingRemoved,       kRunKept};
+    return {kNoResults,         kPrematureTermination, kStoppedEarly,    kRestored,
+            kRemoved,           kDamagedRecord,        kDumpListTrouble, kDamagedDump,
+            kReportNotArchived, kNotCompiled,          kNothingRestored, kNotRestored,
+            kNotRemoved,        kNothingRemoved,       kRunKept,         kNeverStarted,
+            kBackupMissing,     kEarlierSaved,         kEarlierNotSaved, kRunStopped};
 }
 
 } // namespace results

@@ -7,8 +7,9 @@
 namespace results {
 
 // Deletes every file of mainFolder whose name begins with "FRWb_" (exact case),
-// except the mark of a backup still pending. Returns the names that could not be
-// deleted.
+// the run record first and on the disk before the rest: an interruption never
+// leaves a record without all its dumps. When the record cannot be deleted,
+// nothing else is. Returns the names that could not be deleted.
 std::vector<std::string> removeToolFiles(const std::string& mainFolder);
 
 // The name a report is kept under in the main folder when the results folder

@@ -1,6 +1,7 @@
 // A real start of a native stand-in game through the system launcher.
 #include "bench/bench.h"
 #include "platform/files.h"
+#include "results/make_results.h"
 #include "support/fakes.h"
 
 #include <chrono>
@@ -41,7 +42,10 @@ TEST(GameLaunch, TheGameRunsInItsFolderOnTheFirstLevelFile) {
     dialogs.expectInput("No Comment");
     testing_support::FixedClock clock;
     auto launcher = platform::systemLauncher();
-    ASSERT_TRUE(bench::runCommand(folders, choices, {}, dialogs, *launcher, clock).closeTool);
+    ASSERT_TRUE(
+        bench::runCommand(folders, choices, {}, dialogs, *launcher, clock, [&](core::Dialogs& x) {
+            return results::settleEarlierRun(folders, x);
+        }).closeTool);
 
     // The start does not wait for the program, so give it a moment to write its record.
     const auto record = game.root / "record.txt";
@@ -85,7 +89,9 @@ TEST(GameLaunch, AWindowsGameWithoutWineIsReportedAndNothingIsLost) {
     testing_support::FixedClock clock;
     auto launcher = platform::systemLauncher();
     const bool closed =
-        bench::runCommand(folders, choices, {}, dialogs, *launcher, clock).closeTool;
+        bench::runCommand(folders, choices, {}, dialogs, *launcher, clock, [&](core::Dialogs& x) {
+            return results::settleEarlierRun(folders, x);
+        }).closeTool;
     ::setenv("PATH", savedPath.c_str(), 1);
 
     EXPECT_FALSE(closed);

@@ -2,6 +2,7 @@
 #include "bench_test_support.h"
 #include "core/textfile.h"
 #include "platform/files.h"
+#include "results/make_results.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
@@ -53,7 +54,9 @@ class RunCommand : public ::testing::Test {
     }
 
     bench::RunOutcome run(testing_support::ScriptedDialogs& dialogs) {
-        return bench::runCommand(folders, choices, custom, dialogs, launcher, clock);
+        return bench::runCommand(
+            folders, choices, custom, dialogs, launcher, clock,
+            [&](core::Dialogs& d) { return results::settleEarlierRun(folders, d); });
     }
 
     std::vector<std::string> mainFiles() const { return testing_support::namesIn(game.main()); }
@@ -92,10 +95,9 @@ TEST_F(RunCommand, StartsTheGameOnTheFirstLevelAfterBackingUpTheConfig) {
     EXPECT_EQ("No Comment", record().back());
     EXPECT_EQ("FRWb_120426_193005.txt", record()[7]);
     EXPECT_EQ("Friday, December 04, 2026  07:30:05 PM", record()[8]);
-    EXPECT_EQ((std::vector<std::string>{"FRWb_backup_pending.ini", "FRWb_condump_list.ini",
-                                        "FRWb_cont_lo.cfg", "FRWb_lo.cfg", "FRWb_master.cfg",
-                                        "FRWb_setup.ini", "config_mp.bak", "config_mp.cfg",
-                                        "demos", "pak0.pk3"}),
+    EXPECT_EQ((std::vector<std::string>{"FRWb_condump_list.ini", "FRWb_cont_lo.cfg", "FRWb_lo.cfg",
+                                        "FRWb_master.cfg", "FRWb_setup.ini", "config_mp.bak",
+                                        "config_mp.cfg", "demos", "pak0.pk3"}),
               mainFiles());
     EXPECT_FALSE(fs::exists(tmp.path() / "app" / "user1.ini"));
 }
@@ -143,7 +145,9 @@ TEST_F(RunCommand, ChecksStopBeforeAnythingChanges) {
     }
 }
 
-TEST_F(RunCommand, DemoChecksComeAfterTheOldFilesAreDeleted) {
+// A RUN that does not go ahead leaves the main folder as it was: an earlier
+// run's files hold its only results.
+TEST_F(RunCommand, RefusedDemoChangesNothing) {
     struct Case {
         std::vector<std::string> entries;
         std::string message;
@@ -177,22 +181,21 @@ TEST_F(RunCommand, DemoChecksComeAfterTheOldFilesAreDeleted) {
             dialogs.expectMessage(c.message);
             EXPECT_FALSE(run(dialogs).closeTool);
         }
-        EXPECT_EQ((std::vector<std::string>{"config_mp.cfg", "demos", "frwb_x", "pak0.pk3"}),
+        EXPECT_EQ((std::vector<std::string>{"FRWb_3.lo", "FRWb_old.txt", "config_mp.cfg", "demos",
+                                            "frwb_x", "pak0.pk3"}),
                   mainFiles())
             << c.message;
         EXPECT_TRUE(launcher.calls.empty());
     }
 }
 
-TEST_F(RunCommand, CancelAtTheWarningKeepsTheScriptsAndStartsNothing) {
+TEST_F(RunCommand, CancelAtTheWarningChangesNothing) {
+    writeFile(game.main() / "FRWb_3.lo", "an earlier run's dump");
+    const auto before = mainFiles();
     testing_support::ScriptedDialogs dialogs;
     dialogs.expectMessage(kWarning, Answer::Cancel);
     EXPECT_FALSE(run(dialogs).closeTool);
-    EXPECT_TRUE(inMain("FRWb_lo.cfg"));
-    EXPECT_TRUE(inMain("FRWb_master.cfg"));
-    EXPECT_TRUE(inMain("FRWb_condump_list.ini"));
-    EXPECT_FALSE(inMain("FRWb_setup.ini"));
-    EXPECT_FALSE(inMain("config_mp.bak"));
+    EXPECT_EQ(before, mainFiles());
     EXPECT_TRUE(launcher.calls.empty());
     EXPECT_FALSE(fs::exists(tmp.path() / "app" / "user1.ini"));
 }
@@ -205,11 +208,18 @@ TEST_F(RunCommand, AnsweringNoStoresTheFlagAndTheNextRunDoesNotWarn) {
     }
     EXPECT_EQ(crlf({"E04F32BC300"}), readFile(tmp.path() / "app" / "user1.ini"));
     {
+        // The first game "started" and wrote nothing: its run is archived first,
+        // as one that stopped early, and the next report gets a name of its own.
         testing_support::ScriptedDialogs dialogs;
-        dialogs.expectInput(""); // a cancelled comment prompt
+        dialogs
+            .expectInput("") // a cancelled comment prompt
+            .expectMessage(std::string(results::kEarlierSaved) + folders.appFolder +
+                           "User Results/FRWb_120426_193005.txt.\r\n\r\n" +
+                           results::kPrematureTermination);
         EXPECT_TRUE(run(dialogs).closeTool);
     }
     EXPECT_EQ("", record().back());
+    EXPECT_EQ("FRWb_120426_193005_2.txt", record()[7]);
     EXPECT_EQ(2u, launcher.calls.size());
 }
 
@@ -220,7 +230,7 @@ TEST_F(RunCommand, AFlagFileInAnotherCaseDoesNotSilenceTheWarning) {
     EXPECT_TRUE(run(dialogs).closeTool);
 }
 
-TEST_F(RunCommand, ASecondRunBeforeResultsKeepsTheUsersBackup) {
+TEST_F(RunCommand, ASecondRunBeforeResultsArchivesTheFirstAndKeepsTheUsersConfig) {
     {
         testing_support::ScriptedDialogs dialogs;
         dialogs.expectMessage(kWarning, Answer::Yes).expectInput("first");
@@ -228,16 +238,26 @@ TEST_F(RunCommand, ASecondRunBeforeResultsKeepsTheUsersBackup) {
     }
     // The benchmark ran and the game saved its configuration on quit.
     writeFile(game.main() / "config_mp.cfg", crlf({"unbindall", "seta r_picmip \"3\""}));
-    writeFile(game.main() / "FRWb_3.lo", "dump");
+    writeFile(game.main() / "FRWb_3.lo",
+              "...setting mode 3:\nMODE: 3, 640 x 480 fullscreen hz:N/A\n"
+              "]timedemo 1\n]demo bench1\n"
+              "1300 frames, 27.4 seconds: 48.0 fps\n]condump\n");
+    const std::string archived = folders.appFolder + "User Results/FRWb_120426_193005.txt";
     {
         testing_support::ScriptedDialogs dialogs;
-        dialogs.expectMessage(kWarning, Answer::Yes).expectInput("second");
+        dialogs.expectMessage(kWarning, Answer::Yes)
+            .expectInput("second")
+            .expectMessage(std::string(results::kEarlierSaved) + archived + ".");
         ASSERT_TRUE(run(dialogs).closeTool);
     }
+    const std::string report = readFile(archived);
+    EXPECT_NE(report.find("   COMMENT:  first\r\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("  (640x480)  48.0, "), std::string::npos) << report;
     EXPECT_EQ(userConfig, readFile(game.main() / "config_mp.bak"));
+    EXPECT_EQ(userConfig, readFile(game.main() / "config_mp.cfg"));
     EXPECT_FALSE(inMain("FRWb_3.lo"));
     EXPECT_EQ("second", record().back());
-    EXPECT_TRUE(inMain(bench::kBackupPendingFile));
+    EXPECT_EQ("FRWb_120426_193005_2.txt", record()[7]);
 }
 
 TEST_F(RunCommand, ACompiledRunLeavesNoRecordSoTheBackupIsRenewed) {
@@ -256,9 +276,7 @@ TEST_F(RunCommand, NoGameConfigMeansNoRecordNoBackupNoStart) {
         "config_mp.cfg\" was not found.\r\n\r\nStart CallOfDuty once so that it "
         "creates its config file, then press RUN again.\r\nThe game was not started.");
     EXPECT_FALSE(run(dialogs).closeTool);
-    EXPECT_TRUE(inMain("FRWb_master.cfg"));
-    EXPECT_FALSE(inMain("FRWb_setup.ini"));
-    EXPECT_FALSE(inMain("config_mp.bak"));
+    EXPECT_EQ((std::vector<std::string>{"demos", "pak0.pk3"}), mainFiles());
     EXPECT_TRUE(launcher.calls.empty());
 }
 
@@ -277,28 +295,33 @@ TEST_F(RunCommand, AFailedStartIsReportedAndTheToolStaysOpen) {
     }
     EXPECT_EQ(userConfig, readFile(game.main() / "config_mp.cfg"));
     EXPECT_EQ(userConfig, readFile(game.main() / "config_mp.bak"));
-    // The game never ran: nothing waits to be restored.
-    EXPECT_FALSE(inMain(bench::kBackupPendingFile));
+    // The game never ran: nothing waits to be restored, and the run is told apart
+    // from one that stopped early.
+    EXPECT_FALSE(bench::backupPending(folders.mainFolder));
+    EXPECT_TRUE(bench::runNeverStarted(folders.mainFolder));
 }
 
 TEST_F(RunCommand, AFileThatCannotBeWrittenStopsTheRun) {
     struct Case {
         const char* blocker; // a folder standing where a file must be written
-        bool warned;
+        const char* file;    // the file named
     };
-    const Case cases[] = {{"FRWb_master.cfg", false}, {"FRWb_setup.ini", true}};
+    // The record is written beside its name first.
+    const Case cases[] = {{"FRWb_master.cfg", "FRWb_master.cfg"},
+                          {"FRWb_setup.ini.tmp", "FRWb_setup.ini"}};
     for (const auto& c : cases) {
         fs::create_directory(game.main() / c.blocker);
         {
             testing_support::ScriptedDialogs dialogs;
-            if (c.warned) dialogs.expectMessage(kWarning, Answer::Yes).expectInput("No Comment");
+            dialogs.expectMessage(kWarning, Answer::Yes).expectInput("No Comment");
             dialogs.expectMessage(
-                "ERROR: Could not write \"" + folders.mainFolder + c.blocker +
+                "ERROR: Could not write \"" + folders.mainFolder + c.file +
                 "\".\r\n\r\nYour config file was not touched. Your own config is " +
                 folders.mainFolder + "config_mp.cfg. The game was not started.");
             EXPECT_FALSE(run(dialogs).closeTool) << c.blocker;
         }
-        EXPECT_FALSE(inMain("config_mp.bak")) << c.blocker;
+        EXPECT_FALSE(inMain("FRWb_setup.ini")) << c.blocker;
+        EXPECT_FALSE(inMain(bench::kNotStartedFile)) << c.blocker;
         EXPECT_EQ(userConfig, readFile(game.main() / "config_mp.cfg"));
         EXPECT_TRUE(launcher.calls.empty()) << c.blocker;
         fs::remove(game.main() / c.blocker);

@@ -71,7 +71,11 @@ TEST(SpecialFiles, FreshFileNeverFollowsAPlantedLink) {
     }
     EXPECT_EQ(readFile(dir.path() / "victim.cfg"), "precious\r\n");
     EXPECT_FALSE(fs::exists(dir.path() / "not_there.cfg"));
-    // The ordinary replacing write keeps following a link to an ordinary file.
-    ASSERT_TRUE(core::writeLines(dir.path() / "report.txt", {"through"}));
-    EXPECT_EQ(readFile(dir.path() / "victim.cfg"), "through\r\n");
+    // The replacing write puts a new file in the link's place, whole: the
+    // tool's own files are never written through a link.
+    ASSERT_TRUE(core::writeLines(dir.path() / "report.txt", {"new"}));
+    EXPECT_EQ(readFile(dir.path() / "victim.cfg"), "precious\r\n");
+    EXPECT_FALSE(fs::is_symlink(dir.path() / "report.txt"));
+    EXPECT_EQ(readFile(dir.path() / "report.txt"), "new\r\n");
+    EXPECT_FALSE(fs::exists(dir.path() / "report.txt.tmp"));
 }

@@ -75,7 +75,10 @@ struct Cycle {
         d.expectInput("No Comment");
         testing_support::FixedClock clock;
         auto launcher = platform::systemLauncher();
-        return bench::runCommand(folders, c, {}, d, *launcher, clock).closeTool;
+        return bench::runCommand(
+                   folders, c, {}, d, *launcher, clock,
+                   [&](core::Dialogs& x) { return results::settleEarlierRun(folders, x); })
+            .closeTool;
     }
 
     // The game saves its configuration as the last thing before it quits.

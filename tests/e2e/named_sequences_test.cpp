@@ -97,7 +97,7 @@ TEST(PlayerSequence, FailedRestoreKeepsEverythingItNeedsAndGivesTheReason) {
                   std::string::npos)
             << closing;
         EXPECT_TRUE(fs::exists(p.main() / "FRWb_setup.ini"));
-        EXPECT_TRUE(fs::exists(p.main() / bench::kBackupPendingFile));
+        EXPECT_TRUE(bench::backupPending(p.folders.mainFolder));
         // The next RUN keeps the backup, and the next Generate Results gives it back.
         p.walk({Step::RunYes, Step::Generate});
         EXPECT_EQ(p.config(), own);

@@ -223,7 +223,10 @@ class Player {
         c.selectedDemo = 0;
         dialogs.warningAnswer = answer;
         auto launcher = platform::systemLauncher();
-        auto out = bench::runCommand(folders, c, {}, dialogs, *launcher, clock);
+        auto out =
+            bench::runCommand(folders, c, {}, dialogs, *launcher, clock, [&](core::Dialogs& x) {
+                return results::settleEarlierRun(folders, x);
+            });
         fs::remove(tmp.path() / "app" / bench::kWarningFlagFile);
         return out;
     }

@@ -171,29 +171,28 @@ TEST(MakeResults, StoppedBenchmarkStillArchivesThePartialReportAndRestores) {
     }
 }
 
-TEST(MakeResults, MissingBackupIsNotClaimedRestoredAndNothingIsRemoved) {
-    Install in("worked_con3");
-    fs::remove(in.main() / "config_mp.bak");
-    const auto toolFiles = in.toolFilesLeft();
-    ScriptedDialogs d;
-    d.expectMessage("CODconfig.bak could not be restored to CODconfig.cfg: config_mp.bak was not "
-                    "found in the game's main folder. config_mp.cfg was left as it is. Your own "
-                    "config was in " +
-                    in.folders.mainFolder +
-                    "config_mp.bak, which is missing: Framewise holds no copy of it.\r\n\r\nNo "
-                    "Framewise related files were removed, so Generate Results can restore your "
-                    "config once the fault is mended.");
-    ResultsOutcome out = makeResults(in.folders, d);
-    EXPECT_TRUE(out.archived);
-    EXPECT_EQ(readFile(in.archived()), expectedReport());
-    EXPECT_EQ(readFile(in.main() / "config_mp.cfg"), "seta r_mode \"6\"\r\n");
-    // The report's working copy joins the files left for the next try.
-    auto expected = toolFiles;
-    expected.push_back(kReportName);
-    std::sort(expected.begin(), expected.end());
-    auto left = in.toolFilesLeft();
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, expected);
+// Without the backup there is nothing to restore, however often it is tried:
+// said once, then the run is finished like any other.
+TEST(MakeResults, MissingBackupIsSaidOnceAndTheRunIsFinished) {
+    for (bool marked : {true, false}) {
+        SCOPED_TRACE(marked ? "an earlier version's mark" : "no mark");
+        Install in("worked_con3");
+        fs::remove(in.main() / "config_mp.bak");
+        if (!marked) fs::remove(in.main() / bench::kBackupPendingFile);
+        ScriptedDialogs d;
+        d.expectMessage("CODconfig.bak is missing, so there was nothing to restore to "
+                        "CODconfig.cfg. It was left as it is and may still hold the benchmark's "
+                        "settings.\r\n\r\nAll Framewise related files have been removed from "
+                        "your CallOfDuty Directory.");
+        ResultsOutcome out = makeResults(in.folders, d);
+        EXPECT_TRUE(out.archived);
+        EXPECT_EQ(readFile(in.archived()), expectedReport());
+        EXPECT_EQ(readFile(in.main() / "config_mp.cfg"), "seta r_mode \"6\"\r\n");
+        EXPECT_TRUE(in.toolFilesLeft().empty());
+        ScriptedDialogs again;
+        again.expectMessage(kNoResults);
+        makeResults(in.folders, again);
+    }
 }
 
 TEST(MakeResults, DamagedRunRecordWritesNoReportRestoresAndKeepsTheRun) {
@@ -229,9 +228,16 @@ TEST(MakeResults, DamagedRunRecordWritesNoReportRestoresAndKeepsTheRun) {
         EXPECT_TRUE(platform::listFiles((in.tmp.path() / "app" / "User Results").string()).empty());
         EXPECT_EQ(readFile(in.main() / "config_mp.cfg"), kBackup);
         EXPECT_EQ(readFile(in.main() / "FRWb_condump_list.ini"), list);
+        // The run stays, marked as given back: no later press restores over the
+        // player's changes.
         auto expected = toolFiles;
         expected.erase(std::find(expected.begin(), expected.end(), bench::kBackupPendingFile));
-        EXPECT_EQ(in.toolFilesLeft(), expected);
+        expected.push_back(bench::kGivenBackFile);
+        std::sort(expected.begin(), expected.end());
+        auto left = in.toolFilesLeft();
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, expected);
+        EXPECT_FALSE(bench::backupPending(in.folders.mainFolder));
     }
 }
 

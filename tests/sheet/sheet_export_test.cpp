@@ -373,17 +373,6 @@ TEST(SheetExport, FaultsBeforeTypingAreToldAndNothingIsTyped) {
         std::size_t launches, sends;
     };
     const Case cases[] = {
-        {"the configuration cannot be restored",
-         [](Bench& b) -> std::vector<std::string> {
-             fs::remove(b.main() / "config_mp.bak");
-             return {std::string(results::kNotRestored) +
-                     ": config_mp.bak was not found in the game's main folder. config_mp.cfg was "
-                     "left as it is. Your own config was in " +
-                     b.folders.mainFolder +
-                     "config_mp.bak, which is missing: Framewise holds no copy of it.\r\n\r\n"
-                     "The spreadsheet was not started."};
-         },
-         0, 0},
         // The record and the dump list are checked before anything changes.
         {"a damaged run record",
          [](Bench& b) -> std::vector<std::string> {
@@ -464,18 +453,38 @@ TEST(SheetExport, ReadsTheRecordOnlyUpToTheNumberOfRuns) {
 }
 
 TEST(SheetExport, ASecondExportLeavesTheGivenBackConfigAlone) {
+    // A run laid out without an earlier version's mark is restored all the same.
+    for (bool marked : {true, false}) {
+        SCOPED_TRACE(marked ? "marked" : "no mark");
+        Bench b;
+        if (!marked) fs::remove(b.main() / bench::kBackupPendingFile);
+        b.record("con1", {"Normal"}, {"640x480"}, "1");
+        b.dumps({{"FRWb_3_1.lo", dump("640", "480", {"48.0"})}});
+        b.dialogs.expectMessage(results::kRestored);
+        b.press();
+        // The player changes a setting in the game between the two exports.
+        writeFile(b.main() / "config_mp.cfg", "seta name \"Changed since\"\r\n");
+        b.dialogs.expectMessage(
+            "CODconfig.cfg was left as it is: it already holds your own config.");
+        b.press();
+        EXPECT_EQ(readFile(b.main() / "config_mp.cfg"), "seta name \"Changed since\"\r\n");
+        EXPECT_EQ(b.launcher.calls.size(), 2u);
+    }
+}
+
+TEST(SheetExport, MissingBackupIsSaidOnceAndTheExportGoesOn) {
     Bench b;
     b.record("con1", {"Normal"}, {"640x480"}, "1");
     b.dumps({{"FRWb_3_1.lo", dump("640", "480", {"48.0"})}});
-    b.dialogs.expectMessage(results::kRestored);
+    fs::remove(b.main() / "config_mp.bak");
+    b.dialogs.expectMessage(results::kBackupMissing);
     b.press();
-    // The player changes a setting in the game between the two exports.
-    writeFile(b.main() / "config_mp.cfg", "seta name \"Changed since\"\r\n");
-    b.dialogs.expectMessage(
-        "CODconfig.cfg was left as it is: it already holds your own config.");
+    EXPECT_EQ(b.launcher.calls.size(), 1u);
+    EXPECT_FALSE(levelBlocks(b.keys.sent).empty());
+    EXPECT_EQ(readFile(b.main() / "config_mp.cfg"), kBenchConfig);
+    // Not said again, and the config is not called the player's own.
+    b.dialogs.expectMessage("CODconfig.cfg was left as it is.");
     b.press();
-    EXPECT_EQ(readFile(b.main() / "config_mp.cfg"), "seta name \"Changed since\"\r\n");
-    EXPECT_EQ(b.launcher.calls.size(), 2u);
 }
 
 TEST(SheetExport, BadDumpStopsTheExportWithOneMessageNamingIt) {

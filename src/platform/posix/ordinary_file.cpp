@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -131,11 +132,24 @@ bool FileSink::write(const char* data, std::size_t size) {
     while (size > 0) {
         ssize_t n = ::write(fd, data, size);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n <= 0) {
+            why_ = n < 0 ? std::strerror(errno) : "nothing could be written";
+            return false;
+        }
         data += n;
         size -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+bool FileSink::sync() {
+    if (!isOpen()) return false;
+    int rc;
+    do
+        rc = ::fsync(static_cast<int>(handle_));
+    while (rc != 0 && errno == EINTR);
+    if (rc != 0) why_ = std::strerror(errno);
+    return rc == 0;
 }
 
 bool FileSink::close() {
@@ -143,6 +157,44 @@ bool FileSink::close() {
     const int fd = static_cast<int>(handle_);
     handle_ = kClosed;
     return ::close(fd) == 0;
+}
+
+std::string replaceProblem(const std::filesystem::path& path) {
+    struct stat there {};
+    if (::stat(path.c_str(), &there) != 0) return {};
+    return kindProblem(there.st_mode);
+}
+
+std::string renameReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (::rename(from.c_str(), to.c_str()) == 0) return {};
+    return errorText(errno);
+}
+
+std::string renameToFreeName(const std::filesystem::path& from, const std::filesystem::path& to,
+                             bool& taken) {
+    taken = false;
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
+    int error = errno;
+    // File systems without that flag: a hard link fails just as surely on a name in use.
+    if (error == EINVAL || error == ENOSYS) {
+        if (::link(from.c_str(), to.c_str()) == 0) {
+            ::unlink(from.c_str());
+            return {};
+        }
+        error = errno;
+    }
+    if (error == EEXIST) {
+        taken = true;
+        return "something else stands under that name";
+    }
+    return errorText(error);
+}
+
+void syncFolder(const std::filesystem::path& folder) {
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
 }
 
 } // namespace platform

@@ -131,11 +131,21 @@ bool FileSink::write(const char* data, std::size_t size) {
     while (size > 0) {
         DWORD chunk = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
         DWORD n = 0;
-        if (!::WriteFile(h, data, chunk, &n, nullptr) || n == 0) return false;
+        if (!::WriteFile(h, data, chunk, &n, nullptr) || n == 0) {
+            why_ = errorText(::GetLastError());
+            return false;
+        }
         data += n;
         size -= n;
     }
     return true;
+}
+
+bool FileSink::sync() {
+    if (!isOpen()) return false;
+    if (::FlushFileBuffers(reinterpret_cast<HANDLE>(handle_))) return true;
+    why_ = errorText(::GetLastError());
+    return false;
 }
 
 bool FileSink::close() {
@@ -144,5 +154,35 @@ bool FileSink::close() {
     handle_ = kClosed;
     return ::CloseHandle(h) != 0;
 }
+
+std::string replaceProblem(const std::filesystem::path& path) {
+    const DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return "it is a folder";
+    return {};
+}
+
+std::string renameReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+    // Write-through: the move is on the disk when the call returns.
+    if (::MoveFileExW(wide(from).c_str(), wide(to).c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return {};
+    return errorText(::GetLastError());
+}
+
+std::string renameToFreeName(const std::filesystem::path& from, const std::filesystem::path& to,
+                             bool& taken) {
+    taken = false;
+    if (::MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_WRITE_THROUGH)) return {};
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+        taken = true;
+        return "something else stands under that name";
+    }
+    return errorText(error);
+}
+
+// The moves above write through; a folder needs nothing more on this system.
+void syncFolder(const std::filesystem::path&) {}
 
 } // namespace platform
