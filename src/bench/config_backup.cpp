@@ -26,14 +26,17 @@ bool present(const std::string& mainFolder, const char* name) {
 
 } // namespace
 
-bool runNeverStarted(const std::string& mainFolder) {
-    if (!present(mainFolder, kNotStartedFile)) return false;
-    // Unreadable, the list cannot show that nothing ran: count it as started.
+bool noDumpWritten(const std::string& mainFolder) {
+    // Unreadable, the list cannot show that nothing ran.
     auto list = core::readLines(core::fsPath(mainFolder + kDumpListFile));
     if (!list) return false;
     for (const auto& name : *list)
         if (core::isPlainName(name) && present(mainFolder, name.c_str())) return false;
     return true;
+}
+
+bool runNeverStarted(const std::string& mainFolder) {
+    return present(mainFolder, kNotStartedFile) && noDumpWritten(mainFolder);
 }
 
 bool backupPending(const std::string& mainFolder) {

@@ -38,6 +38,10 @@ inline constexpr const char* kLeftAsItIs = "CODconfig.cfg was left as it is";
 // A benchmark's settings may be in config_mp.cfg; config_mp.bak holds the player's.
 bool backupPending(const std::string& mainFolder);
 
+// No console dump of the dump list exists: nothing of the run was measured.
+// False when the list cannot be read.
+bool noDumpWritten(const std::string& mainFolder);
+
 // The run record belongs to a run whose game was never started: it has the mark
 // of a start not yet made and no console dump of its list exists.
 bool runNeverStarted(const std::string& mainFolder);

@@ -279,8 +279,8 @@ bool settleEarlierRun(const core::GameFolders& folders, core::Dialogs& dialogs) 
     if (!haveRecord && !bench::backupPending(mainFolder)) return true;
     const std::string unchanged = std::string(kParagraph) + kRunStopped;
     try {
-        if (!haveRecord || bench::runNeverStarted(mainFolder)) {
-            // No measurements; the player's config is given back if it is away.
+        if (!haveRecord || bench::noDumpWritten(mainFolder, game)) {
+            // Nothing was measured; the player's config is given back if it is away.
             const auto restore = bench::giveConfigBack(mainFolder, false, game);
             if (restore.state == bench::RestoreState::Failed) {
                 core::tell(dialogs, notRestoredText(restore, mainFolder, game) + unchanged);

@@ -32,8 +32,8 @@ ResultsOutcome makeResults(const core::GameFolders& folders, core::Dialogs& dial
 // RUN's care for a run left uncompiled, once the user has said to go ahead: its
 // report is compiled and archived (or kept in the main folder), the player's
 // configuration given back and its files removed, told in one message. A run
-// that never started is simply dropped. False, with the reason told and nothing
-// changed, when its results cannot be saved: RUN must then stop.
+// that wrote no console dump measured nothing and is simply dropped. False, with the reason told
+// and nothing changed, when its results cannot be saved: RUN must then stop.
 bool settleEarlierRun(const core::GameFolders& folders, core::Dialogs& dialogs);
 
 // The closing message: what became of the configuration and where the player's
