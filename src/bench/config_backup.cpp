@@ -30,8 +30,15 @@ bool noDumpWritten(const std::string& mainFolder) {
     // Unreadable, the list cannot show that nothing ran.
     auto list = core::readLines(core::fsPath(mainFolder + kDumpListFile));
     if (!list) return false;
-    for (const auto& name : *list)
-        if (core::isPlainName(name) && present(mainFolder, name.c_str())) return false;
+    // A game may add its own extension to the listed name; any game's counts, so
+    // that the answer needs no profile and errs towards "something was measured".
+    for (const auto& name : *list) {
+        if (!core::isPlainName(name)) continue;
+        if (present(mainFolder, name.c_str())) return false;
+        for (const core::GameProfile* game : core::gameProfiles())
+            if (*game->dumpExtension && present(mainFolder, (name + game->dumpExtension).c_str()))
+                return false;
+    }
     return true;
 }
 

@@ -38,8 +38,9 @@ inline constexpr const char* kLeftAsItIs = "CODconfig.cfg was left as it is";
 // A benchmark's settings may be in config_mp.cfg; config_mp.bak holds the player's.
 bool backupPending(const std::string& mainFolder);
 
-// No console dump of the dump list exists: nothing of the run was measured.
-// False when the list cannot be read.
+// No console dump of the dump list exists, under its listed name or with a
+// game's dump extension: nothing of the run was measured. False when the list
+// cannot be read.
 bool noDumpWritten(const std::string& mainFolder);
 
 // The run record belongs to a run whose game was never started: it has the mark

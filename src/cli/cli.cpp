@@ -638,6 +638,9 @@ const std::vector<MessageStatus>& messageStatuses() {
         {results::kNothingRestored, kFailed},
         {results::kReportNotArchived, kFailed},
         {results::kNotRemoved, kFailed},
+        {results::kEarlierNotSaved, kFailed},
+        {results::kRunStopped, kFailed},
+        {results::kBackupMissing, kFailed}, // the player's config may still be the benchmark's
         {results::kNoResults, kNoResults},
         {results::kNeverStarted, kNoResults},
         {results::kNotCompiled, kDamaged},
@@ -651,6 +654,7 @@ const std::vector<MessageStatus>& messageStatuses() {
         {results::kRemoved, kOk},
         {results::kNothingRemoved, kOk},
         {results::kRunKept, kOk},
+        {results::kEarlierSaved, kOk}, // and the new benchmark goes ahead
         {bench::kAlreadyYours, kOk},
         {locate::kNoSingleCopyGuard, kOk},
         {"Framewise could not make sure that no other copy", kOk}, // and goes on

@@ -29,6 +29,7 @@ std::string cliWording(const std::string& windowText) {
         {"CLICK on the ADVANCED TAB and relocate CoDMP.exe.",
          "Give --game with the folder of CoDMP.exe."},
         {"press Generate Results", "run framewise-cli results"},
+        {"Press Generate Results", "Run framewise-cli results"},
         {"press RUN", "run framewise-cli run"},
         {"Press RUN", "Run framewise-cli run"},
         {"Generate Results", "framewise-cli results"},

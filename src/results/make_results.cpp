@@ -279,7 +279,7 @@ bool settleEarlierRun(const core::GameFolders& folders, core::Dialogs& dialogs) 
     if (!haveRecord && !bench::backupPending(mainFolder)) return true;
     const std::string unchanged = std::string(kParagraph) + kRunStopped;
     try {
-        if (!haveRecord || bench::noDumpWritten(mainFolder, game)) {
+        if (!haveRecord || bench::noDumpWritten(mainFolder)) {
             // Nothing was measured; the player's config is given back if it is away.
             const auto restore = bench::giveConfigBack(mainFolder, false, game);
             if (restore.state == bench::RestoreState::Failed) {

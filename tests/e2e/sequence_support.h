@@ -5,7 +5,9 @@
 // of what the player owns is checked after every step.
 #include "archive/excel_locator.h"
 #include "archive/sheet_export.h"
+#include "bench/config_backup.h"
 #include "bench/run_command.h"
+#include "bench/run_record.h"
 #include "core/textfile.h"
 #include "platform/files.h"
 #include "platform/processes.h"
@@ -49,8 +51,10 @@ enum class Step {
     GenerateDiskFull,
     GenerateArchiveUnwritable,
     ExportBackupUnreadable,
+    OlderMark,   // an older version's pending mark beside a run waiting for its results
+    DeleteMarks, // the player deletes the tool's marks of the pending backup and of the start
 };
-inline constexpr int kStepCount = 16;
+inline constexpr int kStepCount = 18;
 
 inline const char* nameOf(Step s) {
     static const char* names[kStepCount] = {"RunYes",
@@ -68,7 +72,9 @@ inline const char* nameOf(Step s) {
                                             "GenerateBackupUnreadable",
                                             "GenerateDiskFull",
                                             "GenerateArchiveUnwritable",
-                                            "ExportBackupUnreadable"};
+                                            "ExportBackupUnreadable",
+                                            "OlderMark",
+                                            "DeleteMarks"};
     return names[static_cast<int>(s)];
 }
 
@@ -144,6 +150,10 @@ class Player {
     bool benchmarkInForce = false; // a benchmark's settings may be in config_mp.cfg
     std::set<std::string> reports;
     int edits = 0;
+    // Benchmarks whose game wrote a console dump: each one's results must stay
+    // compilable in the main folder or be in a report.
+    std::size_t measured = 0;
+    bool measuring = false; // the game of the last start has not been counted yet
 
     Player() {
         const char sep = platform::folderSeparator();
@@ -322,6 +332,19 @@ class Player {
             setrlimit(RLIMIT_FSIZE, &old);
             break;
         }
+        case Step::OlderMark:
+            // What an older version left: its mark of the pending backup. The given-back
+            // mark is a newer version's; an older one never wrote it, so none is beside it.
+            if (fs::exists(main() / bench::kRunRecordFile) &&
+                !fs::exists(main() / bench::kGivenBackFile))
+                writeFile(main() / bench::kBackupPendingFile, "pending\r\n");
+            break;
+        case Step::DeleteMarks:
+            // The given-back mark is left: without it the tool reads the run as an
+            // older version's would (a record beside config_mp.bak is pending), as it must.
+            fs::remove(main() / bench::kBackupPendingFile);
+            fs::remove(main() / bench::kNotStartedFile);
+            break;
         case Step::GenerateArchiveUnwritable: {
             const fs::path folder = resultsFolder(), aside = tmp.path() / "results.aside";
             fs::rename(folder, aside);
@@ -335,6 +358,7 @@ class Player {
         if (started) {
             // The game owns config_mp.cfg from now on, whatever it writes.
             benchmarkInForce = true;
+            measuring = true;
             if (step == Step::RunHeld) {
                 gameHeld = true;
                 // Held at its quit: every dump written, its settings not yet saved.
@@ -346,9 +370,22 @@ class Player {
         }
     }
 
+    // Once the game of the last start has ended, its run counts as measured when
+    // it wrote a console dump.
+    void countMeasured() {
+        if (!measuring || gameHeld || gameRunning()) return;
+        measuring = false;
+        for (const auto& [name, bytes] : runFiles())
+            if (name != "FRWb_setup.ini" && name != "FRWb_condump_list.ini") {
+                ++measured;
+                return;
+            }
+    }
+
     // One step, then the invariant: the player's own configuration is in
     // config_mp.cfg or safe in config_mp.bak; a restore the tool reports gave it
-    // back; no report and no run without a report disappears.
+    // back; no report disappears; every measured run is in a report or still
+    // waiting, whole, for its results.
     void stepAndCheck(Step step, const std::string& where) {
         const bool heldBefore = gameHeld;
         const auto reportsBefore = reportFiles();
@@ -358,6 +395,7 @@ class Player {
         if (gameStarted) {
             EXPECT_TRUE(waitFor([&] { return !gameRunning(); })) << "the game did not end";
         }
+        countMeasured();
         const std::string trace = where + " after " + nameOf(step) + "; messages: " + dialogs.all();
 
         if (dialogs.said(results::kRestored)) {
@@ -374,6 +412,11 @@ class Player {
             EXPECT_TRUE(reportsNow.count(r)) << trace << "\nthe report " << r << " disappeared";
         for (const auto& r : reportsNow)
             reports.insert(r);
+        const bool waiting = fs::exists(main() / bench::kRunRecordFile);
+        EXPECT_GE(reports.size() + (waiting ? 1 : 0), measured)
+            << trace << "\n"
+            << measured << " benchmarks measured, " << reports.size()
+            << " reports, and a run waiting: " << waiting << ": a measured run was lost";
 
         const bool compiling =
             step == Step::Generate || step == Step::Export ||
