@@ -83,15 +83,17 @@ class Install {
         // A game left in its menu (scripts it cannot play) exits rather than waits
         // for ever, and is noted apart from one that played its benchmark through.
         writeFile(game() / "gamesim.ini", "--exit-when-idle\n");
+        // The note is found from the script's own place, so a copy of this
+        // install (every point starts from one) notes into its own log.
         writeFile(game() / "CoDMP.exe", "#!/bin/sh\n"
+                                        "log=\"$(dirname \"$0\")/../played.log\"\n"
                                         "c=$(tail -n 1 MAIN/FRWb_setup.ini | tr -d '\\r')\n"
-                                        "echo \"started $c\" >> " +
-                                            quoted(played()) + "\n" + quoted(GAMESIM_PROGRAM) +
+                                        "echo \"started $c\" >> \"$log\"\n" +
+                                            quoted(GAMESIM_PROGRAM) +
                                             " \"$@\"\n"
                                             "s=$?\n"
                                             "if [ $s -eq 0 ]; then echo \"ended $c\"; "
-                                            "else echo \"failed $s $c\"; fi >> " +
-                                            quoted(played()) + "\n");
+                                            "else echo \"failed $s $c\"; fi >> \"$log\"\n");
         fs::permissions(game() / "CoDMP.exe", fs::perms::owner_all);
     }
 
@@ -169,9 +171,13 @@ class Install {
 std::map<std::string, std::string> reports(const Install& in) {
     std::map<std::string, std::string> out;
     std::error_code ec;
-    for (const auto& e : fs::directory_iterator(in.archive(), ec))
-        if (e.path().filename().string().front() != '.')
+    // A report is a .txt file; what measured it (.system.json) and hidden
+    // scratch files are not reports.
+    for (const auto& e : fs::directory_iterator(in.archive(), ec)) {
+        const std::string name = e.path().filename().string();
+        if (name.front() != '.' && e.path().extension() == ".txt")
             out[e.path().string()] = readFile(e.path());
+    }
     for (const auto& e : fs::directory_iterator(in.main(), ec))
         if (e.path().filename().string().rfind("Framewise_", 0) == 0)
             out[e.path().string()] = readFile(e.path());

@@ -189,7 +189,7 @@ class Player {
         std::set<std::string> found;
         std::error_code ec;
         for (const auto& e : fs::directory_iterator(resultsFolder(), ec))
-            found.insert(e.path().string());
+            if (e.path().extension() == ".txt") found.insert(e.path().string());
         for (const auto& e : fs::directory_iterator(main(), ec)) {
             const std::string n = e.path().filename().string();
             if (n.size() > 4 && n.substr(n.size() - 4) == ".txt" && n.rfind("FRWb_", 0) != 0 &&
