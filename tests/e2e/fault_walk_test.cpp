@@ -123,13 +123,31 @@ class Install {
     }
 
     // Every benchmark the game started has ended.
+    // A command that started the game may return, or be killed, before the game
+    // has noted its start; so the game counts as running while any process
+    // works in this install's folders, and for a short while after the last one.
     bool gameQuiet() const {
+        int quietChecks = 0;
         return waitFor(
             [&] {
                 const std::string log = readOrEmpty(played());
-                return count(log, "started ") == count(log, "ended ") + count(log, "failed ");
+                const bool noted =
+                    count(log, "started ") == count(log, "ended ") + count(log, "failed ");
+                quietChecks = noted && !processInside() ? quietChecks + 1 : 0;
+                return quietChecks >= 5;
             },
             std::chrono::seconds(60));
+    }
+
+    bool processInside() const {
+        std::error_code ec;
+        const std::string root = fs::weakly_canonical(root_, ec).string() + "/";
+        for (const auto& e : fs::directory_iterator("/proc", ec)) {
+            std::error_code ignored;
+            const std::string cwd = fs::read_symlink(e.path() / "cwd", ignored).string() + "/";
+            if (!ignored && cwd.rfind(root, 0) == 0) return true;
+        }
+        return false;
     }
 
     // Games that could not play what they were started on.
