@@ -352,42 +352,25 @@ std::optional<SystemRecord> readSystemRecord(const std::string& reportPath) {
 }
 
 bool writeSystemRecord(const std::string& path, const SystemRecord& record, std::string& why) {
-    const auto target = core::fsPath(path);
-    std::error_code ec;
-    if (fs::exists(fs::symlink_status(target, ec))) {
+    // Each line ends in CR LF, as the tool's other text files do.
+    const std::string json = systemRecordJson(record);
+    std::string bytes;
+    for (std::size_t at = 0; at < json.size();) {
+        const auto end = json.find('\n', at);
+        bytes += json.substr(at, end - at) + "\r\n";
+        at = end == std::string::npos ? json.size() : end + 1;
+    }
+    // Whole or absent, and never in the place of a file or link already there.
+    switch (core::writeNewFile(core::fsPath(path), bytes, &why)) {
+    case core::Placed::Written:
+        return true;
+    case core::Placed::Taken:
         why = "a file of that name is already there";
         return false;
-    }
-    // Written in full under another name first, so that the record is whole or absent.
-    const auto part = core::fsPath(path + ".part");
-    core::LineWriter w;
-    bool ok = w.open(part, core::Creation::Fresh);
-    if (ok) {
-        const std::string json = systemRecordJson(record);
-        for (std::size_t at = 0; at < json.size();) {
-            const auto end = json.find('\n', at);
-            w.line(json.substr(at, end - at));
-            at = end + 1;
-        }
-        ok = w.close();
-    }
-    if (!ok) {
-        why = w.why();
-        if (w.isOpen() || fs::is_regular_file(fs::symlink_status(part, ec))) fs::remove(part, ec);
+    case core::Placed::Failed:
         return false;
     }
-    if (fs::exists(fs::symlink_status(target, ec))) {
-        fs::remove(part, ec);
-        why = "a file of that name is already there";
-        return false;
-    }
-    fs::rename(part, target, ec);
-    if (ec) {
-        why = ec.message();
-        fs::remove(part, ec);
-        return false;
-    }
-    return true;
+    return false;
 }
 
 SystemRecord gatherSystemRecord(const std::string& mainFolder, const core::GameProfile& game,
