@@ -264,10 +264,35 @@ Framewise_Form1::Framewise_Form1(WindowServices s, QWidget* parent)
     connectHandlers();
 }
 
+namespace {
+// The MAIN tab's two notes speak of Call of Duty; another game gets its own.
+constexpr const char* kCodVersionNote =
+    "*Framewise requires the 1.2 version of Call Of Duty Multiplay";
+constexpr const char* kCodDemoNote =
+    "*only one demo comes with CoD.  You can record new demos, or download new "
+    "demos others have recorded.  The single built in demo is not very long or "
+    "graphically harsh (about = to average play).  Benchmark results are a "
+    "product of the graphic intensity of the demo used.";
+
+std::string versionNote(const core::GameProfile& game) {
+    if (&game == &core::codProfile()) return kCodVersionNote;
+    return std::string("*Framewise plays the demos with ") + game.gameName +
+           "'s own engine, as it is installed";
+}
+
+std::string demoNote(const core::GameProfile& game) {
+    if (&game == &core::codProfile()) return kCodDemoNote;
+    return std::string("*the demos are those of ") + game.gameName +
+           "'s install and of the folder it writes in.  You can record new demos, or download "
+           "new demos others have recorded.  Benchmark results are a product of the graphic "
+           "intensity of the demo used.";
+}
+} // namespace
+
 void Framewise_Form1::buildMainTab(QWidget* page) {
     auto* grid = new QGridLayout(page);
     Label10 =
-        label(page, "Label10", "*Framewise requires the 1.2 version of Call Of Duty Multiplay");
+        label(page, "Label10", kCodVersionNote);
     paint(Label10, kRed);
     grid->addWidget(Label10, 0, 0, 1, 2);
 
@@ -281,10 +306,7 @@ void Framewise_Form1::buildMainTab(QWidget* page) {
                                "demos you may have."));
         DemoList->setMinimumHeight(90);
         Label13 = label(Frame3, "Label13",
-                        "*only one demo comes with CoD.  You can record new demos, or download new "
-                        "demos others have recorded.  The single built in demo is not very long or "
-                        "graphically harsh (about = to average play).  Benchmark results are a "
-                        "product of the graphic intensity of the demo used.");
+                        kCodDemoNote);
         paint(Label13, kBlue);
         Label13->setFont(narrowFont(Label13->font()));
         l->addWidget(DemoList, 1);
@@ -713,6 +735,8 @@ void Framewise_Form1::applyLocation(const locate::Outcome& outcome) {
         otherGameDialogs_ = std::make_unique<core::GameNamedDialogs>(dialogs_, game);
         setWindowTitle(toQt(std::string(kCaption) + "- " + game.gameName));
     }
+    Label10->setText(toQt(versionNote(game)));
+    Label13->setText(toQt(demoNote(game)));
     // The location frame says which game it holds.
     Frame2->setTitle(toQt(core::forGame(game, "Call Of Duty Location:")));
     UpdateCODLoc->setText(toQt(core::forGame(game, "UpdateCall Of Duty Folder/EXE Location")));

@@ -141,6 +141,8 @@ TEST_F(OpenArenaWindow, TheLocationAndHomeFolderFramesNameTheGame) {
     ASSERT_TRUE(window->Form_Load());
     EXPECT_TRUE(get("HomePathFrame")->isHidden());
     EXPECT_EQ(get<QGroupBox>("Frame2")->title().toStdString(), "Call Of Duty Location:");
+    EXPECT_EQ(get<QLabel>("Label10")->text().toStdString(),
+              "*Framewise requires the 1.2 version of Call Of Duty Multiplay");
 
     rememberOpenArena();
     window = std::make_unique<Framewise_Form1>(
@@ -148,6 +150,13 @@ TEST_F(OpenArenaWindow, TheLocationAndHomeFolderFramesNameTheGame) {
     ASSERT_TRUE(window->Form_Load());
     EXPECT_FALSE(get("HomePathFrame")->isHidden());
     EXPECT_EQ(get<QGroupBox>("Frame2")->title().toStdString(), "OpenArena Location:");
+    // The MAIN tab's notes speak of this game, not of Call of Duty's version and demo.
+    for (const char* note : {"Label10", "Label13"}) {
+        const std::string text = get<QLabel>(note)->text().toStdString();
+        EXPECT_NE(text.find("OpenArena"), std::string::npos) << note << ": " << text;
+        EXPECT_EQ(text.find("CoD"), std::string::npos) << note << ": " << text;
+        EXPECT_EQ(text.find("Call Of Duty"), std::string::npos) << note << ": " << text;
+    }
     EXPECT_EQ(get<QPushButton>("UpdateCODLoc")->text().toStdString(),
               "UpdateOpenArena Folder/EXE Location");
     EXPECT_EQ(get<QGroupBox>("HomePathFrame")->title().toStdString(),
