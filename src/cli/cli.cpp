@@ -260,12 +260,12 @@ std::optional<locate::SetUp> Command::findGame(const GameOptions& game, int& cod
                        " writes in its own folder and takes no home folder.");
             return std::nullopt;
         }
-        // The game's command line is split at blanks.
+        // The same rule as the window's: the game's command line is split at blanks.
         auto absolute = std::filesystem::absolute(core::fsPath(game.homePath), ec).string();
-        if (ec || absolute.find_first_of(" \t\"';") != std::string::npos) {
+        if (ec || !locate::homePathProblem(absolute).empty()) {
             code = bad("--fs-homepath: \"" + game.homePath +
                        "\" cannot be handed to the game: give a folder whose path holds no "
-                       "blanks, quotes or semicolons.");
+                       "blanks, quotes, semicolons or control characters.");
             return std::nullopt;
         }
         choice.homePath = absolute;

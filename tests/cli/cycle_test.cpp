@@ -598,6 +598,19 @@ TEST(CliCycle, OpenArenaProfileRunsTheSameCycleInTheGamesOwnFilesAndNames) {
         auto system = results::readSystemRecord((in.archive() / reports[0]).string());
         ASSERT_TRUE(system);
         EXPECT_EQ(*system->find("renderer"), "gamesim software rasteriser");
+
+        // A home folder the game's command line cannot carry is refused before
+        // anything is written: blanks, quotes, semicolons, control characters.
+        if (onePerDump) continue;
+        for (const std::string bad : {"my home", "it's", "a;b", "line\x01" "feed"}) {
+            SCOPED_TRACE(bad);
+            const fs::path odd = in.tmp.path() / bad;
+            auto refused = in.cli("run --game '" + oa.string() + "' --fs-homepath \"" +
+                                  odd.string() + "\" " + kChoices + " --yes");
+            EXPECT_EQ(refused.status, cli::kBadOptions) << refused.err;
+            EXPECT_TRUE(has(refused.err, "cannot be handed to the game")) << refused.err;
+            EXPECT_FALSE(fs::exists(odd));
+        }
     }
 }
 
