@@ -363,4 +363,36 @@ TEST_F(RunCommand, AFailedBackupWithdrawsTheRunRecord) {
     EXPECT_TRUE(launcher.calls.empty());
 }
 
+// The tool's own files are made anew and never written through a link planted
+// under their names; config_mp.cfg, the player's, is followed on purpose.
+TEST_F(RunCommand, LinksUnderTheToolsNamesAreReplacedAndTheirTargetsKept) {
+    const fs::path elsewhere = tmp.path() / "elsewhere";
+    fs::create_directories(elsewhere);
+    for (const char* name : {"config_mp.bak", "FRWb_setup.ini", "FRWb_master.cfg", "FRWb_lo.cfg",
+                             "FRWb_condump_list.ini", "FRWb_not_started.ini"}) {
+        writeFile(elsewhere / name, "not the tool's\r\n");
+        std::error_code ec;
+        fs::create_symlink(elsewhere / name, game.main() / name, ec);
+        if (ec) GTEST_SKIP() << "no symbolic links here: " << ec.message();
+    }
+    // The player keeps the config elsewhere and links it into the game.
+    const fs::path ownConfig = elsewhere / "my_config.cfg";
+    fs::rename(game.main() / "config_mp.cfg", ownConfig);
+    fs::create_symlink(ownConfig, game.main() / "config_mp.cfg");
+
+    testing_support::ScriptedDialogs dialogs;
+    dialogs.expectMessage(kWarning, Answer::Yes).expectInput("No Comment");
+    EXPECT_TRUE(run(dialogs).closeTool);
+
+    for (const char* name : {"config_mp.bak", "FRWb_setup.ini", "FRWb_master.cfg", "FRWb_lo.cfg",
+                             "FRWb_condump_list.ini", "FRWb_not_started.ini"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(readFile(elsewhere / name), "not the tool's\r\n");
+        if (fs::exists(game.main() / name)) EXPECT_FALSE(fs::is_symlink(game.main() / name));
+    }
+    EXPECT_EQ(readFile(game.main() / "config_mp.bak"), userConfig);
+    EXPECT_TRUE(fs::is_symlink(game.main() / "config_mp.cfg"));
+    EXPECT_EQ(readFile(ownConfig), userConfig);
+}
+
 } // namespace
