@@ -236,7 +236,9 @@ TEST_F(RunCommand, ASecondRunBeforeResultsArchivesTheFirstAndKeepsTheUsersConfig
               "...setting mode 3:\nMODE: 3, 640 x 480 fullscreen hz:N/A\n"
               "]timedemo 1\n]demo bench1\n"
               "1300 frames, 27.4 seconds: 48.0 fps\n]condump\n");
-    const std::string archived = folders.appFolder + "User Results/FRWb_120426_193005.txt";
+    // Named as the tool names it, with the system's separator.
+    const std::string archived = folders.appFolder + "User Results" +
+                                 platform::folderSeparator() + "FRWb_120426_193005.txt";
     {
         testing_support::ScriptedDialogs dialogs;
         dialogs.expectMessage(kWarning, Answer::Yes)
