@@ -922,7 +922,10 @@ void Framewise_Form1::Combo_Results_Click() {
 std::string Framewise_Form1::chartReport() const {
     std::string chosen = archiveText();
     if (!chosen.empty() && chosen != results::kPlaceholder) return chosen;
-    return fromQt(resultsloc->text());
+    if (std::string generated = fromQt(resultsloc->text()); !generated.empty()) return generated;
+    // Nothing chosen: the newest report, so that comparing it with others is
+    // the Chart button and a tick for each.
+    return results::newestReport(archiveItems());
 }
 
 void Framewise_Form1::updateChartButton() {

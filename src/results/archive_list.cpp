@@ -5,6 +5,9 @@
 #include "platform/files.h"
 #include "results/system_record.h"
 
+#include <optional>
+#include <utility>
+
 namespace results {
 
 std::string resultsFolder(const std::string& appFolder) {
@@ -25,6 +28,50 @@ std::vector<std::string> archiveItems(const std::string& appFolder) {
     std::vector<std::string> items{kPlaceholder};
     for (auto& report : archivedReports(appFolder)) items.push_back(std::move(report));
     return items;
+}
+
+namespace {
+
+// "yymmddhhmmss" and the number of a report's name, to order reports by their
+// start; nothing for a name that is not the tool's.
+std::optional<std::pair<std::string, int>> startKey(const std::string& path) {
+    const auto slash = path.find_last_of("/\\");
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    auto digits = [&](std::size_t at, std::size_t n) {
+        if (at + n > name.size()) return false;
+        for (std::size_t i = at; i < at + n; ++i)
+            if (name[i] < '0' || name[i] > '9') return false;
+        return true;
+    };
+    if (name.rfind("FRWb_", 0) != 0 || !digits(5, 6) || name.size() < 22 || name[11] != '_' ||
+        !digits(12, 6))
+        return std::nullopt;
+    const std::string rest = name.substr(18);
+    int number = 1;
+    if (rest != ".txt") {
+        if (rest.size() < 6 || rest.size() > 11 || rest.front() != '_' || rest.substr(rest.size() - 4) != ".txt" ||
+            !digits(19, rest.size() - 5))
+            return std::nullopt;
+        number = std::stoi(rest.substr(1, rest.size() - 5));
+    }
+    // mmddyy to yymmdd, so that the text orders as the moments do.
+    const std::string key = name.substr(9, 2) + name.substr(5, 4) + name.substr(12, 6);
+    return std::make_pair(key, number);
+}
+
+} // namespace
+
+std::string newestReport(const std::vector<std::string>& reports) {
+    std::string newest;
+    std::optional<std::pair<std::string, int>> newestKey;
+    for (const auto& report : reports) {
+        const auto key = startKey(report);
+        if (key && (!newestKey || *key > *newestKey)) {
+            newestKey = key;
+            newest = report;
+        }
+    }
+    return newest;
 }
 
 std::string previewText(const std::string& report) {

@@ -312,7 +312,15 @@ TEST_F(ChartTest, ChartButtonOpensTheChosenReportFromTheLoadedModule) {
     ASSERT_TRUE(window->Form_Load());
     window->setChartModule(FRAMEWISE_CHART_MODULE);
     auto* chartButton = get<QPushButton>("Chart");
-    EXPECT_FALSE(chartButton->isEnabled()); // nothing chosen or shown yet
+    // Nothing chosen yet: Chart shows the newest report, ready to be compared.
+    ASSERT_TRUE(chartButton->isEnabled());
+    QTest::mouseClick(chartButton, Qt::LeftButton);
+    auto* newest = window->findChild<QWidget*>("ChartWindow");
+    ASSERT_NE(newest, nullptr);
+    EXPECT_TRUE(newest->windowTitle().contains("FRWb_120526_101500.txt"))
+        << newest->windowTitle().toStdString();
+    newest->close();
+    delete newest;
 
     auto* combo = get<QComboBox>("Combo_Results");
     int index = combo->findText(QString::fromStdString(workedPath));
