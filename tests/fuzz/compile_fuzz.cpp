@@ -4,6 +4,7 @@
 #include "fuzz_support.h"
 #include "core/textfile.h"
 #include "results/make_results.h"
+#include "results/system_record.h"
 #include "results/report.h"
 
 #include <filesystem>
@@ -88,12 +89,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fuzz::check(name.rfind("FRWb_", 0) != 0 || !e.is_regular_file(),
                         "the tool's files are removed after the report", fuzz::shown(name));
         }
+    // Beside the program: the results folder, and in it the report with the
+    // record of the system that measured it.
     std::size_t appEntries = 0;
     for (const auto& e : fs::recursive_directory_iterator(folders.appFolder)) {
-        (void)e;
+        const std::string path = e.path().string();
+        const std::string report = outcome.resultsloc.value_or("");
+        fuzz::check(e.is_directory() || (!report.empty() && (path == report ||
+                                         path == results::systemRecordPath(report))),
+                    "nothing but the report and its system record is written beside the program",
+                    fuzz::shown(path));
         ++appEntries;
     }
-    fuzz::check(appEntries == 1 + (outcome.archived ? 1 : 0),
-                "nothing but the report is written beside the program");
+    fuzz::check(appEntries == 1 + (outcome.archived ? 2 : 0),
+                "the archived report and its system record are beside the program");
     return 0;
 }
