@@ -31,6 +31,26 @@ std::string numberedReportName(const std::string& name, int n) {
     return stem + "_" + std::to_string(n) + (hasEnding ? ending : "");
 }
 
+std::optional<ReportNameParts> readReportName(const std::string& name) {
+    auto digits = [&](std::size_t at, std::size_t n) {
+        if (n == 0 || at + n > name.size()) return false;
+        for (std::size_t i = at; i < at + n; ++i)
+            if (name[i] < '0' || name[i] > '9') return false;
+        return true;
+    };
+    // "FRWb_" mmddyy "_" hhmmss, then ".txt" or "_" n ".txt"
+    if (name.size() < 22 || name.compare(0, 5, kToolFilePrefix) != 0 || !digits(5, 6) ||
+        name[11] != '_' || !digits(12, 6) || name.compare(name.size() - 4, 4, ".txt") != 0)
+        return std::nullopt;
+    ReportNameParts parts{name.substr(5, 6), name.substr(12, 6)};
+    if (name.size() == 22) return parts;
+    const std::size_t numberLength = name.size() - 23;
+    if (name[18] != '_' || numberLength > 6 || !digits(19, numberLength))
+        return std::nullopt;
+    parts.number = std::stoi(name.substr(19, numberLength));
+    return parts;
+}
+
 std::string freeReportName(const std::string& name,
                            const std::function<bool(const std::string&)>& taken) {
     for (int n = 1;; ++n) {

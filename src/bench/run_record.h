@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,15 @@ std::string reportFileName(const platform::LocalTime& t);
 // The n-th name of a report: the name itself for 1, else "_" + n before ".txt"
 // ("FRWb_120426_193005_2.txt"), so reports started in the same second each have one.
 std::string numberedReportName(const std::string& name, int n);
+
+// What a name made by reportFileName and numberedReportName holds: the date
+// (mmddyy), the time (hhmmss) and the number (1 for the unnumbered name). Nothing
+// for any other name.
+struct ReportNameParts {
+    std::string date, time;
+    int number = 1;
+};
+std::optional<ReportNameParts> readReportName(const std::string& name);
 
 // The first numbered name that taken does not refuse: no report is ever replaced.
 std::string freeReportName(const std::string& name,

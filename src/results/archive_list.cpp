@@ -1,5 +1,6 @@
 #include "results/archive_list.h"
 
+#include "bench/run_record.h"
 #include "core/folders.h"
 #include "core/textfile.h"
 #include "platform/files.h"
@@ -36,27 +37,12 @@ namespace {
 // start; nothing for a name that is not the tool's.
 std::optional<std::pair<std::string, int>> startKey(const std::string& path) {
     const auto slash = path.find_last_of("/\\");
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    auto digits = [&](std::size_t at, std::size_t n) {
-        if (at + n > name.size()) return false;
-        for (std::size_t i = at; i < at + n; ++i)
-            if (name[i] < '0' || name[i] > '9') return false;
-        return true;
-    };
-    if (name.rfind("FRWb_", 0) != 0 || !digits(5, 6) || name.size() < 22 || name[11] != '_' ||
-        !digits(12, 6))
-        return std::nullopt;
-    const std::string rest = name.substr(18);
-    int number = 1;
-    if (rest != ".txt") {
-        if (rest.size() < 6 || rest.size() > 11 || rest.front() != '_' || rest.substr(rest.size() - 4) != ".txt" ||
-            !digits(19, rest.size() - 5))
-            return std::nullopt;
-        number = std::stoi(rest.substr(1, rest.size() - 5));
-    }
+    const auto parts = bench::readReportName(slash == std::string::npos ? path
+                                                                         : path.substr(slash + 1));
+    if (!parts) return std::nullopt;
     // mmddyy to yymmdd, so that the text orders as the moments do.
-    const std::string key = name.substr(9, 2) + name.substr(5, 4) + name.substr(12, 6);
-    return std::make_pair(key, number);
+    return std::make_pair(parts->date.substr(4, 2) + parts->date.substr(0, 4) + parts->time,
+                          parts->number);
 }
 
 } // namespace

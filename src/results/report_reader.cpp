@@ -1,5 +1,6 @@
 #include "results/report_reader.h"
 
+#include "bench/run_record.h"
 #include "core/folders.h"
 #include "core/textfile.h"
 #include "results/average.h"
@@ -461,13 +462,12 @@ std::string settingName(const MissingSetting& s) {
 }
 
 std::string isoStartTime(const ReportTable& t) {
-    // "FRWb_" MMDDYY "_" HHMMSS ".txt"
-    const std::string& f = t.file;
-    if (f.size() != 22 || f.compare(0, 5, "FRWb_") != 0 || !digitsAt(f, 5, 6) || f[11] != '_' ||
-        !digitsAt(f, 12, 6) || f.compare(18, 4, ".txt") != 0)
-        return {};
-    const int month = number(f, 5, 2), day = number(f, 7, 2), yy = number(f, 9, 2);
-    const int hour = number(f, 12, 2), minute = number(f, 14, 2), second = number(f, 16, 2);
+    // The tool's report name, numbered or not, holds MMDDYY and HHMMSS.
+    const auto parts = bench::readReportName(t.file);
+    if (!parts) return {};
+    const std::string &d = parts->date, &c = parts->time;
+    const int month = number(d, 0, 2), day = number(d, 2, 2), yy = number(d, 4, 2);
+    const int hour = number(c, 0, 2), minute = number(c, 2, 2), second = number(c, 4, 2);
     if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59)
         return {};
     // The name keeps two digits of the year; the START TIME: text has all four.

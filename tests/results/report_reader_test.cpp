@@ -410,6 +410,9 @@ TEST(ReportTableFormats, AReportThatLacksSettingsSaysWhichEverywhere) {
     EXPECT_NE(reportText(t).find("Incomplete: these settings did not run: High 2048x1536, "
                                  "Custom 640x480, Custom 2048x1536.\n"),
               std::string::npos);
+    // A second report of the same second has a numbered name, with the same time.
+    t.file = "FRWb_010203_040506_2.txt";
+    EXPECT_NE(reportJson(t).find("\"startTimeIso\": \"2003-01-02T04:05:06\""), std::string::npos);
     // A report renamed by hand has no start time in its name: the text stands in.
     t.file = "mine.txt";
     EXPECT_NE(reportJson(t).find("\"startTimeIso\": null"), std::string::npos);
