@@ -119,14 +119,7 @@ TEST_F(WindowTest, CommandLineWritesTheWindowsFilesForTheSameChoices) {
 // The OpenArena home folder chosen in the window is the command line's too, so a
 // run started by one is found by the other. Laid out as Debian installs the game.
 TEST_F(WindowTest, CommandLineRunsTheWindowsOpenArenaInTheWindowsHomeFolder) {
-    const QByteArray oldHome = qgetenv("HOME");
-    const bool hadHome = qEnvironmentVariableIsSet("HOME");
-    qputenv("HOME", QByteArray::fromStdString((tmp.path() / "home").string()));
-    struct GiveBack {
-        QByteArray value;
-        bool had;
-        ~GiveBack() { had ? (void)qputenv("HOME", value) : (void)qunsetenv("HOME"); }
-    } giveBack{oldHome, hadHome};
+    const ScopedHome homeSet(tmp.path() / "home");
     const fs::path oa = tmp.path() / "openarena";
     writeFile(oa / "openarena", "program");
     writeFile(oa / "baseoa" / "pak0.pk3", "pak");

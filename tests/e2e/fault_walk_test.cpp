@@ -28,6 +28,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::readFile;
+using testing_support::waitFor;
 using testing_support::writeFile;
 
 // Two levels at one resolution: two dumps, two result lines per report.
@@ -45,15 +46,6 @@ bool has(const std::string& text, const std::string& part) {
 
 std::string quoted(const fs::path& p) {
     return "'" + p.string() + "'";
-}
-
-bool waitFor(const std::function<bool()>& done, std::chrono::seconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (done()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
 }
 
 // One struck call: which one, and how.

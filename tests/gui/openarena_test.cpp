@@ -28,27 +28,18 @@ class OpenArenaWindow : public WindowTest {
     const fs::path home = tmp.path() / "home";
     const fs::path oa = tmp.path() / "openarena"; // an install: the program and baseoa
     const std::string ownWriteFolder = folderValue(home / ".openarena" / "baseoa");
+    const ScopedHome homeSet{home};
 
     OpenArenaWindow() {
         writeFile(oa / "openarena", "program");
         writeFile(oa / "baseoa" / "pak0.pk3", "pak");
         writeFile(oa / "baseoa" / "demos" / "arena.dm_71", "demo");
-        hadHome_ = qEnvironmentVariableIsSet("HOME");
-        oldHome_ = qgetenv("HOME");
-        qputenv("HOME", QByteArray::fromStdString(home.string()));
-    }
-    ~OpenArenaWindow() override {
-        hadHome_ ? (void)qputenv("HOME", oldHome_) : (void)qunsetenv("HOME");
     }
 
     std::string confirmation(const fs::path& folder) {
         return "Is: \"" + folderValue(folder) + "\"  the correct path to OpenArena?";
     }
     void rememberOpenArena() { writeFile(appFolder + "CoD_path.ini", crlf({folderValue(oa)})); }
-
-  private:
-    bool hadHome_ = false;
-    QByteArray oldHome_;
 };
 
 // The real locator dialog: path is typed and Open pressed. Whether the dialog

@@ -7,9 +7,11 @@
 #include "support/fakes.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <QGroupBox>
 #include <QTabWidget>
 #include <gtest/gtest.h>
+#include <filesystem>
 #include <memory>
 
 namespace testing_support {
@@ -31,6 +33,23 @@ inline QApplication& app() {
 inline std::string folderValue(const std::filesystem::path& p) {
     return p.string() + platform::folderSeparator();
 }
+
+// HOME set for one test and given back after it, for the games that keep the
+// player's files below it.
+class ScopedHome {
+  public:
+    explicit ScopedHome(const std::filesystem::path& home)
+        : old_(qgetenv("HOME")), had_(qEnvironmentVariableIsSet("HOME")) {
+        qputenv("HOME", QByteArray::fromStdString(home.string()));
+    }
+    ~ScopedHome() { had_ ? (void)qputenv("HOME", old_) : (void)qunsetenv("HOME"); }
+    ScopedHome(const ScopedHome&) = delete;
+    ScopedHome& operator=(const ScopedHome&) = delete;
+
+  private:
+    QByteArray old_;
+    bool had_;
+};
 
 class WindowTest : public ::testing::Test {
   protected:

@@ -401,14 +401,7 @@ TEST_F(WindowTest, RelocationToOpenArenaNamesTheGameAndRunsItInItsOwnFiles) {
     writeFile(oa / "baseoa" / "pak0.pk3", "pak");
     writeFile(oa / "baseoa" / "demos" / "arena.dm_71", "demo");
     // The player's home for the game's write folder, given back at the end.
-    const QByteArray oldHome = qgetenv("HOME");
-    const bool hadHome = qEnvironmentVariableIsSet("HOME");
-    qputenv("HOME", QByteArray::fromStdString((tmp.path() / "home").string()));
-    struct GiveBack {
-        QByteArray value;
-        bool had;
-        ~GiveBack() { had ? (void)qputenv("HOME", value) : (void)qunsetenv("HOME"); }
-    } giveBack{oldHome, hadHome};
+    const ScopedHome homeSet(tmp.path() / "home");
     dialogs.expectMessage("Please Locate CoDMP.exe:")
         .expectFileChoice((oa / "openarena").string())
         .expectMessage("Is: \"" + oa.string() + "/\"  the correct path to OpenArena?",

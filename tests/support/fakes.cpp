@@ -8,6 +8,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <thread>
 
 namespace testing_support {
 
@@ -209,6 +210,16 @@ GameInstall makeGameInstall(const std::filesystem::path& root) {
     writeFile(g.main() / "config_mp.cfg", crlf({"unbindall", "bind w \"+forward\"", "seta name \"Player\""}));
     writeFile(g.demos() / "bench1.dm_2", std::string(4096, 'd'));
     return g;
+}
+
+bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit,
+             std::chrono::milliseconds poll) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(poll);
+    }
+    return true;
 }
 
 } // namespace testing_support

@@ -8,6 +8,7 @@
 #include "platform/registry.h"
 #include "platform/shell.h"
 
+#include <chrono>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -182,5 +183,9 @@ struct GameInstall {
     std::filesystem::path demos() const { return root / "MAIN" / "demos"; }
 };
 GameInstall makeGameInstall(const std::filesystem::path& root);
+
+// Asks done every poll until it says yes, for at most limit; false when it never did.
+bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit,
+             std::chrono::milliseconds poll = std::chrono::milliseconds(10));
 
 } // namespace testing_support

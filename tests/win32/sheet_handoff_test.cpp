@@ -23,18 +23,10 @@
 namespace fs = std::filesystem;
 using testing_support::crlf;
 using testing_support::readFile;
+using testing_support::waitFor;
 using testing_support::writeFile;
 
 namespace {
-
-bool waitFor(const std::function<bool()>& done, std::chrono::seconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
 
 // The stand-in with its DLLs and plugins, under a new name in a folder of its own.
 fs::path installStandIn(const fs::path& folder, const std::string& name) {
@@ -138,7 +130,7 @@ class SheetHandoff : public testing::Test {
         auto started = launcher->startProgram(program.string(), {"--save=" + open.string()});
         const fs::path mark = open.string() + ".ready";
         return started.started &&
-               waitFor([&] { return fs::exists(mark) && !readFile(mark).empty(); }, std::chrono::seconds(30));
+               waitFor([&] { return fs::exists(mark) && !readFile(mark).empty(); }, std::chrono::seconds(30), std::chrono::milliseconds(20));
     }
 
     void exportRun(testing_support::ScriptedDialogs& dialogs) {
@@ -178,7 +170,7 @@ TEST_F(SheetHandoff, ExportTypesIntoTheNewSheetOfTheCopyAlreadyRunning) {
         "640x480 \t48.0\t47.4\t47.8\tAVERAGE:\t47.73",
     });
     std::string typed;
-    waitFor([&] { return fs::exists(grid) && (typed = readFile(grid)) == expected; }, std::chrono::seconds(20));
+    waitFor([&] { return fs::exists(grid) && (typed = readFile(grid)) == expected; }, std::chrono::seconds(20), std::chrono::milliseconds(20));
     EXPECT_EQ(typed, expected);
     EXPECT_EQ(readFile(open), "");
     EXPECT_EQ(tool.keysReceived(), 0);
